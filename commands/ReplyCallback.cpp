@@ -1,0 +1,58 @@
+#include "commands/ReplyCallback.h"
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "bridge/Colours.h"
+#include "bridge/FString.h"
+#include "bridge/HostApi.h"
+#include "bridge/Senders.h"
+#include "config/ConfigDocument.h"
+
+namespace {
+
+using json = nlohmann::json;
+
+// Numbers and booleans become floats; anything else raises type_error 302.
+float ReadNumber(json& value) { return value.get<float>(); }
+
+// Elements are taken from a copy of "Color" by positional subscript, so a short or null
+// colour fails on its first missing element and the document itself never changes.
+FLinearRgba ReadColour(json& entry) {
+  json colour = entry["Color"];
+  FLinearRgba result{};
+  result.R = ReadNumber(colour[0]);
+  result.G = ReadNumber(colour[1]);
+  result.B = ReadNumber(colour[2]);
+  result.A = ReadNumber(colour[3]);
+  return result;
+}
+
+}  // namespace
+
+void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*message*/,
+                               EChatSendMode::Type /*mode*/) const {
+  const auto position = static_cast<json::size_type>(static_cast<std::int64_t>(entry_index));
+  json entry = ConfigDocument["ChatCommands"][position];
+
+  const std::wstring reply = ArkApi::Tools::Utf8Decode(entry["Reply"].get<std::string>());
+  const std::string type = entry["Type"].get<std::string>();
+
+  if (type == "ServerChat") {
+    const FLinearRgba colour = ReadColour(entry);
+    ArkApi::GetApiUtils();
+    SendServerChatLine(player, colour, reply.c_str());
+  } else if (type == "ClientChat") {
+    const FString sender = FString::FromWide(L"Server");
+    ArkApi::GetApiUtils();
+    SendClientChatLine(player, sender, reply.c_str());
+  } else if (type == "Notification") {
+    const float scale = ReadNumber(entry["DisplayScale"]);
+    const float time = ReadNumber(entry["DisplayTime"]);
+    const FLinearRgba colour = ReadColour(entry);
+    ArkApi::GetApiUtils();
+    ShowNotification(player, colour, scale, time, reply.c_str());
+  }
+  // Any other type sends nothing and reports nothing.
+}

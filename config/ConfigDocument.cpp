@@ -1,0 +1,40 @@
+#include "config/ConfigDocument.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "bridge/HostApi.h"
+#include "config/FirstValueParser.h"
+
+nlohmann::json ConfigDocument;
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+void LoadConfig() {
+  const std::string path =
+      ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/Quorvane/config.json";
+  std::ifstream file(path);  // text mode where the platform has one
+  std::error_code ignored;
+  // A folder opens as a stream on some platforms but can never be read as a file.
+  if (!file.is_open() || std::filesystem::is_directory(path, ignored)) {
+    throw std::runtime_error("Can't open config.json");
+  }
+  const std::string content((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+  std::string_view text = content;
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
+  // Parse aside and swap in only a complete document: a typo followed by a reload must not
+  // break the commands of a running server.
+  nlohmann::json parsed = ParseFirstValue(text);
+  ConfigDocument = std::move(parsed);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Builds a document from the first JSON value of a text: a repeated key keeps its first value
+// and whatever follows the value is never looked at. Errors are the JSON library's own.
+
+#include <cstddef>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+// Containers nested deeper than this are refused: copying such a document would recurse once
+// per level and could exhaust the stack.
+inline constexpr std::size_t kMaxConfigDepth = 512;
+
+// Parses `text` (without a byte-order mark). Throws nlohmann::detail::parse_error (101),
+// nlohmann::detail::out_of_range (406), or std::runtime_error for nesting past kMaxConfigDepth.
+nlohmann::json ParseFirstValue(std::string_view text);

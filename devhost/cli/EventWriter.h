@@ -1,0 +1,35 @@
+#pragma once
+// What a session shows: for people (readable lines) or for programs (JSON Lines).
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "devhost/lib/Allocator.h"
+#include "devhost/lib/PluginLoader.h"
+#include "devhost/lib/Players.h"
+
+namespace devhost {
+
+class EventWriter {
+ public:
+  virtual ~EventWriter() = default;
+  virtual void Start(const StartReport& report) = 0;
+  virtual void Message(const std::string& player, const ScreenMessage& message) = 0;
+  // A line written through the host's sinks (JSON output only; people see the sink itself).
+  virtual void Log(const std::string& line) = 0;
+  virtual void CommandFailed(const std::optional<std::string>& player,
+                             const std::string& command, const std::string& error) = 0;
+  virtual void Unmatched(const std::optional<std::string>& player, const std::string& text) = 0;
+  virtual void Exit(const AllocatorStats& stats) = 0;
+};
+
+std::unique_ptr<EventWriter> MakeHumanWriter(std::FILE* out);
+std::unique_ptr<EventWriter> MakeJsonWriter(std::FILE* out);
+
+// Shortest text that reads back as the same 32-bit float.
+std::string FloatText(float value);
+
+}  // namespace devhost

@@ -1,0 +1,99 @@
+#include "devhost/cli/Session.h"
+
+#include <cstdio>
+#include <optional>
+
+#include <fmt/core.h>
+
+#include "devhost/lib/Host.h"
+
+namespace devhost {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view TrimLeft(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) {
+    text.remove_prefix(1);
+  }
+  return text;
+}
+
+std::string_view TrimRight(std::string_view text) {
+  while (!text.empty() && IsBlank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+}  // namespace
+
+SessionLine ParseSessionLine(std::string_view line) {
+  line = TrimRight(TrimLeft(line));
+  SessionLine result;
+  if (line.empty() || line.front() == '#') {
+    return result;
+  }
+  if (line.front() == '>') {
+    result.kind = SessionLine::Kind::ServerConsole;
+    result.text = std::string(TrimLeft(line.substr(1)));
+    return result;
+  }
+  const std::size_t separator = line.find_first_of(":>");
+  const std::string_view name = line.substr(0, separator);
+  if (separator == std::string_view::npos || name.find_first_of(" \t") != std::string_view::npos) {
+    result.kind = SessionLine::Kind::Invalid;
+    return result;
+  }
+  result.kind =
+      line[separator] == ':' ? SessionLine::Kind::Chat : SessionLine::Kind::PlayerConsole;
+  result.player = std::string(name);
+  result.text = std::string(TrimLeft(line.substr(separator + 1)));
+  return result;
+}
+
+bool Session::Process(std::string_view line, std::size_t line_number) {
+  const SessionLine parsed = ParseSessionLine(line);
+  if (parsed.kind == SessionLine::Kind::Skip) {
+    return true;
+  }
+  if (parsed.kind == SessionLine::Kind::Invalid) {
+    fmt::print(stderr,
+               "devhost: line {}: not a session line (expected \"NAME: TEXT\", "
+               "\"NAME> TEXT\" or \"> TEXT\"): {}\n",
+               line_number, line);
+    std::fflush(stderr);
+    return false;
+  }
+
+  AShooterPlayerController* player =
+      parsed.kind == SessionLine::Kind::ServerConsole ? nullptr : &host_.Player(parsed.player);
+  const std::optional<std::string> player_name =
+      player != nullptr ? std::optional<std::string>(parsed.player) : std::nullopt;
+
+  const DispatchResult result = parsed.kind == SessionLine::Kind::Chat
+                                    ? host_.DispatchChat(player, parsed.text)
+                                    : host_.DispatchConsole(player, parsed.text);
+  switch (result.status) {
+    case DispatchResult::Status::Unmatched:
+      writer_.Unmatched(player_name, parsed.text);
+      break;
+    case DispatchResult::Status::Failed:
+      writer_.CommandFailed(player_name, result.command, result.error);
+      break;
+    case DispatchResult::Status::Done:
+      break;
+  }
+  std::fflush(stdout);
+  return true;
+}
+
+void Session::Run(std::istream& input) {
+  std::string line;
+  std::size_t number = 0;
+  while (std::getline(input, line)) {
+    Process(line, ++number);
+  }
+}
+
+}  // namespace devhost

@@ -1,0 +1,40 @@
+#pragma once
+// Session lines: "NAME: TEXT" (chat), "NAME> TEXT" (that player's console), "> TEXT" (the
+// server console, no player); blank lines and lines starting with '#' are skipped.
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "devhost/cli/EventWriter.h"
+
+namespace devhost {
+
+class Host;
+
+struct SessionLine {
+  enum class Kind { Skip, Chat, PlayerConsole, ServerConsole, Invalid };
+  Kind kind = Kind::Skip;
+  std::string player;
+  std::string text;
+};
+
+SessionLine ParseSessionLine(std::string_view line);
+
+class Session {
+ public:
+  Session(Host& host, EventWriter& writer) : host_(host), writer_(writer) {}
+
+  // Processes one line fully (output flushed). Returns false for a line that is not a
+  // session line, after telling standard error why.
+  bool Process(std::string_view line, std::size_t line_number);
+  // Every line of `input`, one at a time, until its end.
+  void Run(std::istream& input);
+
+ private:
+  Host& host_;
+  EventWriter& writer_;
+};
+
+}  // namespace devhost

@@ -1,0 +1,77 @@
+#include "devhost/lib/Allocator.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+namespace devhost {
+
+void* GameAllocator::Realloc(void* pointer, std::uint64_t bytes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++stats_.realloc_calls;
+  std::uint64_t old_bytes = 0;
+  if (pointer != nullptr) {
+    const auto found = blocks_.find(pointer);
+    if (found == blocks_.end()) {
+      Abort("FMemory.Realloc", pointer);
+    }
+    old_bytes = found->second;
+  }
+  if (bytes == 0) {
+    if (pointer != nullptr) {
+      blocks_.erase(pointer);
+      --stats_.live_blocks;
+      stats_.live_bytes -= old_bytes;
+      std::free(pointer);
+    }
+    return nullptr;
+  }
+  void* result = std::realloc(pointer, static_cast<std::size_t>(bytes));
+  if (result == nullptr) {
+    return nullptr;  // the old block, if any, is still live
+  }
+  if (pointer != nullptr) {
+    blocks_.erase(pointer);
+    stats_.live_bytes -= old_bytes;
+  } else {
+    ++stats_.live_blocks;
+  }
+  blocks_[result] = bytes;
+  stats_.live_bytes += bytes;
+  return result;
+}
+
+void GameAllocator::Free(void* pointer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++stats_.free_calls;
+  if (pointer == nullptr) {
+    return;
+  }
+  const auto found = blocks_.find(pointer);
+  if (found == blocks_.end()) {
+    Abort("FMemory.Free", pointer);
+  }
+  stats_.live_bytes -= found->second;
+  --stats_.live_blocks;
+  blocks_.erase(found);
+  std::free(pointer);
+}
+
+bool GameAllocator::Owns(const void* pointer) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return blocks_.count(pointer) != 0;
+}
+
+AllocatorStats GameAllocator::Stats() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return stats_;
+}
+
+void GameAllocator::Abort(const char* operation, const void* pointer) {
+  std::fprintf(stderr, "devhost: %s called with %p, which the game allocator never gave out\n",
+               operation, pointer);
+  std::fflush(stderr);
+  std::abort();
+}
+
+}  // namespace devhost

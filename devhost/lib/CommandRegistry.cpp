@@ -1,0 +1,118 @@
+#include "devhost/lib/CommandRegistry.h"
+
+#include <algorithm>
+
+#include "bridge/FString.h"
+#include "devhost/lib/Text.h"
+
+namespace devhost {
+namespace {
+
+template <typename Callback>
+std::optional<RegisteredCommand<Callback>> FindIn(
+    const std::vector<RegisteredCommand<Callback>>& commands, std::u16string_view word) {
+  for (const auto& command : commands) {
+    if (!command.name.empty() && EqualsIgnoringAsciiCase(command.name, word)) {
+      return command;
+    }
+  }
+  return std::nullopt;
+}
+
+template <typename Callback>
+std::vector<std::u16string> NamesIn(const std::vector<RegisteredCommand<Callback>>& commands,
+                                    const std::string* owner) {
+  std::vector<std::u16string> names;
+  for (const auto& command : commands) {
+    if (owner == nullptr || command.owner == *owner) {
+      names.push_back(command.name);
+    }
+  }
+  return names;
+}
+
+template <typename Callback>
+void EraseOwned(std::vector<RegisteredCommand<Callback>>& commands, const std::string& owner) {
+  commands.erase(std::remove_if(commands.begin(), commands.end(),
+                                [&](const auto& command) { return command.owner == owner; }),
+                 commands.end());
+}
+
+}  // namespace
+
+std::u16string UnitsOf(const FString& string) {
+  if (string.Data == nullptr || string.Count <= 0) {
+    return {};
+  }
+  std::u16string units(string.Data, static_cast<std::size_t>(string.Count));
+  // Count includes the terminating zero; stop at the first zero in case it is misplaced.
+  return units.substr(0, units.find(u'\0'));
+}
+
+bool CommandRegistry::RemoveChatCommand(const FString& command) {
+  const std::u16string name = UnitsOf(command);
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto found = std::find_if(chat_.begin(), chat_.end(),
+                                  [&](const auto& entry) { return entry.name == name; });
+  if (found == chat_.end()) {
+    return false;
+  }
+  chat_.erase(found);
+  return true;
+}
+
+bool CommandRegistry::RegisterChatCommand(const FString& command,
+                                          const std::function<ChatCommandCallback>& callback) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  chat_.push_back({UnitsOf(command), owner_, callback});
+  return true;
+}
+
+bool CommandRegistry::RegisterConsoleCommand(
+    const FString& command, const std::function<ConsoleCommandCallback>& callback) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  console_.push_back({UnitsOf(command), owner_, callback});
+  return true;
+}
+
+void CommandRegistry::SetOwner(std::string owner) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  owner_ = std::move(owner);
+}
+
+void CommandRegistry::Withdraw(const std::string& owner) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  EraseOwned(chat_, owner);
+  EraseOwned(console_, owner);
+}
+
+void CommandRegistry::Clear() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  chat_.clear();
+  console_.clear();
+  owner_.clear();
+}
+
+std::optional<RegisteredCommand<ChatCommandCallback>> CommandRegistry::FindChat(
+    std::u16string_view word) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return FindIn(chat_, word);
+}
+
+std::optional<RegisteredCommand<ConsoleCommandCallback>> CommandRegistry::FindConsole(
+    std::u16string_view word) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return FindIn(console_, word);
+}
+
+std::vector<std::u16string> CommandRegistry::ChatNames(const std::string* owner) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return NamesIn(chat_, owner);
+}
+
+std::vector<std::u16string> CommandRegistry::ConsoleNames(const std::string* owner) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return NamesIn(console_, owner);
+}
+
+}  // namespace devhost

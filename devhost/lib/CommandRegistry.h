@@ -1,0 +1,56 @@
+#pragma once
+// The host's command registry. It keeps its own copies of every name and callback and tags
+// each registration with the plugin that made it, so a plugin that fails to start can have
+// its commands withdrawn.
+
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bridge/HostApi.h"
+
+namespace devhost {
+
+template <typename Callback>
+struct RegisteredCommand {
+  std::u16string name;
+  std::string owner;
+  std::function<Callback> callback;
+};
+
+class CommandRegistry final : public ArkApi::ICommands {
+ public:
+  bool RemoveChatCommand(const FString& command) override;
+  bool RegisterChatCommand(const FString& command,
+                           const std::function<ChatCommandCallback>& callback) override;
+  bool RegisterConsoleCommand(const FString& command,
+                              const std::function<ConsoleCommandCallback>& callback) override;
+
+  // Registrations made from now on belong to `owner`.
+  void SetOwner(std::string owner);
+  void Withdraw(const std::string& owner);
+  void Clear();
+
+  // The first registration whose name equals `word`, ignoring ASCII case. An empty name never
+  // matches.
+  std::optional<RegisteredCommand<ChatCommandCallback>> FindChat(std::u16string_view word) const;
+  std::optional<RegisteredCommand<ConsoleCommandCallback>> FindConsole(
+      std::u16string_view word) const;
+
+  std::vector<std::u16string> ChatNames(const std::string* owner = nullptr) const;
+  std::vector<std::u16string> ConsoleNames(const std::string* owner = nullptr) const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::string owner_;
+  std::vector<RegisteredCommand<ChatCommandCallback>> chat_;
+  std::vector<RegisteredCommand<ConsoleCommandCallback>> console_;
+};
+
+// The units of a game string, without its terminator.
+std::u16string UnitsOf(const FString& string);
+
+}  // namespace devhost

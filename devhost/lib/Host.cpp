@@ -1,0 +1,215 @@
+#include "devhost/lib/Host.h"
+
+#include <filesystem>
+#include <new>
+
+#include <spdlog/sinks/stdout_color_sinks.h>
+
+#include "bridge/FString.h"
+#include "devhost/lib/GameFunctions.h"
+#include "devhost/lib/Text.h"
+
+namespace devhost {
+namespace {
+
+std::u16string_view FirstWord(std::u16string_view text) {
+  const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+  std::size_t begin = 0;
+  while (begin < text.size() && blank(text[begin])) {
+    ++begin;
+  }
+  std::size_t end = begin;
+  while (end < text.size() && !blank(text[end])) {
+    ++end;
+  }
+  return text.substr(begin, end - begin);
+}
+
+std::string WorkingDirectory() {
+  std::error_code error;
+  const auto path = std::filesystem::current_path(error);
+  return error ? std::string(".") : path.string();
+}
+
+// The typed text as the game hands it to a command callback. The game owns this string, so
+// it is built and released with the game's allocator directly rather than through FString.
+class TypedMessage {
+ public:
+  TypedMessage(GameAllocator& allocator, const std::u16string& units) : allocator_(allocator) {
+    string_ = new (storage_) FString();
+    if (!units.empty()) {
+      const auto count = static_cast<std::int32_t>(units.size() + 1);
+      string_->Data = static_cast<char16_t*>(
+          allocator_.Realloc(nullptr, static_cast<std::uint64_t>(count) * sizeof(char16_t)));
+      if (string_->Data == nullptr) {
+        throw std::bad_alloc();
+      }
+      std::copy(units.begin(), units.end(), string_->Data);
+      string_->Data[units.size()] = u'\0';
+      string_->Count = count;
+      string_->Capacity = count;
+    }
+  }
+  TypedMessage(const TypedMessage&) = delete;
+  TypedMessage& operator=(const TypedMessage&) = delete;
+  ~TypedMessage() {
+    if (string_->Data != nullptr) {
+      allocator_.Free(string_->Data);
+    }
+  }
+  FString* get() { return string_; }
+
+ private:
+  GameAllocator& allocator_;
+  alignas(FString) unsigned char storage_[sizeof(FString)];
+  FString* string_;
+};
+
+}  // namespace
+
+Host& Host::Instance() {
+  static Host host;
+  return host;
+}
+
+Host::Host() { Reset(); }
+
+void Host::Reset() {
+  SetSinks({std::make_shared<spdlog::sinks::stdout_color_sink_mt>()});
+  registry_.Clear();
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  server_dir_ = WorkingDirectory();
+  addresses_ = DefaultAddresses();
+  players_.clear();
+  screen_listener_ = nullptr;
+}
+
+void Host::SetServerDir(std::string directory) {
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  server_dir_ = std::move(directory);
+}
+
+std::string Host::ServerDir() const {
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  return server_dir_;
+}
+
+void Host::SetSinks(SinkList sinks) {
+  sinks_ = std::move(sinks);
+  logger_ = std::make_shared<spdlog::logger>("devhost", sinks_.begin(), sinks_.end());
+  logger_->set_pattern(kLogPattern, spdlog::pattern_time_type::local);
+  logger_->flush_on(spdlog::level::info);
+}
+
+std::map<std::string, void*> Host::DefaultAddresses() const { return GameFunctionTable(); }
+
+void* Host::Resolve(const std::string& name) {
+  void* address = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(state_mutex_);
+    const auto found = addresses_.find(name);
+    if (found != addresses_.end()) {
+      address = found->second;
+    }
+  }
+  trace_.Record({TraceEvent::Kind::Lookup, name, nullptr, 0, address});
+  if (address == nullptr) {
+    logger_->warn("GetAddress: no game function named \"{}\"", name);
+  }
+  return address;
+}
+
+void Host::SetAddress(const std::string& name, void* address) {
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  addresses_[name] = address;
+}
+
+void Host::RestoreAddresses() {
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  addresses_ = DefaultAddresses();
+}
+
+AShooterPlayerController& Host::Player(const std::string& name) {
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  auto& slot = players_[name];
+  if (!slot) {
+    slot = std::make_unique<AShooterPlayerController>(name);
+  }
+  return *slot;
+}
+
+bool Host::IsPlayer(const AShooterPlayerController* player) const {
+  if (player == nullptr) {
+    return false;
+  }
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  for (const auto& entry : players_) {
+    if (entry.second.get() == player) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Host::SetScreenListener(ScreenListener listener) {
+  std::lock_guard<std::mutex> lock(state_mutex_);
+  screen_listener_ = std::move(listener);
+}
+
+void Host::Show(AShooterPlayerController& player, ScreenMessage message) {
+  ScreenListener listener;
+  {
+    std::lock_guard<std::mutex> lock(state_mutex_);
+    listener = screen_listener_;
+  }
+  if (listener) {
+    listener(player, message);
+  }
+  player.Show(std::move(message));
+}
+
+template <typename Run>
+DispatchResult Host::Dispatch(const std::u16string& name, std::u16string_view text, Run run) {
+  DispatchResult result;
+  result.command = Utf16ToUtf8(name);
+  std::lock_guard<std::mutex> lock(dispatch_mutex_);
+  try {
+    TypedMessage message(allocator_, std::u16string(text));
+    run(message.get());
+    result.status = DispatchResult::Status::Done;
+  } catch (const std::exception& error) {
+    result.status = DispatchResult::Status::Failed;
+    result.error = error.what();
+  } catch (...) {
+    result.status = DispatchResult::Status::Failed;
+    result.error = "unknown exception";
+  }
+  if (result.status == DispatchResult::Status::Failed) {
+    logger_->error("command {} failed: {}", result.command, result.error);
+  }
+  return result;
+}
+
+DispatchResult Host::DispatchChat(AShooterPlayerController* player, std::string_view text,
+                                  EChatSendMode::Type mode) {
+  const std::u16string units = Utf8ToUtf16(text);
+  const auto command = registry_.FindChat(FirstWord(units));
+  if (!command) {
+    return {};
+  }
+  return Dispatch(command->name, units,
+                  [&](FString* message) { command->callback(player, message, mode); });
+}
+
+DispatchResult Host::DispatchConsole(AShooterPlayerController* player, std::string_view text) {
+  const std::u16string units = Utf8ToUtf16(text);
+  const auto command = registry_.FindConsole(FirstWord(units));
+  if (!command) {
+    return {};
+  }
+  APlayerController* caller = player;  // null for the server console
+  return Dispatch(command->name, units,
+                  [&](FString* message) { command->callback(caller, message, false); });
+}
+
+}  // namespace devhost

@@ -1,0 +1,100 @@
+#pragma once
+// The development host: our stand-in for the plugin host and the game. One process-wide
+// instance serves the exported host functions; the program and the tests drive it directly.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <spdlog/logger.h>
+#include <spdlog/sinks/sink.h>
+
+#include "bridge/GameTypes.h"
+#include "devhost/lib/Allocator.h"
+#include "devhost/lib/CommandRegistry.h"
+#include "devhost/lib/Players.h"
+#include "devhost/lib/Trace.h"
+
+namespace devhost {
+
+// The plugin's log pattern; the host uses it for its own lines too.
+inline constexpr const char* kLogPattern = "%D %R [%n][%l] %v";
+
+struct DispatchResult {
+  enum class Status { Unmatched, Done, Failed };
+  Status status = Status::Unmatched;
+  std::string command;  // the registered command text, UTF-8
+  std::string error;  // the exception's message when Failed
+};
+
+using ScreenListener =
+    std::function<void(const AShooterPlayerController& player, const ScreenMessage& message)>;
+using SinkList = std::vector<std::shared_ptr<spdlog::sinks::sink>>;
+
+class Host {
+ public:
+  static Host& Instance();
+
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Back to a fresh host: working directory, console sink, empty registry, no players,
+  // the game's functions in the address table. The allocator's blocks are kept.
+  void Reset();
+
+  void SetServerDir(std::string directory);
+  std::string ServerDir() const;
+
+  // The host's sink list (GetLogSinks). Replacing it also rebuilds the host's own logger.
+  SinkList& Sinks() { return sinks_; }
+  void SetSinks(SinkList sinks);
+  spdlog::logger& Logger() { return *logger_; }
+
+  CommandRegistry& Registry() { return registry_; }
+  GameAllocator& Allocator() { return allocator_; }
+  Trace& GetTrace() { return trace_; }
+
+  // GetAddress: the game function of that name, or null with a host warning.
+  void* Resolve(const std::string& name);
+  // For tests: replace an entry (null removes it); RestoreAddresses undoes every change.
+  void SetAddress(const std::string& name, void* address);
+  void RestoreAddresses();
+
+  // The player of that name, created at first use. Its address stays valid until Reset.
+  AShooterPlayerController& Player(const std::string& name);
+  bool IsPlayer(const AShooterPlayerController* player) const;
+  void SetScreenListener(ScreenListener listener);
+  // Called by the simulated game functions.
+  void Show(AShooterPlayerController& player, ScreenMessage message);
+
+  // A chat line typed by `player`; a console line entered by `player` or, when it is null,
+  // on the server console. One callback runs at a time, whichever thread asks; an exception
+  // out of a callback is logged and reported, never passed on.
+  DispatchResult DispatchChat(AShooterPlayerController* player, std::string_view text,
+                              EChatSendMode::Type mode = EChatSendMode::GlobalChat);
+  DispatchResult DispatchConsole(AShooterPlayerController* player, std::string_view text);
+
+ private:
+  Host();
+  std::map<std::string, void*> DefaultAddresses() const;
+  template <typename Run>
+  DispatchResult Dispatch(const std::u16string& name, std::u16string_view text, Run run);
+
+  mutable std::mutex state_mutex_;
+  std::string server_dir_;
+  SinkList sinks_;
+  std::shared_ptr<spdlog::logger> logger_;
+  CommandRegistry registry_;
+  GameAllocator allocator_;
+  Trace trace_;
+  std::map<std::string, void*> addresses_;
+  std::map<std::string, std::unique_ptr<AShooterPlayerController>> players_;
+  ScreenListener screen_listener_;
+  std::mutex dispatch_mutex_;
+};
+
+}  // namespace devhost

@@ -1,0 +1,130 @@
+#include "devhost/lib/PluginLoader.h"
+
+#include <exception>
+#include <filesystem>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+#include "devhost/lib/Host.h"
+#include "devhost/lib/Text.h"
+
+namespace devhost {
+namespace {
+
+constexpr unsigned long kProcessDetach = 0;
+constexpr unsigned long kProcessAttach = 1;
+
+std::vector<std::string> Utf8Names(const std::vector<std::u16string>& names) {
+  std::vector<std::string> result;
+  for (const auto& name : names) {
+    result.push_back(Utf16ToUtf8(name));
+  }
+  return result;
+}
+
+#if defined(_WIN32)
+void* OpenLibrary(const std::string& path, std::string& error) {
+  HMODULE module = LoadLibraryW(std::filesystem::u8path(path).wstring().c_str());
+  if (module == nullptr) {
+    error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+  }
+  return reinterpret_cast<void*>(module);
+}
+void* FindSymbol(void* handle, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+void CloseLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
+#else
+void* OpenLibrary(const std::string& path, std::string& error) {
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* reason = dlerror();
+    error = "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown error");
+  }
+  return handle;
+}
+void* FindSymbol(void* handle, const char* name) { return dlsym(handle, name); }
+void CloseLibrary(void* handle) { dlclose(handle); }
+#endif
+
+}  // namespace
+
+std::unique_ptr<LoadedPlugin> LoadedPlugin::Load(const std::string& path, StartReport& report) {
+  Host& host = Host::Instance();
+  report = StartReport{};
+  host.Registry().SetOwner(path);
+
+  const auto fail = [&](const std::string& message) {
+    report.error = message;
+    report.chat_commands = Utf8Names(host.Registry().ChatNames(&path));
+    report.console_commands = Utf8Names(host.Registry().ConsoleNames(&path));
+    host.Logger().error("plugin failed to start: {}", message);
+    host.Registry().Withdraw(path);
+    host.Registry().SetOwner({});
+  };
+
+  std::string error;
+  void* handle = OpenLibrary(path, error);
+  if (handle == nullptr) {
+    fail(error);
+    return nullptr;
+  }
+  const auto entry = reinterpret_cast<EntryPoint>(FindSymbol(handle, "DllMain"));
+  if (entry == nullptr) {
+    CloseLibrary(handle);
+    fail(path + " has no DllMain entry point");
+    return nullptr;
+  }
+
+  // On Windows the loader has already run DllMain inside LoadLibrary.
+#if !defined(_WIN32)
+  try {
+    entry(handle, kProcessAttach, nullptr);
+  } catch (const std::exception& exception) {
+    error = exception.what();
+  } catch (...) {
+    error = "unknown exception";
+  }
+  if (!error.empty()) {
+    fail(error);
+    entry(handle, kProcessDetach, nullptr);
+    CloseLibrary(handle);
+    return nullptr;
+  }
+#endif
+
+  report.ok = true;
+  report.chat_commands = Utf8Names(host.Registry().ChatNames(&path));
+  report.console_commands = Utf8Names(host.Registry().ConsoleNames(&path));
+  host.Registry().SetOwner({});
+  return std::make_unique<LoadedPlugin>(Key(), path, handle, entry);
+}
+
+LoadedPlugin::~LoadedPlugin() {
+#if !defined(_WIN32)
+  entry_(handle_, kProcessDetach, nullptr);
+#endif
+  // The registry's copies of the callbacks hold code of this library: drop them first.
+  Host::Instance().Registry().Withdraw(path_);
+  CloseLibrary(handle_);
+}
+
+std::string DefaultPluginPath() {
+#if defined(_WIN32)
+  const char* file_name = "Quorvane.dll";
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  const std::filesystem::path program(std::wstring(buffer, length));
+#else
+  const char* file_name = "Quorvane.so";
+  std::error_code ignored;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+#endif
+  return (program.parent_path() / file_name).string();
+}
+
+}  // namespace devhost

@@ -1,0 +1,51 @@
+#pragma once
+// Loads a plugin library the way the host does: open it, call its entry point with the
+// process-attach code; at unload the process-detach code, then close it.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace devhost {
+
+struct StartReport {
+  bool ok = false;
+  std::string error;  // why the plugin did not start
+  // What the plugin registered; after a failed start, what it had registered before failing
+  // (the host has withdrawn those).
+  std::vector<std::string> chat_commands;
+  std::vector<std::string> console_commands;
+};
+
+class LoadedPlugin {
+ public:
+  // Null when the plugin could not be loaded or failed to start: the host has logged
+  // "plugin failed to start: " and the message, withdrawn its commands and unloaded it.
+  static std::unique_ptr<LoadedPlugin> Load(const std::string& path, StartReport& report);
+
+  LoadedPlugin(const LoadedPlugin&) = delete;
+  LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+  ~LoadedPlugin();
+
+  const std::string& Path() const { return path_; }
+
+  using EntryPoint = int (*)(void*, unsigned long, void*);
+  // Only Load can make the key, so only Load makes a LoadedPlugin.
+  class Key {
+    friend class LoadedPlugin;
+    Key() = default;
+  };
+  LoadedPlugin(Key, std::string path, void* handle, EntryPoint entry)
+      : path_(std::move(path)), handle_(handle), entry_(entry) {}
+
+ private:
+
+  std::string path_;
+  void* handle_;
+  EntryPoint entry_;
+};
+
+// The plugin built next to the running program, found from the program's own location.
+std::string DefaultPluginPath();
+
+}  // namespace devhost

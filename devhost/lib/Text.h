@@ -1,0 +1,19 @@
+#pragma once
+// Text conversions of the development host. Ill-formed input becomes U+FFFD, never a crash.
+
+#include <string>
+#include <string_view>
+
+namespace devhost {
+
+std::u32string DecodeUtf8(std::string_view text);
+std::string EncodeUtf8(std::u32string_view code_points);
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view units);
+// UTF-8 to the platform's wide text: UTF-32 where wchar_t is 32 bits, UTF-16 where it is 16.
+std::wstring Utf8ToWide(std::string_view text);
+
+// Compares ASCII letters without regard to case; every other unit must match exactly.
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+
+}  // namespace devhost

@@ -1,0 +1,32 @@
+#include "plugin/ReloadCommand.h"
+
+#include <exception>
+#include <functional>
+
+#include "bridge/Colours.h"
+#include "bridge/FString.h"
+#include "bridge/HostApi.h"
+#include "bridge/Senders.h"
+#include "config/ConfigDocument.h"
+#include "plugin/PluginLogger.h"
+
+void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_to_log*/) {
+  // Console callers are the same game object seen through its base class.
+  auto* const receiver = reinterpret_cast<AShooterPlayerController*>(player);
+  try {
+    LoadConfig();
+  } catch (const std::exception& error) {
+    ArkApi::GetApiUtils();
+    SendServerChatLine(receiver, ToLinear(ColourRed), "Failed to reload config");
+    PluginLogger()->error("{}", error.what());
+    return;
+  }
+  ArkApi::GetApiUtils();
+  SendServerChatLine(receiver, ToLinear(ColourGreen), "Reloaded config");
+}
+
+void RegisterReloadCommand() {
+  const std::function<ConsoleCommandCallback> callback = &ReloadConfig;
+  const FString name = FString::FromNarrow("Quorvane.Reload");
+  ArkApi::GetCommands().RegisterConsoleCommand(name, callback);
+}

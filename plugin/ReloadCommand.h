@@ -1,0 +1,10 @@
+#pragma once
+// The console command "Quorvane.Reload": re-reads config.json and tells the caller, in green
+// or red, whether it worked.
+
+#include "bridge/GameTypes.h"
+
+void ReloadConfig(APlayerController* player, FString* command, bool write_to_log);
+
+// Registers "Quorvane.Reload" with the host; the last step of StartPlugin.
+void RegisterReloadCommand();

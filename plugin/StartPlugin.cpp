@@ -1,0 +1,31 @@
+#include "plugin/StartPlugin.h"
+
+#include <exception>
+#include <memory>
+
+#include <spdlog/logger.h>
+
+#include "bridge/HostApi.h"
+#include "commands/RegisterChatCommands.h"
+#include "config/ConfigDocument.h"
+#include "plugin/PluginLogger.h"
+#include "plugin/ReloadCommand.h"
+
+void StartPlugin() {
+  std::shared_ptr<spdlog::logger>& holder = PluginLogger();
+  const auto& sinks = GetLogSinks();
+  // Not entered in spdlog's registry: the holder is the only owner.
+  holder = std::make_shared<spdlog::logger>("Quorvane", sinks.begin(), sinks.end());
+  holder->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);
+  holder->flush_on(spdlog::level::info);
+
+  try {
+    LoadConfig();
+  } catch (const std::exception& error) {
+    PluginLogger()->error("{}", error.what());
+    throw;
+  }
+
+  RegisterChatCommands();
+  RegisterReloadCommand();
+}

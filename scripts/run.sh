@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The main job: builds, then runs the development host on the example server folder with the
+# example session. Extra arguments go to the program (e.g. --json); with --interactive the
+# session is read from the terminal instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh >/dev/null
+args=(--server-dir examples/server)
+if [[ "${1:-}" == "--interactive" ]]; then
+  shift
+else
+  args+=(--script examples/session.txt)
+fi
+exec build/default/bin/devhost "${args[@]}" "$@"
