@@ -1,11 +1,14 @@
 #include "plugin/StartPlugin.h"
 
+#include <memory>
 #include <regex>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 
-#include "plugin/EntryPoint.h"
+#include "devhost/lib/LineSink.h"
+#include "devhost/lib/Text.h"
+#include "plugin/PluginLogger.h"
 #include "tests/support/PluginTest.h"
 
 namespace {
@@ -13,6 +16,14 @@ namespace {
 using test_support::PluginTest;
 
 using StartPluginTest = PluginTest;
+
+std::vector<std::string> Utf8Names(const std::vector<std::u16string>& names) {
+  std::vector<std::string> result;
+  for (const auto& name : names) {
+    result.push_back(devhost::Utf16ToUtf8(name));
+  }
+  return result;
+}
 
 TEST_F(StartPluginTest, MissingConfigLogsOneErrorLineRethrowsAndRegistersNothing) {
   try {
@@ -24,11 +35,50 @@ TEST_F(StartPluginTest, MissingConfigLogsOneErrorLineRethrowsAndRegistersNothing
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_TRUE(std::regex_match(
-      lines[0], std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d \[Quorvane\]\[error\] Can't open config.json)")))
+      lines[0],
+      std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d \[Quorvane\]\[error\] Can't open config.json)")))
       << lines[0];
   EXPECT_TRUE(host().Registry().ChatNames().empty());
   EXPECT_TRUE(host().Registry().ConsoleNames().empty());
   EXPECT_TRUE(ConfigDocument.is_null());
+}
+
+TEST_F(StartPluginTest, LoggerSharesTheHostSinksAsTheyWereAtStart) {
+  server_.WriteConfig(R"({"ChatCommands":[]})");
+  StartPlugin();
+  const auto logger = PluginLogger();
+  ASSERT_TRUE(logger);
+  EXPECT_EQ(logger->name(), "Quorvane");
+  EXPECT_EQ(logger->sinks(), host().Sinks());
+  EXPECT_EQ(logger->flush_level(), spdlog::level::info);
+  host().Sinks().push_back(std::make_shared<devhost::LineSink>([](const std::string&) {}));
+  EXPECT_EQ(logger->sinks().size(), 1u) << "sinks added later are not seen";
+}
+
+TEST_F(StartPluginTest, EmptySinkListStillStarts) {
+  host().SetSinks({});
+  server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"}]})");
+  StartPlugin();
+  EXPECT_TRUE(PluginLogger()->sinks().empty());
+  EXPECT_EQ(Utf8Names(host().Registry().ChatNames()), std::vector<std::string>{"/a"});
+
+  server_.RemoveConfig();
+  EXPECT_THROW(StartPlugin(), std::runtime_error) << "logging to no sink must not get in the way";
+}
+
+TEST_F(StartPluginTest, RegistersChatCommandsThenReloadOrStopsUnloggedOnABadEntry) {
+  server_.WriteConfig("{}");
+  StartPlugin();
+  EXPECT_TRUE(host().Registry().ChatNames().empty());
+  EXPECT_EQ(Utf8Names(host().Registry().ConsoleNames()),
+            std::vector<std::string>{"Quorvane.Reload"});
+
+  host().Registry().Clear();
+  server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":1}]})");
+  EXPECT_THROW(StartPlugin(), nlohmann::detail::type_error);
+  EXPECT_EQ(Utf8Names(host().Registry().ChatNames()), std::vector<std::string>{"/a"});
+  EXPECT_TRUE(host().Registry().ConsoleNames().empty());
+  EXPECT_TRUE(LogLines().empty());
 }
 
 }  // namespace

@@ -1,0 +1,188 @@
+#include "bridge/Senders.h"
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <fmt/core.h>
+#include <gtest/gtest.h>
+
+#include "bridge/ChatLine.h"
+#include "bridge/Colours.h"
+#include "devhost/lib/GameFunctions.h"
+#include "tests/support/Recordings.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using test_support::TraceScope;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kServerChat = "AShooterPlayerController.ClientServerChatDirectMessage";
+constexpr const char* kClientChat = "AShooterPlayerController.ClientChatMessage";
+constexpr const char* kNotification = "AShooterPlayerController.ClientServerSOTFNotificationCustom";
+
+std::string Text(const FLinearRgba& c) {
+  return fmt::format("({}, {}, {}, {})", c.R, c.G, c.B, c.A);
+}
+
+TEST(ColoursTest, SrgbDecodeTableMatchesReferenceRows) {
+  const std::pair<int, double> rows[] = {{0, 0.0},
+                                         {1, 0.000303526983548838},
+                                         {10, 0.00303526983548838},
+                                         {11, 0.00334653564113713},
+                                         {50, 0.0318960326156814},
+                                         {100, 0.127437679409664},
+                                         {128, 0.215860498718652},
+                                         {200, 0.577580437952282},
+                                         {254, 0.991102093719252},
+                                         {255, 1.0}};
+  for (const auto& [index, value] : rows) {
+    EXPECT_NEAR(SrgbDecodeTable[static_cast<std::size_t>(index)], value, 4e-9) << index;
+  }
+}
+
+TEST(ColoursTest, ToLinearDecodesColourBytesAndScalesAlphaInFloat) {
+  const FLinearRgba half = ToLinear(FBgraColor{0, 0, 255, 128});
+  EXPECT_EQ(Text(half), Text({1, 0, 0, 0.501960813999176f}));
+  EXPECT_EQ(ToLinear(FBgraColor{0, 0, 0, 1}).A, 0.003921568859368563f);
+  EXPECT_EQ(Text(ToLinear(FBgraColor{255, 128, 0, 255})), Text({0, 0.215860498718652f, 1, 1}));
+  EXPECT_EQ(Text(ToLinear(ColourGreen)), "(0, 1, 0, 1)");
+  EXPECT_EQ(Text(ToLinear(ColourRed)), "(1, 0, 0, 1)");
+}
+
+// The record as the game function received it. Like the game, it releases the record's strings
+// and leaves the record itself alone: the plugin must not release them again.
+std::string handed_over;
+
+void RecordingClientChatMessage(AShooterPlayerController*, FChatLine* line) {
+  const auto text = [](const FString& s) {
+    return fmt::format("{}/{} {}", s.Count, s.Capacity,
+                       s.Data ? test_support::Utf8(s.Data) : std::string("null"));
+  };
+  handed_over = fmt::format(
+      "sender {} text {} others {} {} {} {} float {} ints {} {} {} {} {} pointer {}",
+      text(line->Sender), text(line->Text), text(line->SenderPlatformName),
+      text(line->SenderTribeName), text(line->Receiver), text(line->UserId), line->ReceivedTime,
+      line->SenderId, line->SenderTeam, line->SendMode, line->RadioFrequency, line->ChatKind,
+      line->SenderIcon == nullptr ? "null" : "set");
+  const auto free =
+      reinterpret_cast<void (*)(void*)>(devhost::GameFunctionTable().at("FMemory.Free"));
+  free(line->Sender.Data);
+  free(line->Text.Data);
+}
+
+std::string notification_tail;
+
+void RecordingNotification(AShooterPlayerController* player, FString* text, FLinearRgba* colour,
+                           float scale, float time, void* sixth, void* seventh) {
+  notification_tail = fmt::format("{} {} {} {}", scale, time, sixth, seventh);
+  using Fn =
+      void (*)(AShooterPlayerController*, FString*, FLinearRgba*, float, float, void*, void*);
+  reinterpret_cast<Fn>(devhost::GameFunctionTable().at(kNotification))(player, text, colour, scale,
+                                                                       time, sixth, seventh);
+}
+
+class SendersTest : public test_support::HostTest {
+ protected:
+  struct WideSender {
+    const char* function;
+    std::function<void(AShooterPlayerController*, const wchar_t*)> send;
+  };
+  std::vector<WideSender> WideSenders() {
+    return {{kServerChat,
+             [](auto* p, auto* t) {
+               SendServerChatLine(p, {1, 1, 1, 1}, t);
+             }},
+            {kClientChat, [this](auto* p, auto* t) { SendClientChatLine(p, server_, t); }},
+            {kNotification, [](auto* p, auto* t) {
+               ShowNotification(p, {1, 1, 1, 1}, 1, 2, t);
+             }}};
+  }
+  Lines Seen() {
+    Lines seen;
+    for (const auto& message : Player().Screen()) {
+      seen.push_back(test_support::ScreenText(message));
+    }
+    return seen;
+  }
+  const FString server_ = FString::FromWide(L"Server");
+};
+
+TEST_F(SendersTest, ServerChatFormatsLooksUpCallsAndReleasesInThatOrder) {
+  TraceScope trace;
+  SendServerChatLine(&Player(), ToLinear(ColourGreen), "Reloaded config");
+  EXPECT_EQ(trace.Lines(),
+            (Lines{"lookup FMemory.Realloc", "realloc(null, 76) -> #1",
+                   std::string("lookup ") + kServerChat, std::string("call ") + kServerChat,
+                   "lookup FMemory.Free", "free(#1)"}));
+  SendServerChatLine(&Player(), {1, 1, 1, 1}, "caf\xC3\xA9 {{x}}");
+  EXPECT_EQ(Seen(), (Lines{"ServerChat (0, 1, 0, 1) Reloaded config",
+                           "ServerChat (1, 1, 1, 1) caf?? {x}"}));
+}
+
+TEST_F(SendersTest, ClientChatHandsOverADeepCopyThatOnlyTheGameReleases) {
+  host().SetAddress(kClientChat, reinterpret_cast<void*>(&RecordingClientChatMessage));
+  TraceScope trace;
+  SendClientChatLine(&Player(), server_, L"Hi");  // releasing #4 or #5 again would abort
+  // The text (#1), the sender's own record (#2, #3), the copy handed over (#4, #5); the game
+  // releases the copy's strings, the sender the rest.
+  EXPECT_EQ(trace.Lines(),
+            (Lines{"lookup FMemory.Realloc", "realloc(null, 8) -> #1", "lookup FMemory.Realloc",
+                   "realloc(null, 14) -> #2", "lookup FMemory.Realloc", "realloc(null, 6) -> #3",
+                   "lookup FMemory.Realloc", "realloc(null, 14) -> #4", "lookup FMemory.Realloc",
+                   "realloc(null, 6) -> #5", std::string("lookup ") + kClientChat, "free(#4)",
+                   "free(#5)", "lookup FMemory.Free", "free(#3)", "lookup FMemory.Free", "free(#2)",
+                   "lookup FMemory.Free", "free(#1)"}));
+  EXPECT_EQ(handed_over,
+            "sender 7/7 Server text 3/3 Hi others 0/0 null 0/0 null 0/0 null 0/0 null float -1 "
+            "ints 0 0 0 0 0 pointer null");
+}
+
+TEST_F(SendersTest, NotificationPassesScaleTimeAndTwoNullPointers) {
+  host().SetAddress(kNotification, reinterpret_cast<void*>(&RecordingNotification));
+  ShowNotification(&Player(), {0.25f, 0.5f, 2, 1}, 1.5f, 5, L"Wipe");
+  EXPECT_EQ(notification_tail, "1.5 5 0x0 0x0");
+  EXPECT_EQ(Seen(), Lines{"Notification (0.25, 0.5, 2, 1) 1.5 5 Wipe"});
+}
+
+TEST_F(SendersTest, EverySenderKeepsWideUnitsAndLooksUpOncePerSend) {
+  for (const auto& sender : WideSenders()) {
+    Player().ClearScreen();
+    TraceScope trace;
+    sender.send(&Player(), L"{{Gr\u00FC\u00DFe \U0001F600}}");
+    sender.send(&Player(), L"again");
+    const Lines lines = trace.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("lookup ") + sender.function), 2)
+        << sender.function;
+    ASSERT_EQ(Player().Screen().size(), 2u) << sender.function;
+    EXPECT_EQ(Player().Screen()[0].text, u"{Gr\u00FC\u00DFe \U0001F600}") << sender.function;
+  }
+}
+
+TEST_F(SendersTest, FormatErrorsLeaveBeforeAnyLookup) {
+  for (const auto& sender : WideSenders()) {
+    TraceScope trace;
+    EXPECT_THROW(sender.send(&Player(), L"{}"), fmt::format_error) << sender.function;
+    EXPECT_EQ(trace.Lines(), Lines{}) << sender.function;
+  }
+  EXPECT_THROW(SendServerChatLine(&Player(), {}, "}"), fmt::format_error);
+  EXPECT_EQ(Seen(), Lines{});
+}
+
+TEST_F(SendersTest, NoPlayerOrNoGameFunctionSendsNothingAndReleasesEverything) {
+  for (const auto& sender : WideSenders()) {
+    TraceScope trace;
+    sender.send(nullptr, L"nobody");
+    const Lines lines = trace.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("call ") + sender.function), 0);
+
+    host().SetAddress(sender.function, nullptr);
+    sender.send(&Player(), L"lost");
+    host().RestoreAddresses();
+  }
+  EXPECT_EQ(Seen(), Lines{});  // the allocator balance is checked after every test
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "config/ConfigDocument.h"
+#include "tests/support/PluginTest.h"
+
+namespace {
+
+using json = nlohmann::json;
+using test_support::PluginTest;
+
+using LoadConfigTest = PluginTest;
+
+TEST_F(LoadConfigTest, ReadsTheFirstValueOnly) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    json expected;
+  } cases[] = {
+      {"byte-order mark", "\xEF\xBB\xBF{\"a\":1}", {{"a", 1}}},
+      {"trailing text", "{\"a\":1} trailing {oops", {{"a", 1}}},
+      {"second value", "[1] [2]", json::array({1})},
+      {"repeated key", R"({"Reply":"first","Reply":"second"})", {{"Reply", "first"}}},
+      {"repeated key with nested value",
+       R"({"a":{"x":1},"a":{"y":[1,{"z":2}]},"b":[{"k":1,"k":{"deep":[]}}]})",
+       {{"a", {{"x", 1}}}, {"b", json::array({{{"k", 1}}})}}},
+      {"non-ASCII text",
+       "{\"Reply\":\"Gr\xC3\xBC\xC3\x9F"
+       "e\"}",
+       {{"Reply",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"}}},
+      {"whole file null", "null", nullptr},
+  };
+  for (const auto& c : cases) {
+    server_.WriteConfig(c.bytes);
+    ASSERT_NO_THROW(LoadConfig()) << c.name;
+    EXPECT_EQ(ConfigDocument, c.expected) << c.name;
+  }
+}
+
+TEST_F(LoadConfigTest, FailedLoadKeepsWhateverTheDocumentHeld) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    int parse_error_id;  // 0: another kind of failure, checked by `message`
+    const char* message;
+  } cases[] = {
+      {"empty file", "", 101, ""},
+      {"blank file", " \n\t", 101, ""},
+      {"byte-order mark only", "\xEF\xBB\xBF", 101, ""},
+      {"EF BB then another byte", "\xEF\xBB{}", 101, ""},
+      {"syntax error inside ChatCommands", R"({"ChatCommands":[{"Command":"/a"},{"Comm)", 101, ""},
+      {"ill-formed UTF-8", "{\"Reply\":\"caf\xC3(\"}", 101, ""},
+      {"number overflow", R"({"DisplayTime":1e999})", 0,
+       "[json.exception.out_of_range.406] number overflow parsing '1e999'"},
+  };
+  const json last_good = {{"ChatCommands", json::array({{{"Command", "/a"}}})}};
+  for (const auto& c : cases) {
+    for (const json& before : {json(nullptr), last_good}) {
+      ConfigDocument = before;
+      server_.WriteConfig(c.bytes);
+      try {
+        LoadConfig();
+        ADD_FAILURE() << c.name << " loaded";
+      } catch (const nlohmann::detail::parse_error& error) {
+        EXPECT_EQ(error.id, c.parse_error_id) << c.name << ": " << error.what();
+        EXPECT_STREQ(std::string(error.what()).substr(0, 33).c_str(),
+                     "[json.exception.parse_error.101] ")
+            << c.name;
+      } catch (const nlohmann::detail::out_of_range& error) {
+        EXPECT_EQ(c.parse_error_id, 0) << c.name;
+        EXPECT_EQ(error.id, 406) << c.name;
+        EXPECT_STREQ(error.what(), c.message) << c.name;
+      }
+      EXPECT_EQ(ConfigDocument, before) << c.name;
+    }
+  }
+}
+
+TEST_F(LoadConfigTest, MissingOrDirectoryFileCannotBeOpened) {
+  ConfigDocument = {{"kept", true}};
+  for (bool directory : {false, true}) {
+    if (directory) {
+      std::filesystem::create_directories(server_.ConfigPath());
+    }
+    try {
+      LoadConfig();
+      ADD_FAILURE() << "opened " << server_.ConfigPath();
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "Can't open config.json");
+    }
+    EXPECT_EQ(ConfigDocument, json({{"kept", true}}));
+  }
+}
+
+TEST_F(LoadConfigTest, NestingIsRefusedPastFiveHundredTwelveLevels) {
+  const auto nested = [](std::size_t depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+  };
+  server_.WriteConfig(nested(512));
+  ASSERT_NO_THROW(LoadConfig());
+  EXPECT_TRUE(ConfigDocument.is_array());
+
+  const json before = ConfigDocument;
+  for (std::size_t depth : {513u, 100000u}) {
+    server_.WriteConfig(nested(depth));
+    EXPECT_THROW(LoadConfig(), std::runtime_error) << depth;
+  }
+  EXPECT_EQ(ConfigDocument, before);
+}
+
+}  // namespace

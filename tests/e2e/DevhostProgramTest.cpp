@@ -1,0 +1,157 @@
+// The `devhost` program as an operator runs it: its output, compared line by line, and its
+// exit codes.
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct ProgramRun {
+  int exit_code = -1;
+  Lines out;  // standard output, log timestamps replaced by "TIME"
+  std::string err;
+};
+
+ProgramRun RunDevhost(const std::string& arguments, const std::string& error_file) {
+  const std::string command =
+      std::string("'") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file + "'";
+  ProgramRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    return run;
+  }
+  std::string out;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    out.append(buffer, n);
+  }
+  const int status = pclose(pipe);
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const std::regex timestamp(R"(\d\d/\d\d/\d\d \d\d:\d\d \[)");
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    run.out.push_back(std::regex_replace(line, timestamp, "TIME ["));
+  }
+  std::ifstream err(error_file);
+  run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  return run;
+}
+
+class DevhostProgramTest : public ::testing::Test {
+ protected:
+  std::string InFolder(const std::string& name, const std::string& content = "") {
+    const std::string path = server_.Path() + "/" + name;
+    std::ofstream(path) << content;
+    return path;
+  }
+  test_support::ServerFolder server_;
+};
+
+TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
+  server_.WriteConfig(R"({"ChatCommands":[
+    {"Command":"/rules","Type":"ServerChat","Reply":"Bienvenue \u00e0 bord {{ok}}",
+     "Color":[0.1,0.5,0,1]},
+    {"Command":"/help","Type":"ClientChat","Reply":"Ask"},
+    {"Command":"/wipe","Type":"Notification","Reply":"Friday","Color":[1,1,1,0.75],
+     "DisplayScale":1.5,"DisplayTime":10},
+    {"Command":"/broken","Type":"ServerChat","Reply":"x","Color":[1,1]}]})");
+  const std::string script = InFolder("session.txt",
+                                      "# a comment\n"
+                                      "alice: /rules\n"
+                                      "bob: /HELP with words\n"
+                                      "\n"
+                                      "alice: /wipe\n"
+                                      "alice: /broken\n"
+                                      "carol: hello there\n"
+                                      "this line is wrong\n"
+                                      "alice> Quorvane.Reload\n"
+                                      "> Quorvane.Reload\n"
+                                      "> nothing here\n");
+  const ProgramRun run =
+      RunDevhost("--server-dir '" + server_.Path() + "' --json --script '" + script + "'",
+                 InFolder("stderr.txt"));
+  const std::string broken = "[json.exception.type_error.302] type must be number, but is null";
+  EXPECT_EQ(run.out,
+            (Lines{R"({"event":"start","ok":true,"chat_commands":["/rules","/help","/wipe",)"
+                   R"("/broken"],"console_commands":["Quorvane.Reload"]})",
+                   R"({"event":"message","player":"alice","type":"ServerChat","text":)"
+                   "\"Bienvenue \xC3\xA0 bord {ok}\","
+                   R"("color":[0.1,0.5,0.0,1.0],"bold":false})",
+                   R"({"event":"message","player":"bob","type":"ClientChat","sender":"Server",)"
+                   R"("text":"Ask"})",
+                   R"({"event":"message","player":"alice","type":"Notification","text":"Friday",)"
+                   R"("color":[1.0,1.0,1.0,0.75],"scale":1.5,"time":10.0})",
+                   R"({"event":"log","line":"TIME [devhost][error] command /broken failed: )" +
+                       broken + "\"}",
+                   R"({"event":"command_failed","player":"alice","command":"/broken","error":")" +
+                       broken + "\"}",
+                   R"({"event":"unmatched","player":"carol","text":"hello there"})",
+                   R"({"event":"message","player":"alice","type":"ServerChat",)"
+                   R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
+                   R"({"event":"unmatched","player":null,"text":"nothing here"})",
+                   R"({"event":"exit","live_allocations":0})"}));
+  EXPECT_NE(run.err.find("this line is wrong"), std::string::npos) << run.err;
+  EXPECT_EQ(run.exit_code, 0);
+}
+
+TEST_F(DevhostProgramTest, ExampleServerSessionFromStandardInput) {
+  const std::string examples = QUORVANE_EXAMPLES_DIR;
+  const ProgramRun run =
+      RunDevhost("--server-dir '" + examples + "/server' --json < '" + examples + "/session.txt'",
+                 InFolder("stderr.txt"));
+  EXPECT_EQ(run.out,
+            (Lines{R"({"event":"start","ok":true,"chat_commands":["/rules","/help","/wipe"],)"
+                   R"("console_commands":["Quorvane.Reload"]})",
+                   R"({"event":"message","player":"alice","type":"ServerChat","text":)"
+                   R"("No building next to the spawn points.","color":[1.0,0.5,0.0,1.0],)"
+                   R"("bold":false})",
+                   R"({"event":"message","player":"bob","type":"ClientChat","sender":"Server",)"
+                   R"("text":"Commands: /rules and /wipe"})",
+                   R"({"event":"message","player":"alice","type":"Notification",)"
+                   R"("text":"Next wipe on Friday","color":[1.0,1.0,1.0,1.0],"scale":1.5,)"
+                   R"("time":10.0})",
+                   R"({"event":"message","player":"alice","type":"ServerChat",)"
+                   R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
+                   R"({"event":"exit","live_allocations":0})"}));
+  EXPECT_EQ(run.exit_code, 0);
+}
+
+TEST_F(DevhostProgramTest, MissingConfigFailsTheStartWithExitCodeTwo) {
+  const std::string error_file = InFolder("stderr.txt");
+  const ProgramRun human =
+      RunDevhost("--server-dir '" + server_.Path() + "' < /dev/null", error_file);
+  const std::regex plugin_line(R"(TIME \[Quorvane\]\[error\] Can't open config.json)");
+  EXPECT_EQ(
+      std::count_if(human.out.begin(), human.out.end(),
+                    [&](const std::string& line) { return std::regex_match(line, plugin_line); }),
+      1)
+      << ::testing::PrintToString(human.out);
+  EXPECT_EQ(human.exit_code, 2);
+
+  const ProgramRun json =
+      RunDevhost("--server-dir '" + server_.Path() + "' --json < /dev/null", error_file);
+  EXPECT_EQ(json.out,
+            (Lines{R"({"event":"log","line":"TIME [Quorvane][error] Can't open config.json"})",
+                   R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )"
+                   R"(Can't open config.json"})",
+                   R"({"event":"start","ok":false,"error":"Can't open config.json",)"
+                   R"("chat_commands":[],"console_commands":[]})",
+                   R"({"event":"exit","live_allocations":0})"}));
+  EXPECT_EQ(json.exit_code, 2);
+}
+
+}  // namespace

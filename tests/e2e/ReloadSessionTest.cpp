@@ -1,0 +1,153 @@
+// The built plugin under the development host, as a server runs it: replies, reloads of every
+// kind, a start that fails half-way, and the entry point's notification codes.
+
+#include <dlfcn.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "devhost/lib/LineSink.h"
+#include "devhost/lib/PluginLoader.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using Status = devhost::DispatchResult::Status;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kStartConfig = R"({"ChatCommands":[
+  {"Command":"/rules","Type":"ServerChat","Reply":"Rules v1","Color":[1,0.5,0,1]},
+  {"Command":"/help","Type":"ClientChat","Reply":"Help v1"},
+  {"Command":"/wipe","Type":"Notification","Reply":"Wipe v1","Color":[1,1,1,1],
+   "DisplayScale":1.5,"DisplayTime":10}]})";
+
+// Everything a session shows, in order: screens, log lines (timestamp cut off), failures.
+class ReloadSessionTest : public test_support::HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    host().SetSinks({std::make_shared<devhost::LineSink>(
+        [this](const std::string& line) { events_.push_back("log " + line.substr(15)); })});
+    host().SetScreenListener(
+        [this](const AShooterPlayerController& player, const devhost::ScreenMessage& message) {
+          events_.push_back(player.Name() + " " + devhost::KindName(message.kind) + " " +
+                            test_support::Utf8(message.text));
+        });
+  }
+  void TearDown() override {
+    plugin_.reset();
+    HostTest::TearDown();
+  }
+  bool Load() {
+    plugin_ = devhost::LoadedPlugin::Load(QUORVANE_PLUGIN_PATH, report_);
+    return plugin_ != nullptr;
+  }
+  void Type(const std::string& line) {
+    const auto result = host().DispatchChat(&Player(), line);
+    if (result.status == Status::Unmatched) {
+      events_.push_back("unmatched " + line);
+    }
+  }
+
+  Lines events_;
+  devhost::StartReport report_;
+  std::unique_ptr<devhost::LoadedPlugin> plugin_;
+};
+
+TEST_F(ReloadSessionTest, RepliesFollowEachReloadAndAFailedOneKeepsTheLastGoodFile) {
+  server_.WriteConfig(kStartConfig);
+  ASSERT_TRUE(Load()) << report_.error;
+  for (const char* line : {"/rules", "/HELP me", "/wipe"}) {
+    Type(line);
+  }
+  EXPECT_EQ(events_, (Lines{"alice ServerChat Rules v1", "alice ClientChat Help v1",
+                            "alice Notification Wipe v1"}));
+  const struct {
+    const char* file;  // null: the file is gone
+    Lines typed;
+    Lines expected;
+  } reloads[] = {
+      // A changed reply answers at once; an entry added after start gets no command.
+      {R"({"ChatCommands":[{"Command":"/rules","Type":"ServerChat","Reply":"Rules v2",
+           "Color":[1,1,1,1]},{},{},{"Command":"/new","Type":"ClientChat","Reply":"New"}]})",
+       {"/rules", "/new"},
+       {"alice ServerChat Reloaded config", "alice ServerChat Rules v2", "unmatched /new"}},
+      {R"({"ChatCommands":[{"Command":"/rules","Type":)",
+       {"/rules"},
+       {"alice ServerChat Failed to reload config",
+        "log [Quorvane][error] [json.exception.parse_error.101] parse error at line 1, column "
+        "45: syntax error while parsing value - unexpected end of input; expected '[', '{', or "
+        "a literal",
+        "alice ServerChat Rules v2"}},
+      {nullptr,
+       {"/rules"},
+       {"alice ServerChat Failed to reload config", "log [Quorvane][error] Can't open config.json",
+        "alice ServerChat Rules v2"}},
+      {R"({"ChatCommands":[{"Command":"/x","Type":"ClientChat","Reply":"Only one"}]})",
+       {"/rules", "/wipe"},
+       {"alice ServerChat Reloaded config", "alice ClientChat Only one",
+        "log [devhost][error] command /wipe failed: [json.exception.type_error.302] type must "
+        "be string, but is null"}},
+      {R"({"ChatCommands":{"a":{"Command":"/rules","Type":"ClientChat"}}})",
+       {"/rules"},
+       {"alice ServerChat Reloaded config",
+        "log [devhost][error] command /rules failed: [json.exception.type_error.305] cannot "
+        "use operator[] with a numeric argument with object"}},
+  };
+  for (const auto& reload : reloads) {
+    events_.clear();
+    if (reload.file == nullptr) {
+      server_.RemoveConfig();
+    } else {
+      server_.WriteConfig(reload.file);
+    }
+    host().DispatchConsole(&Player(), "Quorvane.Reload");
+    for (const auto& line : reload.typed) {
+      Type(line);
+    }
+    EXPECT_EQ(events_, reload.expected) << (reload.file ? reload.file : "no file");
+  }
+}
+
+TEST_F(ReloadSessionTest, StartThatFailsHalfWayIsWithdrawnByTheHost) {
+  server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":1},{"Command":"/c"}]})");
+  ASSERT_FALSE(Load());
+  EXPECT_FALSE(report_.ok);
+  EXPECT_EQ(report_.error, "[json.exception.type_error.302] type must be string, but is number");
+  EXPECT_EQ(report_.chat_commands, std::vector<std::string>{"/a"});
+  EXPECT_TRUE(report_.console_commands.empty());
+  EXPECT_TRUE(host().Registry().ChatNames().empty());
+  EXPECT_EQ(events_, std::vector<std::string>{
+                         "log [devhost][error] plugin failed to start: "
+                         "[json.exception.type_error.302] type must be string, but is number"});
+}
+
+TEST_F(ReloadSessionTest, EntryPointActsOnProcessAttachAloneAndAlwaysReportsSuccess) {
+  server_.WriteConfig(kStartConfig);
+  void* library = dlopen(QUORVANE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  using EntryPoint = int (*)(void*, unsigned long, void*);
+  const auto entry = reinterpret_cast<EntryPoint>(dlsym(library, "DllMain"));
+  ASSERT_NE(entry, nullptr);
+
+  for (unsigned long reason : {2ul, 3ul, 0ul}) {
+    EXPECT_EQ(entry(library, reason, nullptr), 1) << reason;
+  }
+  EXPECT_TRUE(host().Registry().ChatNames().empty());
+  EXPECT_EQ(entry(library, 1, nullptr), 1);
+  for (unsigned long reason : {2ul, 3ul, 0ul}) {
+    EXPECT_EQ(entry(library, reason, nullptr), 1) << reason;
+  }
+  EXPECT_EQ(host().Registry().ChatNames().size(), 3u);
+  EXPECT_EQ(host().Registry().ConsoleNames().size(), 1u);
+  Type("/help");  // process detach withdrew nothing and dropped nothing
+  EXPECT_EQ(events_, std::vector<std::string>{"alice ClientChat Help v1"});
+
+  host().Registry().Clear();  // the callbacks live in the library
+  dlclose(library);
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+#include "plugin/ReloadCommand.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "bridge/FString.h"
+#include "config/ConfigDocument.h"
+#include "devhost/lib/LineSink.h"
+#include "plugin/StartPlugin.h"
+#include "tests/support/PluginTest.h"
+#include "tests/support/Recordings.h"
+
+namespace {
+
+using json = nlohmann::json;
+using test_support::PluginTest;
+
+constexpr const char* kGood =
+    R"({"ChatCommands":[{"Command":"/a","Type":"ClientChat","Reply":"old"}]})";
+
+// Screen messages and log lines in the order they happened, log timestamps cut off.
+class ReloadCommandTest : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    host().SetSinks({std::make_shared<devhost::LineSink>(
+        [this](const std::string& line) { events_.push_back("log " + line.substr(15)); })});
+    host().SetScreenListener(
+        [this](const AShooterPlayerController&, const devhost::ScreenMessage& message) {
+          events_.push_back(test_support::ScreenText(message));
+        });
+    server_.WriteConfig(kGood);
+    StartPlugin();
+  }
+  void Reload(FString* command = nullptr, bool flag = false) {
+    ReloadConfig(&Player(), command, flag);
+  }
+  std::vector<std::string> events_;
+};
+
+TEST_F(ReloadCommandTest, FailedLoadAnswersRedThenLogsAndKeepsTheLastGoodFile) {
+  const struct {
+    const char* name;
+    const char* file;  // null: no file
+    const char* logged;
+  } cases[] = {
+      {"missing file", nullptr, "[Quorvane][error] Can't open config.json"},
+      {"syntax error", R"({"ChatCommands":[{"Command":)",
+       "[Quorvane][error] [json.exception.parse_error.101] parse error at line 1, column 29: "
+       "syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
+       "literal"},
+  };
+  const json good = json::parse(kGood);
+  for (const auto& c : cases) {
+    events_.clear();
+    if (c.file == nullptr) {
+      server_.RemoveConfig();
+    } else {
+      server_.WriteConfig(c.file);
+    }
+    Reload();
+    EXPECT_EQ(events_, (std::vector<std::string>{"ServerChat (1, 0, 0, 1) Failed to reload config",
+                                                 std::string("log ") + c.logged}))
+        << c.name;
+    EXPECT_EQ(ConfigDocument, good) << c.name;
+  }
+}
+
+TEST_F(ReloadCommandTest, StringAndFlagArgumentsMakeNoDifference) {
+  FString typed = FString::FromNarrow("Quorvane.Reload now");
+  for (FString* command : {static_cast<FString*>(nullptr), &typed}) {
+    for (bool flag : {false, true}) {
+      events_.clear();
+      Reload(command, flag);
+      EXPECT_EQ(events_, std::vector<std::string>{"ServerChat (0, 1, 0, 1) Reloaded config"});
+    }
+  }
+}
+
+TEST_F(ReloadCommandTest, ServerConsoleWithoutPlayerReloadsAndSendsNothing) {
+  server_.WriteConfig(R"({"ChatCommands":[]})");
+  ReloadConfig(nullptr, nullptr, false);
+  EXPECT_TRUE(events_.empty());
+  EXPECT_EQ(ConfigDocument, json({{"ChatCommands", json::array()}}));
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+#pragma once
+// Readable forms of what the development host records, so tests compare whole sequences and
+// whole messages exactly.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "devhost/lib/Host.h"
+#include "devhost/lib/Text.h"
+
+namespace test_support {
+
+// One line per crossing into the game. Pointers are named by the allocation that produced them
+// ("#1", "#2", ...), numbered afresh at every allocation, so lines do not depend on addresses.
+inline std::vector<std::string> TraceText(const std::vector<devhost::TraceEvent>& events) {
+  using Kind = devhost::TraceEvent::Kind;
+  std::map<const void*, int> names;
+  int next = 0;
+  const auto name = [&](const void* pointer) {
+    if (pointer == nullptr) {
+      return std::string("null");
+    }
+    const auto found = names.find(pointer);
+    return found == names.end() ? std::string("foreign") : "#" + std::to_string(found->second);
+  };
+  std::vector<std::string> lines;
+  for (const auto& event : events) {
+    switch (event.kind) {
+      case Kind::Lookup:
+        lines.push_back("lookup " + event.name + (event.result == nullptr ? " -> null" : ""));
+        break;
+      case Kind::Realloc: {
+        std::string line =
+            "realloc(" + name(event.pointer) + ", " + std::to_string(event.bytes) + ")";
+        if (event.result != nullptr) {
+          names[event.result] = ++next;
+        }
+        lines.push_back(line + " -> " + name(event.result));
+        break;
+      }
+      case Kind::Free:
+        lines.push_back("free(" + name(event.pointer) + ")");
+        break;
+      case Kind::GameCall:
+        lines.push_back("call " + event.name);
+        break;
+    }
+  }
+  return lines;
+}
+
+// A screen message as "ServerChat (R, G, B, A) text", "ClientChat Sender: text" or
+// "Notification (R, G, B, A) scale time text"; floats in their shortest exact form.
+inline std::string ScreenText(const devhost::ScreenMessage& message) {
+  const auto& c = message.colour;
+  const std::string colour = fmt::format("({}, {}, {}, {})", c.R, c.G, c.B, c.A);
+  const std::string text = devhost::Utf16ToUtf8(message.text);
+  switch (message.kind) {
+    case devhost::ScreenMessage::Kind::ServerChat:
+      return "ServerChat " + colour + (message.bold ? " bold " : " ") + text;
+    case devhost::ScreenMessage::Kind::ClientChat:
+      return "ClientChat " + devhost::Utf16ToUtf8(message.sender) + ": " + text;
+    case devhost::ScreenMessage::Kind::Notification:
+      return fmt::format("Notification {} {} {} {}", colour, message.scale, message.time, text);
+  }
+  return "?";
+}
+
+// Records every crossing into the simulated game while it lives.
+class TraceScope {
+ public:
+  TraceScope() { devhost::Host::Instance().GetTrace().Start(); }
+  TraceScope(const TraceScope&) = delete;
+  TraceScope& operator=(const TraceScope&) = delete;
+  ~TraceScope() { devhost::Host::Instance().GetTrace().Stop(); }
+  std::vector<std::string> Lines() {
+    return TraceText(devhost::Host::Instance().GetTrace().Stop());
+  }
+};
+
+}  // namespace test_support
