@@ -41,7 +41,8 @@ SessionLine ParseSessionLine(std::string_view line) {
   }
   const std::size_t separator = line.find_first_of(":>");
   const std::string_view name = line.substr(0, separator);
-  if (separator == std::string_view::npos || name.find_first_of(" \t") != std::string_view::npos) {
+  if (separator == std::string_view::npos || name.empty() ||
+      name.find_first_of(" \t") != std::string_view::npos) {
     result.kind = SessionLine::Kind::Invalid;
     return result;
   }

@@ -155,6 +155,7 @@ TEST(SessionLineTest, ParsesChatConsoleAndServerLines) {
       {"# alice: /rules", Kind::Skip, "", ""},
       {"just words", Kind::Invalid, "", ""},
       {"two words: /rules", Kind::Invalid, "", ""},
+      {": /rules", Kind::Invalid, "", ""},
   };
   for (const auto& c : cases) {
     const devhost::SessionLine parsed = devhost::ParseSessionLine(c.line);
