@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ccache
   nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libedit-dev python3-jsonschema tmux
   "$@"
 )
 

@@ -32,26 +32,7 @@ class HumanWriter final : public EventWriter {
   }
 
   void Message(const std::string& player, const ScreenMessage& message) override {
-    const std::string text = Utf16ToUtf8(message.text);
-    const auto colour = [&] {
-      return fmt::format("rgba({}, {}, {}, {})", FloatText(message.colour.R),
-                         FloatText(message.colour.G), FloatText(message.colour.B),
-                         FloatText(message.colour.A));
-    };
-    switch (message.kind) {
-      case ScreenMessage::Kind::ServerChat:
-        Write(fmt::format("[{}] ServerChat {}{}: {}", player, colour(),
-                          message.bold ? " bold" : "", text));
-        break;
-      case ScreenMessage::Kind::ClientChat:
-        Write(fmt::format("[{}] ClientChat from {}: {}", player, Utf16ToUtf8(message.sender),
-                          text));
-        break;
-      case ScreenMessage::Kind::Notification:
-        Write(fmt::format("[{}] Notification {} scale {} time {}: {}", player, colour(),
-                          FloatText(message.scale), FloatText(message.time), text));
-        break;
-    }
+    Write(fmt::format("[{}] {}", player, DescribeMessage(message)));
   }
 
   void Log(const std::string& /*line*/) override {}
@@ -87,12 +68,16 @@ class HumanWriter final : public EventWriter {
   std::mutex mutex_;
 };
 
-json FloatJson(float value) {
+}  // namespace
+
+nlohmann::ordered_json FloatJson(float value) {
   if (!std::isfinite(value)) {
     return nullptr;  // JSON has no infinities
   }
   return std::stod(FloatText(value));
 }
+
+namespace {
 
 json OptionalName(const std::optional<std::string>& player) {
   return player ? json(*player) : json(nullptr);
@@ -113,26 +98,8 @@ class JsonWriter final : public EventWriter {
   }
 
   void Message(const std::string& player, const ScreenMessage& message) override {
-    json event = {{"event", "message"}, {"player", player}, {"type", KindName(message.kind)}};
-    const json colour = {FloatJson(message.colour.R), FloatJson(message.colour.G),
-                         FloatJson(message.colour.B), FloatJson(message.colour.A)};
-    switch (message.kind) {
-      case ScreenMessage::Kind::ServerChat:
-        event["text"] = Utf16ToUtf8(message.text);
-        event["color"] = colour;
-        event["bold"] = message.bold;
-        break;
-      case ScreenMessage::Kind::ClientChat:
-        event["sender"] = Utf16ToUtf8(message.sender);
-        event["text"] = Utf16ToUtf8(message.text);
-        break;
-      case ScreenMessage::Kind::Notification:
-        event["text"] = Utf16ToUtf8(message.text);
-        event["color"] = colour;
-        event["scale"] = FloatJson(message.scale);
-        event["time"] = FloatJson(message.time);
-        break;
-    }
+    json event = {{"event", "message"}, {"player", player}};
+    event.update(MessageFields(message));  // appends, in the fields' order
     Write(event);
   }
 
@@ -170,6 +137,49 @@ class JsonWriter final : public EventWriter {
 }  // namespace
 
 std::string FloatText(float value) { return fmt::format("{}", value); }
+
+std::string DescribeMessage(const ScreenMessage& message) {
+  const std::string text = Utf16ToUtf8(message.text);
+  const auto colour = [&] {
+    return fmt::format("rgba({}, {}, {}, {})", FloatText(message.colour.R),
+                       FloatText(message.colour.G), FloatText(message.colour.B),
+                       FloatText(message.colour.A));
+  };
+  switch (message.kind) {
+    case ScreenMessage::Kind::ServerChat:
+      return fmt::format("ServerChat {}{}: {}", colour(), message.bold ? " bold" : "", text);
+    case ScreenMessage::Kind::ClientChat:
+      return fmt::format("ClientChat from {}: {}", Utf16ToUtf8(message.sender), text);
+    case ScreenMessage::Kind::Notification:
+      return fmt::format("Notification {} scale {} time {}: {}", colour(), FloatText(message.scale),
+                         FloatText(message.time), text);
+  }
+  return text;
+}
+
+nlohmann::ordered_json MessageFields(const ScreenMessage& message) {
+  json fields = {{"type", KindName(message.kind)}};
+  const json colour = {FloatJson(message.colour.R), FloatJson(message.colour.G),
+                       FloatJson(message.colour.B), FloatJson(message.colour.A)};
+  switch (message.kind) {
+    case ScreenMessage::Kind::ServerChat:
+      fields["text"] = Utf16ToUtf8(message.text);
+      fields["color"] = colour;
+      fields["bold"] = message.bold;
+      break;
+    case ScreenMessage::Kind::ClientChat:
+      fields["sender"] = Utf16ToUtf8(message.sender);
+      fields["text"] = Utf16ToUtf8(message.text);
+      break;
+    case ScreenMessage::Kind::Notification:
+      fields["text"] = Utf16ToUtf8(message.text);
+      fields["color"] = colour;
+      fields["scale"] = FloatJson(message.scale);
+      fields["time"] = FloatJson(message.time);
+      break;
+  }
+  return fields;
+}
 
 std::unique_ptr<EventWriter> MakeHumanWriter(std::FILE* out) {
   return std::make_unique<HumanWriter>(out);

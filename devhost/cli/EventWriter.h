@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "devhost/lib/Allocator.h"
 #include "devhost/lib/PluginLoader.h"
 #include "devhost/lib/Players.h"
@@ -31,5 +33,12 @@ std::unique_ptr<EventWriter> MakeJsonWriter(std::FILE* out);
 
 // Shortest text that reads back as the same 32-bit float.
 std::string FloatText(float value);
+// The float as a JSON number; null for infinities and NaN, which JSON cannot hold.
+nlohmann::ordered_json FloatJson(float value);
+
+// One screen message for people: "ServerChat rgba(1, 0.5, 0, 1): text" and the like.
+std::string DescribeMessage(const ScreenMessage& message);
+// One screen message for programs: "type", then the kind's own fields, in a fixed order.
+nlohmann::ordered_json MessageFields(const ScreenMessage& message);
 
 }  // namespace devhost

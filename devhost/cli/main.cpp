@@ -1,6 +1,8 @@
-// devhost: runs the plugin on a server folder and plays a session against it.
+// devhost: runs the plugin on a server folder and plays a session against it, or checks the
+// server folder's configuration (--check).
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -9,7 +11,11 @@
 #include <CLI/CLI.hpp>
 
 #include "devhost/cli/EventWriter.h"
+#include "devhost/cli/Interactive.h"
+#include "devhost/cli/RunCheck.h"
 #include "devhost/cli/Session.h"
+#include "devhost/cli/Terminal.h"
+#include "devhost/cli/TerminalWriter.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/LineSink.h"
 #include "devhost/lib/PluginLoader.h"
@@ -20,34 +26,75 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailedStart = 2;
 constexpr int kExitLeaked = 3;
 
+// The plugin built next to this program (a build tree); otherwise the one installed in the
+// server folder, where the host itself would load it from (a release layout).
+std::string ChoosePlugin(const std::string& server_dir) {
+  const std::string beside = devhost::DefaultPluginPath();
+  std::error_code ignored;
+  if (std::filesystem::exists(beside, ignored)) {
+    return beside;
+  }
+  const std::filesystem::path installed = std::filesystem::path(server_dir) / "ArkApi" / "Plugins" /
+                                          "Quorvane" / std::filesystem::path(beside).filename();
+  return std::filesystem::exists(installed, ignored) ? installed.string() : beside;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"devhost: the Quorvane development host. Loads the plugin on a server folder and "
-               "plays a session: \"NAME: TEXT\" chat, \"NAME> TEXT\" player console, "
-               "\"> TEXT\" server console."};
+  CLI::App app{
+      "devhost: the Quorvane development host. Loads the plugin on a server folder and "
+      "plays a session: \"NAME: TEXT\" chat, \"NAME> TEXT\" player console, "
+      "\"> TEXT\" server console."};
   std::string server_dir;
-  std::string plugin_path = devhost::DefaultPluginPath();
+  std::string plugin_path;
   std::string script;
+  std::string colour_text = "auto";
   bool json_output = false;
+  bool check = false;
   app.add_option("--server-dir", server_dir,
                  "server working directory (default: the current directory)")
       ->check(CLI::ExistingDirectory);
-  app.add_option("--plugin", plugin_path, "plugin library to load")
-      ->capture_default_str()
+  app.add_option("--plugin", plugin_path,
+                 "plugin library to load (default: the one next to this program, else the "
+                 "server folder's ArkApi/Plugins/Quorvane/)")
       ->check(CLI::ExistingFile);
-  app.add_option("--script", script, "read session lines from FILE instead of standard input")
-      ->check(CLI::ExistingFile);
-  app.add_flag("--json", json_output, "write JSON Lines events to standard output");
+  auto* script_option =
+      app.add_option("--script", script, "read session lines from FILE instead of standard input")
+          ->check(CLI::ExistingFile);
+  app.add_flag("--json", json_output, "write JSON Lines to standard output");
+  app.add_flag("--check", check,
+               "use every chat command once, check the configuration and report; exit 0 when "
+               "all is well, 1 with warnings or failing commands, 2 when the plugin did not start")
+      ->excludes(script_option);
+  app.add_option("--color", colour_text,
+                 "colour for terminals: auto, always or never (NO_COLOR is honoured by auto)")
+      ->check(CLI::IsMember({"auto", "always", "never"}));
   CLI11_PARSE(app, argc, argv);
 
   devhost::Host& host = devhost::Host::Instance();
   if (!server_dir.empty()) {
     host.SetServerDir(server_dir);
   }
+  if (plugin_path.empty()) {
+    plugin_path = ChoosePlugin(host.ServerDir());
+  }
+  const devhost::ColourMode colour_mode =
+      devhost::ParseColourMode(colour_text).value_or(devhost::ColourMode::Auto);
 
+  if (check) {
+    return devhost::RunCheck(
+        {host.ServerDir(), plugin_path, json_output, devhost::ColourWanted(colour_mode, stdout)},
+        stdout);
+  }
+
+  // Interactive only for a person at a terminal; scripts and pipes keep the plain output.
+  const bool interactive = script.empty() && !json_output && devhost::IsTerminal(stdin);
   std::unique_ptr<devhost::EventWriter> writer =
-      json_output ? devhost::MakeJsonWriter(stdout) : devhost::MakeHumanWriter(stdout);
+      json_output ? devhost::MakeJsonWriter(stdout)
+      : interactive
+          ? devhost::MakeTerminalWriter(stdout, devhost::ColourWanted(colour_mode, stdout))
+          : devhost::MakeHumanWriter(stdout);
   if (json_output) {
     devhost::EventWriter* events = writer.get();
     host.SetSinks({std::make_shared<devhost::LineSink>(
@@ -66,6 +113,9 @@ int main(int argc, char** argv) {
     if (!script.empty()) {
       std::ifstream input(script);
       session.Run(input);
+    } else if (interactive) {
+      devhost::RunInteractive(session,
+                              devhost::HelpText(report.chat_commands, report.console_commands));
     } else {
       session.Run(std::cin);
     }

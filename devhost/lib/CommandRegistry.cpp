@@ -110,6 +110,18 @@ std::vector<std::u16string> CommandRegistry::ChatNames(const std::string* owner)
   return NamesIn(chat_, owner);
 }
 
+std::vector<RegisteredCommand<ChatCommandCallback>> CommandRegistry::ChatCommands(
+    const std::string* owner) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<RegisteredCommand<ChatCommandCallback>> commands;
+  for (const auto& command : chat_) {
+    if (owner == nullptr || command.owner == *owner) {
+      commands.push_back(command);
+    }
+  }
+  return commands;
+}
+
 std::vector<std::u16string> CommandRegistry::ConsoleNames(const std::string* owner) const {
   std::lock_guard<std::mutex> lock(mutex_);
   return NamesIn(console_, owner);

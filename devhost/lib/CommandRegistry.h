@@ -41,6 +41,9 @@ class CommandRegistry final : public ArkApi::ICommands {
       std::u16string_view word) const;
 
   std::vector<std::u16string> ChatNames(const std::string* owner = nullptr) const;
+  // Copies of the chat registrations in registration order, optionally of one owner only.
+  std::vector<RegisteredCommand<ChatCommandCallback>> ChatCommands(
+      const std::string* owner = nullptr) const;
   std::vector<std::u16string> ConsoleNames(const std::string* owner = nullptr) const;
 
  private:

@@ -201,6 +201,13 @@ DispatchResult Host::DispatchChat(AShooterPlayerController* player, std::string_
                   [&](FString* message) { command->callback(player, message, mode); });
 }
 
+DispatchResult Host::DispatchChatTo(const RegisteredCommand<ChatCommandCallback>& command,
+                                    AShooterPlayerController* player, std::string_view text) {
+  return Dispatch(command.name, Utf8ToUtf16(text), [&](FString* message) {
+    command.callback(player, message, EChatSendMode::GlobalChat);
+  });
+}
+
 DispatchResult Host::DispatchConsole(AShooterPlayerController* player, std::string_view text) {
   const std::u16string units = Utf8ToUtf16(text);
   const auto command = registry_.FindConsole(FirstWord(units));

@@ -77,6 +77,10 @@ class Host {
   DispatchResult DispatchChat(AShooterPlayerController* player, std::string_view text,
                               EChatSendMode::Type mode = EChatSendMode::GlobalChat);
   DispatchResult DispatchConsole(AShooterPlayerController* player, std::string_view text);
+  // A chat line handed to one given registration, as if the registry had matched it: reaches
+  // commands that no typed line can (a duplicate, an empty text).
+  DispatchResult DispatchChatTo(const RegisteredCommand<ChatCommandCallback>& command,
+                                AShooterPlayerController* player, std::string_view text);
 
  private:
   Host();

@@ -1,0 +1,291 @@
+#include "devhost/cli/CheckReport.h"
+
+#include <algorithm>
+
+#include <fmt/color.h>
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include "devhost/cli/EventWriter.h"
+
+namespace devhost {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+struct Counts {
+  std::size_t sent = 0, nothing_sent = 0, failed = 0;
+  std::size_t errors = 0, warnings = 0, notes = 0;
+};
+
+Counts CountOf(const CheckReport& report) {
+  Counts counts;
+  for (const ProbeResult& probe : report.probes) {
+    switch (probe.outcome) {
+      case ProbeResult::Outcome::Sent:
+        ++counts.sent;
+        break;
+      case ProbeResult::Outcome::NothingSent:
+        ++counts.nothing_sent;
+        break;
+      case ProbeResult::Outcome::Failed:
+        ++counts.failed;
+        break;
+    }
+  }
+  for (const Finding& finding : report.findings) {
+    switch (finding.severity) {
+      case Finding::Severity::Error:
+        ++counts.errors;
+        break;
+      case Finding::Severity::Warning:
+        ++counts.warnings;
+        break;
+      case Finding::Severity::Note:
+        ++counts.notes;
+        break;
+    }
+  }
+  return counts;
+}
+
+std::string Plural(std::size_t count, const char* one, const char* many) {
+  return fmt::format("{} {}", count, count == 1 ? one : many);
+}
+
+// Text for people; styles only when colour is on. Padding is applied before styling so that
+// escape sequences never disturb the columns.
+class Styler {
+ public:
+  explicit Styler(bool colour) : colour_(colour) {}
+  std::string operator()(const std::string& text, fmt::text_style style) const {
+    return colour_ ? fmt::format(style, "{}", text) : text;
+  }
+
+ private:
+  bool colour_;
+};
+
+std::string Padded(const std::string& text, std::size_t width) {
+  return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+}
+
+std::string WhereOf(const Finding& finding) {
+  if (finding.line) {
+    return fmt::format("line {}, column {}", *finding.line, finding.column.value_or(1));
+  }
+  return finding.position ? fmt::format("entry {}", *finding.position) : std::string("file");
+}
+
+void WriteProbes(std::string& out, const CheckReport& report, const Styler& style) {
+  std::size_t command_width = 0;
+  for (const ProbeResult& probe : report.probes) {
+    command_width = std::max(command_width, probe.command.size() + 2);
+  }
+  const std::size_t number_width = std::to_string(report.probes.size()).size();
+  out += "Commands, in registration order:\n";
+  for (const ProbeResult& probe : report.probes) {
+    const std::string number =
+        std::string(number_width - std::to_string(probe.position).size(), ' ') +
+        std::to_string(probe.position);
+    const std::string lead =
+        fmt::format("  {}  {}  ", number, Padded(json(probe.command).dump(), command_width));
+    std::string outcome;
+    std::string detail;
+    switch (probe.outcome) {
+      case ProbeResult::Outcome::Sent:
+        outcome = style(Padded("sent", 12), fmt::fg(fmt::terminal_color::green));
+        detail = DescribeMessage(probe.messages.front());
+        break;
+      case ProbeResult::Outcome::NothingSent:
+        outcome = style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
+        detail = probe.detail;
+        break;
+      case ProbeResult::Outcome::Failed:
+        outcome = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
+        detail = probe.detail;
+        break;
+    }
+    out += lead + outcome + "  " + detail + "\n";
+    const std::string indent(lead.size() + 14, ' ');
+    for (std::size_t i = 1; i < probe.messages.size(); ++i) {
+      out += indent + DescribeMessage(probe.messages[i]) + "\n";
+    }
+    if (!probe.hint.empty()) {
+      out += indent + style("hint: " + probe.hint, fmt::emphasis::faint) + "\n";
+    }
+  }
+}
+
+void WriteFindings(std::string& out, const CheckReport& report, Finding::Severity severity,
+                   const char* title, fmt::text_style title_style, const Styler& style) {
+  std::vector<const Finding*> chosen;
+  std::size_t where_width = 0;
+  std::size_t subject_width = 0;
+  for (const Finding& finding : report.findings) {
+    if (finding.severity == severity) {
+      chosen.push_back(&finding);
+      where_width = std::max(where_width, WhereOf(finding).size());
+      subject_width = std::max(subject_width, finding.subject.size());
+    }
+  }
+  if (chosen.empty()) {
+    return;
+  }
+  out += "\n" + style(title, title_style) + "\n";
+  for (const Finding* finding : chosen) {
+    std::string line = "  " + Padded(WhereOf(*finding), where_width) + "  ";
+    if (subject_width > 0) {
+      line += Padded(finding->subject, subject_width) + "  ";
+    }
+    line += finding->text;
+    if (!finding->hint.empty()) {
+      line += "; " + style(finding->hint, fmt::emphasis::faint);
+    }
+    out += line + "\n";
+  }
+}
+
+std::string Summary(const CheckReport& report) {
+  const Counts counts = CountOf(report);
+  const std::size_t problems = counts.errors + counts.warnings;
+  const std::string found =
+      problems == 0 ? std::string("no warnings")
+                    : (counts.errors > 0 ? Plural(counts.errors, "error", "errors") + ", " : "") +
+                          Plural(counts.warnings, "warning", "warnings");
+  if (!report.start.ok) {
+    return fmt::format("The plugin did not start; {}.", found);
+  }
+  const auto verb = [](std::size_t count, const char* one, const char* many) {
+    return fmt::format("{} {}", count, count == 1 ? one : many);
+  };
+  std::string commands =
+      fmt::format("{}: {} a message", Plural(report.probes.size(), "command", "commands"),
+                  verb(counts.sent, "sends", "send"));
+  if (counts.nothing_sent > 0) {
+    commands += ", " + verb(counts.nothing_sent, "sends", "send") + " nothing";
+  }
+  if (counts.failed > 0) {
+    commands += ", " + verb(counts.failed, "fails", "fail");
+  }
+  return fmt::format("{}; {}.", commands, found);
+}
+
+}  // namespace
+
+int CheckExitStatus(const CheckReport& report) {
+  if (!report.start.ok) {
+    return kCheckNotStarted;
+  }
+  const Counts counts = CountOf(report);
+  const bool clean =
+      counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
+  return clean ? kCheckClean : kCheckProblems;
+}
+
+void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
+  const Styler style(colour);
+  std::string text = fmt::format("Checking {}\n", report.config_path);
+  if (report.start.ok) {
+    text += fmt::format("The plugin started with {}.\n",
+                        Plural(report.probes.size(), "chat command", "chat commands"));
+    if (!report.probes.empty()) {
+      text += "\n";
+      WriteProbes(text, report, style);
+    }
+  } else {
+    const bool explained =
+        std::any_of(report.findings.begin(), report.findings.end(),
+                    [&](const Finding& finding) { return finding.text == report.start.error; });
+    text += style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
+            (explained ? std::string("; see the error below.") : ": " + report.start.error) + "\n";
+  }
+  WriteFindings(text, report, Finding::Severity::Error,
+                "Errors:", fmt::fg(fmt::terminal_color::red), style);
+  WriteFindings(text, report, Finding::Severity::Warning,
+                "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
+  WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
+  text += "\n" + Summary(report) + "\n";
+  std::fputs(text.c_str(), out);
+  std::fflush(out);
+}
+
+void WriteCheckJson(std::FILE* out, const CheckReport& report) {
+  std::string text;
+  const auto write = [&text](const json& object) {
+    text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+  };
+  json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};
+  if (!report.start.ok) {
+    start["error"] = report.start.error;
+  }
+  start["chat_commands"] = report.start.chat_commands;
+  start["console_commands"] = report.start.console_commands;
+  write(start);
+
+  for (const ProbeResult& probe : report.probes) {
+    json line = {{"finding", "command"},
+                 {"position", probe.position},
+                 {"command", probe.command},
+                 {"outcome", OutcomeName(probe.outcome)}};
+    switch (probe.outcome) {
+      case ProbeResult::Outcome::Sent: {
+        json messages = json::array();
+        for (const ScreenMessage& message : probe.messages) {
+          messages.push_back(MessageFields(message));
+        }
+        line["messages"] = std::move(messages);
+        break;
+      }
+      case ProbeResult::Outcome::NothingSent:
+        line["reason"] = probe.detail;
+        break;
+      case ProbeResult::Outcome::Failed:
+        line["error"] = probe.detail;
+        if (!probe.hint.empty()) {
+          line["hint"] = probe.hint;
+        }
+        break;
+    }
+    write(line);
+  }
+
+  for (const Finding& finding : report.findings) {
+    json line = {{"finding", "config"},
+                 {"severity", SeverityName(finding.severity)},
+                 {"code", finding.code}};
+    if (finding.position) {
+      line["position"] = *finding.position;
+    }
+    if (finding.line) {
+      line["line"] = *finding.line;
+      line["column"] = finding.column.value_or(1);
+    }
+    if (!finding.subject.empty()) {
+      line["subject"] = finding.subject;
+    }
+    line["text"] = finding.text;
+    if (!finding.hint.empty()) {
+      line["hint"] = finding.hint;
+    }
+    if (finding.suggestion) {
+      line["suggestion"] = *finding.suggestion;
+    }
+    write(line);
+  }
+
+  const Counts counts = CountOf(report);
+  write({{"finding", "summary"},
+         {"commands", report.probes.size()},
+         {"sent", counts.sent},
+         {"nothing_sent", counts.nothing_sent},
+         {"failed", counts.failed},
+         {"errors", counts.errors},
+         {"warnings", counts.warnings},
+         {"notes", counts.notes},
+         {"exit_status", CheckExitStatus(report)}});
+  std::fputs(text.c_str(), out);
+  std::fflush(out);
+}
+
+}  // namespace devhost

@@ -1,0 +1,54 @@
+#include "devhost/cli/CommandProbe.h"
+
+#include "devhost/cli/ConfigCheck.h"
+#include "devhost/lib/Text.h"
+
+namespace devhost {
+
+const char* OutcomeName(ProbeResult::Outcome outcome) {
+  switch (outcome) {
+    case ProbeResult::Outcome::Sent:
+      return "sent";
+    case ProbeResult::Outcome::NothingSent:
+      return "nothing_sent";
+    case ProbeResult::Outcome::Failed:
+      return "failed";
+  }
+  return "failed";
+}
+
+std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
+                                           const nlohmann::json* document) {
+  const std::vector<const nlohmann::json*> entries =
+      document != nullptr ? EntriesOf(*document) : std::vector<const nlohmann::json*>{};
+  // The check runs no session, so this player is the only one and its screen holds only
+  // what the probed command sent.
+  AShooterPlayerController& probe = host.Player("(probe)");
+
+  std::vector<ProbeResult> results;
+  for (const auto& command : host.Registry().ChatCommands(&owner)) {
+    ProbeResult result;
+    result.position = results.size();
+    result.command = Utf16ToUtf8(command.name);
+    probe.ClearScreen();
+    const DispatchResult dispatch = host.DispatchChatTo(command, &probe, result.command);
+    result.messages = probe.Screen();
+    const nlohmann::json* entry =
+        result.position < entries.size() ? entries[result.position] : nullptr;
+    if (dispatch.status == DispatchResult::Status::Failed) {
+      result.outcome = ProbeResult::Outcome::Failed;
+      result.detail = dispatch.error;
+      result.hint = entry != nullptr ? FailureHint(*entry) : std::string();
+    } else if (result.messages.empty()) {
+      result.outcome = ProbeResult::Outcome::NothingSent;
+      result.detail = entry != nullptr ? NothingSentReason(*entry) : "the plugin sent nothing";
+    } else {
+      result.outcome = ProbeResult::Outcome::Sent;
+    }
+    results.push_back(std::move(result));
+  }
+  probe.ClearScreen();
+  return results;
+}
+
+}  // namespace devhost

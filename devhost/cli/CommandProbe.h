@@ -1,0 +1,33 @@
+#pragma once
+// Uses every chat command a plugin registered once, as a player would, and records what that
+// player got: the message, nothing (and why), or the error that ended the command.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "devhost/lib/Host.h"
+
+namespace devhost {
+
+struct ProbeResult {
+  enum class Outcome { Sent, NothingSent, Failed };
+  std::size_t position = 0;  // registration order, which is the entry's position
+  std::string command;       // the registered text, UTF-8
+  Outcome outcome = Outcome::NothingSent;
+  std::vector<ScreenMessage> messages;
+  std::string detail;  // NothingSent: the reason; Failed: the error text, unchanged
+  std::string hint;    // Failed: what in the entry makes it fail, when the entry tells
+};
+
+const char* OutcomeName(ProbeResult::Outcome outcome);
+
+// Each registration of `owner` gets its own registered text as a chat line from a fresh probe
+// player, even when another registration would catch that text first. `document`, when
+// given, is the configuration the plugin loaded and explains the outcomes.
+std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
+                                           const nlohmann::json* document);
+
+}  // namespace devhost

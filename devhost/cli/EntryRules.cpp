@@ -1,0 +1,128 @@
+#include "devhost/cli/EntryRules.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <fmt/format.h>
+
+namespace devhost {
+namespace {
+
+using json = nlohmann::json;
+
+std::string Quoted(std::string_view text) {
+  return json(std::string(text)).dump();
+}
+
+}  // namespace
+
+bool IsReplyType(const std::string& type) {
+  return type == "ServerChat" || type == "ClientChat" || type == "Notification";
+}
+
+std::string NothingSentReason(const json& entry) {
+  if (entry.is_object() && entry.contains("Type") && entry["Type"].is_string()) {
+    const std::string type = entry["Type"].get<std::string>();
+    if (!IsReplyType(type)) {
+      return fmt::format("Type {} is none of ServerChat, ClientChat, Notification", Quoted(type));
+    }
+  }
+  return "the plugin sent nothing";
+}
+
+std::string FailureHint(const json& entry) {
+  if (!entry.is_object()) {
+    return fmt::format("the entry is a {}, not an object", entry.type_name());
+  }
+  const auto number = [&](const char* key) -> std::string {
+    const auto found = entry.find(key);
+    if (found == entry.end()) {
+      return fmt::format("\"{}\" is missing", key);
+    }
+    return found->is_number() || found->is_boolean()
+               ? std::string()
+               : fmt::format("\"{}\" is a {}, not a number", key, found->type_name());
+  };
+  const auto text = [&](const char* key) -> std::string {
+    const auto found = entry.find(key);
+    if (found == entry.end()) {
+      return fmt::format("\"{}\" is missing", key);
+    }
+    return found->is_string()
+               ? std::string()
+               : fmt::format("\"{}\" is a {}, not a string", key, found->type_name());
+  };
+  for (const char* key : {"Reply", "Type"}) {
+    if (std::string problem = text(key); !problem.empty()) {
+      return problem;
+    }
+  }
+  const std::string type = entry["Type"].get<std::string>();
+  std::vector<const char*> numbers;
+  if (type == "Notification") {
+    numbers = {"DisplayScale", "DisplayTime"};
+  }
+  for (const char* key : numbers) {
+    if (std::string problem = number(key); !problem.empty()) {
+      return problem;
+    }
+  }
+  if (type == "ServerChat" || type == "Notification") {
+    const auto found = entry.find("Color");
+    if (found == entry.end() || !found->is_array()) {
+      return fmt::format(
+          "\"Color\" is {} (needed for {}: an array of four numbers)",
+          found == entry.end() ? std::string("missing") : std::string("a ") + found->type_name(),
+          type);
+    }
+    const json& colour = entry["Color"];
+    for (std::size_t i = 0; i < 4; ++i) {
+      if (i >= colour.size()) {
+        return fmt::format("\"Color\" has {} elements; it needs four: R, G, B, A", colour.size());
+      }
+      if (!colour[i].is_number() && !colour[i].is_boolean()) {
+        return fmt::format("\"Color\" element {} is a {}, not a number", i, colour[i].type_name());
+      }
+    }
+  }
+  const BraceScan scan = ScanBraces(entry["Reply"].get<std::string>());
+  if (scan.fails) {
+    return fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
+  }
+  return {};
+}
+
+BraceScan ScanBraces(std::string_view reply) {
+  BraceScan scan;
+  for (std::size_t i = 0; i < reply.size(); ++i) {
+    const char c = reply[i];
+    if (c != '{' && c != '}') {
+      scan.shown += c;
+      scan.escaped += c;
+      continue;
+    }
+    if (i + 1 < reply.size() && reply[i + 1] == c) {
+      scan.has_doubled = true;
+      scan.shown += c;
+      scan.escaped.append(2, c);
+      ++i;
+      continue;
+    }
+    scan.fails = true;
+    scan.escaped.append(2, c);
+  }
+  return scan;
+}
+
+std::string RegisteredCommandText(std::string_view command) {
+  std::string registered;
+  for (const char c : command) {
+    if (c == '\0') {
+      break;
+    }
+    registered += static_cast<unsigned char>(c) > 0x7F ? '?' : c;
+  }
+  return registered;
+}
+
+}  // namespace devhost

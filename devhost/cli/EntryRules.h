@@ -1,0 +1,33 @@
+#pragma once
+// What the plugin makes of one "ChatCommands" entry, as far as its content tells: the
+// registered command text, how the reply formats, and why using the entry fails.
+
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace devhost {
+
+// "ServerChat", "ClientChat" or "Notification", exactly.
+bool IsReplyType(const std::string& type);
+
+// Why an entry that was used sent nothing, as far as its content tells.
+std::string NothingSentReason(const nlohmann::json& entry);
+// The first fault that makes using the entry fail, in the plugin's read order; empty if none.
+std::string FailureHint(const nlohmann::json& entry);
+
+// Reply texts go through the formatter with no arguments: "{{" and "}}" show one brace, any
+// other brace fails.
+struct BraceScan {
+  bool fails = false;
+  bool has_doubled = false;
+  std::string shown;    // what a player sees, when it does not fail
+  std::string escaped;  // the text with every lone brace doubled
+};
+BraceScan ScanBraces(std::string_view reply);
+
+// The command text as the host registers it: each byte above 0x7F becomes '?'.
+std::string RegisteredCommandText(std::string_view command);
+
+}  // namespace devhost

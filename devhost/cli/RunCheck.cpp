@@ -1,0 +1,40 @@
+#include "devhost/cli/RunCheck.h"
+
+#include <memory>
+
+#include "devhost/cli/CheckReport.h"
+#include "devhost/lib/Host.h"
+#include "devhost/lib/LineSink.h"
+
+namespace devhost {
+
+int RunCheck(const CheckOptions& options, std::FILE* out) {
+  Host& host = Host::Instance();
+  host.SetServerDir(options.server_dir);
+  // The report tells everything the log would; the log lines themselves would only
+  // interleave with it.
+  host.SetSinks({std::make_shared<LineSink>([](const std::string&) {})});
+
+  CheckReport report;
+  const auto path = ConfigPathOf(options.server_dir);
+  report.config_path = path.string();
+  ConfigAnalysis analysis = AnalyseConfigFile(path);
+  report.findings = std::move(analysis.findings);
+
+  {
+    std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
+    if (plugin) {
+      report.probes = ProbeChatCommands(host, plugin->Path(),
+                                        analysis.document ? &*analysis.document : nullptr);
+    }
+  }
+
+  if (options.json) {
+    WriteCheckJson(out, report);
+  } else {
+    WriteCheckReport(out, report, options.colour);
+  }
+  return CheckExitStatus(report);
+}
+
+}  // namespace devhost

@@ -1,0 +1,210 @@
+// The configuration findings of "devhost --check": one group per kind of mistake.
+
+#include "devhost/cli/ConfigCheck.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "devhost/cli/Nearest.h"
+
+namespace {
+
+using devhost::AnalyseConfigText;
+using devhost::Finding;
+
+std::vector<Finding> FindingsOf(const std::string& text) {
+  return AnalyseConfigText(text).findings;
+}
+
+// The findings for a file whose only entry is `entry` (a JSON object's members).
+std::vector<Finding> EntryFindings(const std::string& members) {
+  return FindingsOf(R"({"ChatCommands":[{)" + members + "}]}");
+}
+
+std::vector<std::string> Codes(const std::vector<Finding>& findings) {
+  std::vector<std::string> codes;
+  for (const Finding& finding : findings) {
+    codes.push_back(finding.code);
+  }
+  return codes;
+}
+
+const Finding* Find(const std::vector<Finding>& findings, const std::string& code) {
+  const auto found = std::find_if(findings.begin(), findings.end(),
+                                  [&](const Finding& finding) { return finding.code == code; });
+  return found == findings.end() ? nullptr : &*found;
+}
+
+constexpr const char* kClientChat = R"("Command":"/help","Type":"ClientChat","Reply":"Hi")";
+
+TEST(ConfigCheckTest, ExampleConfigurationHasNoFindings) {
+  EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":[
+    {"Command":"/rules","Type":"ServerChat","Reply":"No building.","Color":[1,0.5,0,1]},
+    {"Command":"/help","Type":"ClientChat","Reply":"Commands: /rules"},
+    {"Command":"/wipe","Type":"Notification","Reply":"Friday","Color":[1,1,1,1],
+     "DisplayScale":1.5,"DisplayTime":10}]})")),
+            std::vector<std::string>{});
+}
+
+TEST(ConfigCheckTest, ParseErrorCarriesLineColumnAndTheLibraryMessage) {
+  const auto findings = FindingsOf("{\n  \"ChatCommands\": [\n    {\"Command\": \"/a\",}\n  ]\n}");
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].code, "parse_error");
+  EXPECT_EQ(findings[0].severity, Finding::Severity::Error);
+  EXPECT_EQ(findings[0].line, 3u);
+  EXPECT_EQ(findings[0].column, 22u);
+  EXPECT_EQ(findings[0].text.rfind("[json.exception.parse_error.101] parse error at line 3, "
+                                   "column 22: syntax error",
+                                   0),
+            0u)
+      << findings[0].text;
+
+  // The byte-order mark is not a column an editor shows.
+  const auto with_mark = FindingsOf("\xEF\xBB\xBF{]");
+  ASSERT_EQ(with_mark.size(), 1u);
+  EXPECT_EQ(with_mark[0].line, 1u);
+  EXPECT_EQ(with_mark[0].column, 2u);
+
+  const auto overflow = FindingsOf("{\"ChatCommands\": [],\n \"x\": 1e999}");
+  ASSERT_EQ(overflow.size(), 1u);
+  EXPECT_NE(overflow[0].text.find("number overflow parsing '1e999'"), std::string::npos);
+  EXPECT_EQ(overflow[0].line, 2u);
+  EXPECT_EQ(overflow[0].column, 7u);
+
+  // Text after the first value is ignored, as the plugin ignores it.
+  EXPECT_TRUE(
+      FindingsOf(R"({"ChatCommands":[{)" + std::string(kClientChat) + "}]} trailing").empty());
+}
+
+TEST(ConfigCheckTest, UnknownKeysNameTheNearestKnownKey) {
+  const auto findings = EntryFindings(
+      std::string(kClientChat) + R"(,"Colour":[1,1,1,1],"Replay":"x","Tpye":"y","Comment":"z")");
+  ASSERT_EQ(Codes(findings), std::vector<std::string>(4, "unknown_key"));
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const Finding& finding : findings) {
+    EXPECT_EQ(finding.position, 0u);
+    pairs.emplace_back(finding.subject, finding.suggestion.value_or("-"));
+  }
+  std::sort(pairs.begin(), pairs.end());
+  EXPECT_EQ(pairs,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"Colour", "Color"}, {"Comment", "-"}, {"Replay", "Reply"}, {"Tpye", "Type"}}));
+  EXPECT_EQ(Find(findings, "unknown_key")->hint, "did you mean \"Color\"?");
+
+  const auto top = FindingsOf(R"({"$schema":"./config.schema.json","Chatcommands":[]})");
+  EXPECT_EQ(Codes(top), (std::vector<std::string>{"unknown_key", "no_commands"}));
+  EXPECT_EQ(top[0].suggestion, "ChatCommands");
+  EXPECT_FALSE(top[0].position.has_value());
+}
+
+TEST(ConfigCheckTest, TypeOutsideTheThreeNamesTheNearest) {
+  const auto lower = EntryFindings(R"("Command":"/a","Reply":"x","Type":"serverchat")");
+  ASSERT_EQ(Codes(lower), std::vector<std::string>{"unknown_type"});
+  EXPECT_EQ(lower[0].suggestion, "ServerChat");
+  EXPECT_EQ(EntryFindings(R"("Command":"/a","Reply":"x","Type":"Notification ")")[0].suggestion,
+            "Notification");
+  const auto far = EntryFindings(R"("Command":"/a","Reply":"x","Type":"Banner")");
+  ASSERT_EQ(Codes(far), std::vector<std::string>{"unknown_type"});
+  EXPECT_FALSE(far[0].suggestion.has_value());
+}
+
+TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
+  const auto high =
+      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[255,0.5,1,255])");
+  ASSERT_EQ(Codes(high), std::vector<std::string>{"color_range"});
+  EXPECT_EQ(high[0].text, "R = 255, A = 255 above 1");
+  const auto five =
+      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,1,7])");
+  EXPECT_EQ(Codes(five), std::vector<std::string>{"color_length"});
+  EXPECT_TRUE(
+      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,0,true,1])")
+          .empty());
+}
+
+TEST(ConfigCheckTest, RepliesWithBraces) {
+  const auto lone = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"Hi {name}")");
+  ASSERT_EQ(Codes(lone), std::vector<std::string>{"reply_braces"});
+  EXPECT_EQ(lone[0].severity, Finding::Severity::Warning);
+  EXPECT_NE(lone[0].hint.find("\"Hi {{name}}\""), std::string::npos) << lone[0].hint;
+  EXPECT_EQ(Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"a } b")")),
+            std::vector<std::string>{"reply_braces"});
+
+  const auto doubled =
+      EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"Use {{x}} and }}")");
+  ASSERT_EQ(Codes(doubled), std::vector<std::string>{"reply_doubled_braces"});
+  EXPECT_EQ(doubled[0].severity, Finding::Severity::Note);
+  EXPECT_EQ(doubled[0].text, "players see \"Use {x} and }\"");
+}
+
+TEST(ConfigCheckTest, CommandTexts) {
+  const auto accented =
+      EntryFindings(R"("Command":"/r\u00e8gles","Type":"ClientChat","Reply":"x")");
+  ASSERT_EQ(Codes(accented), std::vector<std::string>{"command_non_ascii"});
+  EXPECT_EQ(accented[0].text, "\"/règles\" is registered as \"/r??gles\"");
+  EXPECT_EQ(Codes(EntryFindings(R"("Command":"","Type":"ClientChat","Reply":"x")")),
+            std::vector<std::string>{"command_empty"});
+  EXPECT_EQ(Codes(EntryFindings(R"("Command":"rules","Type":"ClientChat","Reply":"x")")),
+            std::vector<std::string>{"command_no_slash"});
+
+  // The host matches commands without regard to case: "/RULES" hides behind "/rules".
+  const auto duplicate = FindingsOf(R"({"ChatCommands":[
+    {"Command":"/rules","Type":"ClientChat","Reply":"a"},
+    {"Command":"/help","Type":"ClientChat","Reply":"b"},
+    {"Command":"/RULES","Type":"ClientChat","Reply":"c"}]})");
+  ASSERT_EQ(Codes(duplicate), std::vector<std::string>{"command_duplicate"});
+  EXPECT_EQ(duplicate[0].position, 2u);
+  EXPECT_EQ(duplicate[0].hint, "players reach only entry 0; give this entry its own command");
+}
+
+TEST(ConfigCheckTest, DisplayValuesZeroOrNegative) {
+  const auto findings =
+      EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
+                    R"("DisplayScale":-1,"DisplayTime":0)");
+  ASSERT_EQ(Codes(findings), std::vector<std::string>(2, "display_not_positive"));
+  EXPECT_EQ(findings[0].subject, "DisplayScale");
+  EXPECT_EQ(findings[1].subject, "DisplayTime");
+  EXPECT_EQ(findings[1].text, "is 0");
+}
+
+TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
+  EXPECT_EQ(Codes(FindingsOf("{}")), std::vector<std::string>{"no_commands"});
+  EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":[]})")), std::vector<std::string>{"no_commands"});
+  EXPECT_EQ(Codes(FindingsOf("[1]")), std::vector<std::string>{"document_kind"});
+  const auto entries = FindingsOf(R"({"ChatCommands":[7,{"Type":"ClientChat","Reply":"x"}]})");
+  EXPECT_EQ(Codes(entries), (std::vector<std::string>{"entry_kind", "command_kind"}));
+  EXPECT_EQ(entries[1].position, 1u);
+  EXPECT_EQ(entries[1].severity, Finding::Severity::Error);
+}
+
+TEST(ConfigCheckTest, FailureHintFollowsThePluginsReadOrder) {
+  using devhost::FailureHint;
+  using json = nlohmann::json;
+  EXPECT_EQ(FailureHint(json::parse(R"({"Type":5})")), "\"Reply\" is missing");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":5})")),
+            "\"Type\" is a number, not a string");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"Notification","Color":[1,1,1,1]})")),
+            "\"DisplayScale\" is missing");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ServerChat","Color":[1,1,1]})")),
+            "\"Color\" has 3 elements; it needs four: R, G, B, A");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ServerChat","Color":"red"})")),
+            "\"Color\" is a string (needed for ServerChat: an array of four numbers)");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"{x}","Type":"ClientChat"})")),
+            "write literal braces doubled: \"{{x}}\"");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ClientChat"})")), "");
+}
+
+TEST(NearestTest, EditsCountCaseFreeWithSwapsAsOne) {
+  EXPECT_EQ(devhost::EditDistance("Colour", "Color"), 1u);
+  EXPECT_EQ(devhost::EditDistance("serverchat", "ServerChat"), 0u);
+  EXPECT_EQ(devhost::EditDistance("Dispaly", "Display"), 1u);
+  EXPECT_EQ(devhost::EditDistance("", "Type"), 4u);
+  const std::vector<std::string> keys = {"Command", "Reply", "Type"};
+  EXPECT_EQ(devhost::NearestOf("Replay", keys), "Reply");
+  EXPECT_EQ(devhost::NearestOf("Text", keys), std::nullopt);  // two edits from "Type"
+  EXPECT_EQ(devhost::NearestOf("X", keys), std::nullopt);
+}
+
+}  // namespace
