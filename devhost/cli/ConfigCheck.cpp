@@ -56,7 +56,7 @@ Finding ParseFailure(std::string_view text, const std::exception& error,
   finding.severity = Finding::Severity::Error;
   finding.code = "parse_error";
   finding.text = error.what();
-  finding.hint = "the plugin will not start with this file; fix the JSON at this place";
+  finding.hint = "the plugin does not start with this file";
   if (consumed) {
     const auto [line, column] = LineAndColumn(text, *consumed);
     finding.line = line;
@@ -248,6 +248,14 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     finding.hint = "no chat command is registered";
     findings.push_back(std::move(finding));
     return;
+  }
+  if (commands->is_object()) {
+    Finding finding;
+    finding.code = "commands_kind";
+    finding.subject = "ChatCommands";
+    finding.text = "is an object: its members are registered, but every use of them fails";
+    finding.hint = "write a list: \"ChatCommands\": [ {...}, {...} ]";
+    findings.push_back(std::move(finding));
   }
   const std::vector<const json*> entries = EntriesOf(document);
   for (std::size_t position = 0; position < entries.size(); ++position) {

@@ -173,6 +173,9 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
   EXPECT_EQ(Codes(FindingsOf("{}")), std::vector<std::string>{"no_commands"});
   EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":[]})")), std::vector<std::string>{"no_commands"});
   EXPECT_EQ(Codes(FindingsOf("[1]")), std::vector<std::string>{"document_kind"});
+  EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":{"a":{"Command":"/a","Type":"ClientChat",)"
+                             R"("Reply":"x"}}})")),
+            std::vector<std::string>{"commands_kind"});
   const auto entries = FindingsOf(R"({"ChatCommands":[7,{"Type":"ClientChat","Reply":"x"}]})");
   EXPECT_EQ(Codes(entries), (std::vector<std::string>{"entry_kind", "command_kind"}));
   EXPECT_EQ(entries[1].position, 1u);
