@@ -8,9 +8,12 @@ set(QUORVANE_PLUGIN_DIR ArkApi/Plugins/Quorvane)
 # that packs never rebuilds the tree under the other tests' feet.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 
+# Import libraries (Windows) are for linking, not for servers: only an explicit install of the
+# "development" component copies them.
 install(TARGETS Quorvane
         LIBRARY DESTINATION ${QUORVANE_PLUGIN_DIR}
-        RUNTIME DESTINATION ${QUORVANE_PLUGIN_DIR})
+        RUNTIME DESTINATION ${QUORVANE_PLUGIN_DIR}
+        ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
 install(FILES examples/server/ArkApi/Plugins/Quorvane/config.json
               examples/config.schema.json
         DESTINATION ${QUORVANE_PLUGIN_DIR})
@@ -19,7 +22,8 @@ install(FILES examples/server/ArkApi/Plugins/Quorvane/config.json
 set_target_properties(devhost_program PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
 install(TARGETS devhost_program devhost_host
         RUNTIME DESTINATION devhost/bin
-        LIBRARY DESTINATION devhost/lib)
+        LIBRARY DESTINATION devhost/lib
+        ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
 install(FILES README.md DESTINATION devhost)
 
 if(WIN32)

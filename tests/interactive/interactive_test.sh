@@ -22,9 +22,10 @@ fail() {
   exit 1
 }
 
-# Waits until the pane shows TEXT (escape sequences kept), up to five seconds.
+# Waits until the pane shows TEXT (escape sequences kept), up to ten seconds: the machine may
+# be busy building.
 wait_for() {
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     tmux -L "$socket" capture-pane -p -e -t qv >"$work/screen" 2>/dev/null || true
     grep -qF -- "$1" "$work/screen" && return 0
     sleep 0.1
@@ -53,7 +54,7 @@ wait_for "notification to alice, scale 1.5, 10 s"
 # Up recalls the last line from history.
 keys Up Enter
 wait_for "devhost> alice: /wipe"
-for _ in $(seq 50); do
+for _ in $(seq 100); do
   tmux -L "$socket" capture-pane -p -t qv >"$work/plain"
   [[ $(grep -c "notification to alice" "$work/plain") -eq 2 ]] && break
   sleep 0.1
