@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,8 +26,12 @@ void LoadConfig() {
   if (!file.is_open() || std::filesystem::is_directory(path, ignored)) {
     throw std::runtime_error("Can't open config.json");
   }
-  const std::string content((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
+  // Read in blocks: a character at a time cost more than the parse itself on large files.
+  std::string content;
+  char block[16384];
+  while (file.read(block, sizeof block) || file.gcount() > 0) {
+    content.append(block, static_cast<std::size_t>(file.gcount()));
+  }
   std::string_view text = content;
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
     text.remove_prefix(kByteOrderMark.size());
