@@ -14,13 +14,13 @@ namespace {
 void* Realloc(void* pointer, std::uint64_t bytes) {
   Host& host = Host::Instance();
   void* result = host.Allocator().Realloc(pointer, bytes);
-  host.GetTrace().Record({TraceEvent::Kind::Realloc, "FMemory.Realloc", pointer, bytes, result});
+  host.GetTrace().Record(TraceEvent::Kind::Realloc, "FMemory.Realloc", pointer, bytes, result);
   return result;
 }
 
 void Free(void* pointer) {
   Host& host = Host::Instance();
-  host.GetTrace().Record({TraceEvent::Kind::Free, "FMemory.Free", pointer, 0, nullptr});
+  host.GetTrace().Record(TraceEvent::Kind::Free, "FMemory.Free", pointer, 0, nullptr);
   host.Allocator().Free(pointer);
 }
 
@@ -36,7 +36,7 @@ void Release(FString& string) {
 
 AShooterPlayerController* Receiver(AShooterPlayerController* player, const char* function) {
   Host& host = Host::Instance();
-  host.GetTrace().Record({TraceEvent::Kind::GameCall, function, player, 0, nullptr});
+  host.GetTrace().Record(TraceEvent::Kind::GameCall, function, player, 0, nullptr);
   if (!host.IsPlayer(player)) {
     host.Logger().warn("{} called for {}, which is no player controller", function,
                        static_cast<const void*>(player));

@@ -112,7 +112,7 @@ void* Host::Resolve(const std::string& name) {
       address = found->second;
     }
   }
-  trace_.Record({TraceEvent::Kind::Lookup, name, nullptr, 0, address});
+  trace_.Record(TraceEvent::Kind::Lookup, name, nullptr, 0, address);
   if (address == nullptr) {
     logger_->warn("GetAddress: no game function named \"{}\"", name);
   }

@@ -21,6 +21,14 @@ std::vector<TraceEvent> Trace::Stop() {
   return std::exchange(events_, {});
 }
 
+void Trace::Record(TraceEvent::Kind kind, std::string_view name, const void* pointer,
+                   std::uint64_t bytes, const void* result) {
+  if (!active_) {
+    return;
+  }
+  Record(TraceEvent{kind, std::string(name), pointer, bytes, result});
+}
+
 void Trace::Record(TraceEvent event) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (active_) {

@@ -2,9 +2,11 @@
 // A recording of every crossing into the simulated game: lookups, allocator calls and game
 // function calls, in order. Tests switch it on to check call sequences exactly.
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace devhost {
@@ -25,10 +27,13 @@ class Trace {
   void Start();
   std::vector<TraceEvent> Stop();
   void Record(TraceEvent event);
+  // Every lookup and game call passes here: while inactive, nothing is copied or locked.
+  void Record(TraceEvent::Kind kind, std::string_view name, const void* pointer,
+              std::uint64_t bytes, const void* result);
 
  private:
   std::mutex mutex_;
-  bool active_ = false;
+  std::atomic<bool> active_{false};
   std::vector<TraceEvent> events_;
 };
 
