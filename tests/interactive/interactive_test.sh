@@ -7,7 +7,8 @@ devhost=$1
 examples=$2
 command -v tmux >/dev/null || { echo "interactive test: tmux not installed; skipped"; exit 77; }
 
-socket="quorvane-interactive-$$"
+sessions=0
+socket="quorvane-interactive-$$-0"
 work=$(mktemp -d)
 cleanup() {
   tmux -L "$socket" kill-server 2>/dev/null || true
@@ -34,7 +35,10 @@ wait_for() {
 }
 
 start() {  # ENVIRONMENT...
+  # A fresh server each time: one still shutting down would refuse the new session.
   tmux -L "$socket" kill-server 2>/dev/null || true
+  sessions=$((sessions + 1))
+  socket="quorvane-interactive-$$-$sessions"
   tmux -L "$socket" new-session -d -s qv -x 160 -y 40 \
     "env $* '$devhost' --server-dir '$examples/server'; echo \"exit status \$?\"; sleep 30"
   wait_for "devhost>"  # the pane drops the blank after the prompt
