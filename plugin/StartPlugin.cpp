@@ -11,7 +11,15 @@
 #include "plugin/PluginLogger.h"
 #include "plugin/ReloadCommand.h"
 
+namespace {
+
+// Compared by address only, never dereferenced: the object may be gone by then.
+const std::exception* logged_failure = nullptr;
+
+}  // namespace
+
 void StartPlugin() {
+  logged_failure = nullptr;
   std::shared_ptr<spdlog::logger>& holder = PluginLogger();
   const auto& sinks = GetLogSinks();
   // Not entered in spdlog's registry: the holder is the only owner.
@@ -23,9 +31,14 @@ void StartPlugin() {
     LoadConfig();
   } catch (const std::exception& error) {
     PluginLogger()->error("{}", error.what());
+    logged_failure = &error;
     throw;
   }
 
   RegisterChatCommands();
   RegisterReloadCommand();
+}
+
+bool StartPluginLogged(const std::exception& error) {
+  return &error == logged_failure;
 }

@@ -17,7 +17,8 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
 
   CheckReport report;
   const auto path = ConfigPathOf(options.server_dir);
-  report.config_path = path.string();
+  // Forward slashes on every platform, as the plugin writes the path it reads.
+  report.config_path = path.generic_string();
   ConfigAnalysis analysis = AnalyseConfigFile(path);
   report.findings = std::move(analysis.findings);
 

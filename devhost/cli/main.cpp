@@ -10,6 +10,11 @@
 
 #include <CLI/CLI.hpp>
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "devhost/cli/EventWriter.h"
 #include "devhost/cli/Interactive.h"
 #include "devhost/cli/RunCheck.h"
@@ -42,6 +47,10 @@ std::string ChoosePlugin(const std::string& server_dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(_WIN32)
+  // Lines end in "\n" as on Linux, byte for byte: no "\r\n" from the C runtime's text mode.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   CLI::App app{
       "devhost: the Quorvane development host. Loads the plugin on a server folder and "
       "plays a session: \"NAME: TEXT\" chat, \"NAME> TEXT\" player console, "

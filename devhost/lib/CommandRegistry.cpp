@@ -38,6 +38,18 @@ void EraseOwned(std::vector<RegisteredCommand<Callback>>& commands, const std::s
                  commands.end());
 }
 
+template <typename Callback>
+void AbandonOwned(std::vector<RegisteredCommand<Callback>>& commands, const std::string& owner) {
+  // Reachable from a static, so leak checkers take it for the deliberate keep it is.
+  static auto* const kept = new std::vector<std::function<Callback>>();
+  for (auto& command : commands) {
+    if (command.owner == owner) {
+      kept->push_back(std::move(command.callback));
+    }
+  }
+  EraseOwned(commands, owner);
+}
+
 }  // namespace
 
 std::u16string UnitsOf(const FString& string) {
@@ -84,6 +96,12 @@ void CommandRegistry::Withdraw(const std::string& owner) {
   std::lock_guard<std::mutex> lock(mutex_);
   EraseOwned(chat_, owner);
   EraseOwned(console_, owner);
+}
+
+void CommandRegistry::Abandon(const std::string& owner) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  AbandonOwned(chat_, owner);
+  AbandonOwned(console_, owner);
 }
 
 void CommandRegistry::Clear() {

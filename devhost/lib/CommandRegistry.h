@@ -32,6 +32,9 @@ class CommandRegistry final : public ArkApi::ICommands {
   // Registrations made from now on belong to `owner`.
   void SetOwner(std::string owner);
   void Withdraw(const std::string& owner);
+  // Withdraws without destroying the callbacks, for a library that is unloaded already: their
+  // destructors are its code. They are kept, unreachable, for the life of the process.
+  void Abandon(const std::string& owner);
   void Clear();
 
   // The first registration whose name equals `word`, ignoring ASCII case. An empty name never

@@ -30,7 +30,10 @@ std::vector<std::string> Utf8Names(const std::vector<std::u16string>& names) {
 void* OpenLibrary(const std::string& path, std::string& error) {
   HMODULE module = LoadLibraryW(std::filesystem::u8path(path).wstring().c_str());
   if (module == nullptr) {
-    error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+    const DWORD code = GetLastError();
+    error = "cannot load " + path +
+            (code == ERROR_DLL_INIT_FAILED ? ": its entry point returned FALSE" : "") + " (error " +
+            std::to_string(code) + ")";
   }
   return reinterpret_cast<void*>(module);
 }
@@ -58,19 +61,26 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::Load(const std::string& path, StartR
   report = StartReport{};
   host.Registry().SetOwner(path);
 
-  const auto fail = [&](const std::string& message) {
+  // `unloaded`: the library is gone already, and with it the code of what it registered.
+  const auto fail = [&](const std::string& message, bool unloaded = false) {
     report.error = message;
     report.chat_commands = Utf8Names(host.Registry().ChatNames(&path));
     report.console_commands = Utf8Names(host.Registry().ConsoleNames(&path));
     host.Logger().error("plugin failed to start: {}", message);
-    host.Registry().Withdraw(path);
+    if (unloaded) {
+      host.Registry().Abandon(path);
+    } else {
+      host.Registry().Withdraw(path);
+    }
     host.Registry().SetOwner({});
   };
 
   std::string error;
   void* handle = OpenLibrary(path, error);
   if (handle == nullptr) {
-    fail(error);
+    // On Windows a failed start ends here: the loader ran DllMain, which returned FALSE, and
+    // unloaded the library again.
+    fail(error, /*unloaded=*/true);
     return nullptr;
   }
   const auto entry = reinterpret_cast<EntryPoint>(FindSymbol(handle, "DllMain"));

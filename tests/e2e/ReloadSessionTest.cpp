@@ -1,7 +1,9 @@
 // The built plugin under the development host, as a server runs it: replies, reloads of every
 // kind, a start that fails half-way, and the entry point's notification codes.
 
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 
 #include <memory>
 #include <string>
@@ -113,6 +115,10 @@ TEST_F(ReloadSessionTest, RepliesFollowEachReloadAndAFailedOneKeepsTheLastGoodFi
 }
 
 TEST_F(ReloadSessionTest, StartThatFailsHalfWayIsWithdrawnByTheHost) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "on Windows the entry point logs the failure and LoadLibrary fails: "
+                  "WindowsEntryPointTest covers it";
+#endif
   server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":1},{"Command":"/c"}]})");
   ASSERT_FALSE(Load());
   EXPECT_FALSE(report_.ok);
@@ -126,6 +132,10 @@ TEST_F(ReloadSessionTest, StartThatFailsHalfWayIsWithdrawnByTheHost) {
 }
 
 TEST_F(ReloadSessionTest, EntryPointActsOnProcessAttachAloneAndAlwaysReportsSuccess) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "calls the entry point through dlopen: WindowsEntryPointTest drives it through "
+                  "the Windows loader";
+#else
   server_.WriteConfig(kStartConfig);
   void* library = dlopen(QUORVANE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(library, nullptr) << dlerror();
@@ -148,6 +158,7 @@ TEST_F(ReloadSessionTest, EntryPointActsOnProcessAttachAloneAndAlwaysReportsSucc
 
   host().Registry().Clear();  // the callbacks live in the library
   dlclose(library);
+#endif
 }
 
 }  // namespace
