@@ -21,8 +21,7 @@ const std::array<double, 256> SrgbDecodeTable = BuildSrgbDecodeTable();
 FLinearRgba ToLinear(FBgraColor colour) {
   // The float nearest 1/255, so that an alpha byte of 255 gives exactly 1.0.
   constexpr float kAlphaScale = 0.003921569f;
-  return FLinearRgba{static_cast<float>(SrgbDecodeTable[colour.R]),
-                     static_cast<float>(SrgbDecodeTable[colour.G]),
-                     static_cast<float>(SrgbDecodeTable[colour.B]),
-                     static_cast<float>(colour.A) * kAlphaScale};
+  return FLinearRgba{
+      static_cast<float>(SrgbDecodeTable[colour.R]), static_cast<float>(SrgbDecodeTable[colour.G]),
+      static_cast<float>(SrgbDecodeTable[colour.B]), static_cast<float>(colour.A) * kAlphaScale};
 }

@@ -44,7 +44,9 @@ FString::FString(const FString& other) : FString() {
   std::memcpy(Data, other.Data, static_cast<std::size_t>(Count) * sizeof(char16_t));
 }
 
-FString::~FString() { GameFree(*this); }
+FString::~FString() {
+  GameFree(*this);
+}
 
 void FString::Grow() {
   std::int32_t capacity;

@@ -30,8 +30,7 @@ void SendServerChatLine(AShooterPlayerController* player, FLinearRgba colour, co
   SendServerChat(player, colour, text);
 }
 
-void SendServerChatLine(AShooterPlayerController* player, FLinearRgba colour,
-                        const wchar_t* text) {
+void SendServerChatLine(AShooterPlayerController* player, FLinearRgba colour, const wchar_t* text) {
   SendServerChat(player, colour, text);
 }
 
@@ -58,8 +57,8 @@ void ShowNotification(AShooterPlayerController* player, FLinearRgba colour, floa
                       float display_time, const wchar_t* text) {
   FString message = FString::Formatted(text);
   FLinearRgba colour_copy = colour;
-  using Fn = void (*)(AShooterPlayerController*, FString*, FLinearRgba*, float, float, void*,
-                      void*);
+  using Fn =
+      void (*)(AShooterPlayerController*, FString*, FLinearRgba*, float, float, void*, void*);
   const auto send = LookUp<Fn>("AShooterPlayerController.ClientServerSOTFNotificationCustom");
   if (player == nullptr || send == nullptr) {
     return;

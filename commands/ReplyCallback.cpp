@@ -15,7 +15,9 @@ namespace {
 using json = nlohmann::json;
 
 // Numbers and booleans become floats; anything else raises type_error 302.
-float ReadNumber(json& value) { return value.get<float>(); }
+float ReadNumber(json& value) {
+  return value.get<float>();
+}
 
 // Elements are taken from a copy of "Color" by positional subscript, so a short or null
 // colour fails on its first missing element and the document itself never changes.

@@ -18,8 +18,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 }  // namespace
 
 void LoadConfig() {
-  const std::string path =
-      ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/Quorvane/config.json";
+  const std::string path = ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/Quorvane/config.json";
   std::ifstream file(path);  // text mode where the platform has one
   std::error_code ignored;
   // A folder opens as a stream on some platforms but can never be read as a file.

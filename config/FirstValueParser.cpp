@@ -69,8 +69,8 @@ class FirstKeyWinsBuilder {
       return true;
     }
     if (stack_.size() >= kMaxConfigDepth) {
-      throw std::runtime_error("config.json nests deeper than " +
-                               std::to_string(kMaxConfigDepth) + " levels");
+      throw std::runtime_error("config.json nests deeper than " + std::to_string(kMaxConfigDepth) +
+                               " levels");
     }
     stack_.push_back(Place(json(kind)));
     return true;

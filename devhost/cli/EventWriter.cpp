@@ -37,8 +37,8 @@ class HumanWriter final : public EventWriter {
 
   void Log(const std::string& /*line*/) override {}
 
-  void CommandFailed(const std::optional<std::string>& /*player*/,
-                     const std::string& /*command*/, const std::string& /*error*/) override {
+  void CommandFailed(const std::optional<std::string>& /*player*/, const std::string& /*command*/,
+                     const std::string& /*error*/) override {
     // The host has logged the failure already.
   }
 
@@ -136,7 +136,9 @@ class JsonWriter final : public EventWriter {
 
 }  // namespace
 
-std::string FloatText(float value) { return fmt::format("{}", value); }
+std::string FloatText(float value) {
+  return fmt::format("{}", value);
+}
 
 std::string DescribeMessage(const ScreenMessage& message) {
   const std::string text = Utf16ToUtf8(message.text);

@@ -10,8 +10,8 @@
 #include <nlohmann/json.hpp>
 
 #include "devhost/lib/Allocator.h"
-#include "devhost/lib/PluginLoader.h"
 #include "devhost/lib/Players.h"
+#include "devhost/lib/PluginLoader.h"
 
 namespace devhost {
 
@@ -22,8 +22,8 @@ class EventWriter {
   virtual void Message(const std::string& player, const ScreenMessage& message) = 0;
   // A line written through the host's sinks (JSON output only; people see the sink itself).
   virtual void Log(const std::string& line) = 0;
-  virtual void CommandFailed(const std::optional<std::string>& player,
-                             const std::string& command, const std::string& error) = 0;
+  virtual void CommandFailed(const std::optional<std::string>& player, const std::string& command,
+                             const std::string& error) = 0;
   virtual void Unmatched(const std::optional<std::string>& player, const std::string& text) = 0;
   virtual void Exit(const AllocatorStats& stats) = 0;
 };

@@ -10,7 +10,9 @@
 namespace devhost {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view TrimLeft(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) {
@@ -46,8 +48,7 @@ SessionLine ParseSessionLine(std::string_view line) {
     result.kind = SessionLine::Kind::Invalid;
     return result;
   }
-  result.kind =
-      line[separator] == ':' ? SessionLine::Kind::Chat : SessionLine::Kind::PlayerConsole;
+  result.kind = line[separator] == ':' ? SessionLine::Kind::Chat : SessionLine::Kind::PlayerConsole;
   result.player = std::string(name);
   result.text = std::string(TrimLeft(line.substr(separator + 1)));
   return result;

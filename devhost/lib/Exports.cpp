@@ -15,7 +15,9 @@ class ApiUtils final : public ArkApi::IApiUtils {
 
 namespace ArkApi {
 
-ICommands& GetCommands() { return devhost::Host::Instance().Registry(); }
+ICommands& GetCommands() {
+  return devhost::Host::Instance().Registry();
+}
 
 IApiUtils& GetApiUtils() {
   static ApiUtils utils;
@@ -24,9 +26,13 @@ IApiUtils& GetApiUtils() {
 
 namespace Tools {
 
-std::string GetCurrentDir() { return devhost::Host::Instance().ServerDir(); }
+std::string GetCurrentDir() {
+  return devhost::Host::Instance().ServerDir();
+}
 
-std::wstring Utf8Decode(const std::string& text) { return devhost::Utf8ToWide(text); }
+std::wstring Utf8Decode(const std::string& text) {
+  return devhost::Utf8ToWide(text);
+}
 
 }  // namespace Tools
 }  // namespace ArkApi
@@ -35,4 +41,6 @@ std::vector<std::shared_ptr<spdlog::sinks::sink>>& GetLogSinks() {
   return devhost::Host::Instance().Sinks();
 }
 
-void* GetAddress(const std::string& name) { return devhost::Host::Instance().Resolve(name); }
+void* GetAddress(const std::string& name) {
+  return devhost::Host::Instance().Resolve(name);
+}

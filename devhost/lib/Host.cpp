@@ -72,7 +72,9 @@ Host& Host::Instance() {
   return host;
 }
 
-Host::Host() { Reset(); }
+Host::Host() {
+  Reset();
+}
 
 void Host::Reset() {
   SetSinks({std::make_shared<spdlog::sinks::stdout_color_sink_mt>()});
@@ -101,7 +103,9 @@ void Host::SetSinks(SinkList sinks) {
   logger_->flush_on(spdlog::level::info);
 }
 
-std::map<std::string, void*> Host::DefaultAddresses() const { return GameFunctionTable(); }
+std::map<std::string, void*> Host::DefaultAddresses() const {
+  return GameFunctionTable();
+}
 
 void* Host::Resolve(const std::string& name) {
   void* address = nullptr;

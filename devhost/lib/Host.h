@@ -28,7 +28,7 @@ struct DispatchResult {
   enum class Status { Unmatched, Done, Failed };
   Status status = Status::Unmatched;
   std::string command;  // the registered command text, UTF-8
-  std::string error;  // the exception's message when Failed
+  std::string error;    // the exception's message when Failed
 };
 
 using ScreenListener =

@@ -11,12 +11,12 @@ namespace devhost {
 struct ScreenMessage {
   enum class Kind { ServerChat, ClientChat, Notification };
   Kind kind = Kind::ServerChat;
-  std::u16string text;  // the UTF-16 units read back from the game string, terminator excluded
-  FLinearRgba colour{};  // ServerChat and Notification
-  bool bold = false;  // ServerChat
+  std::u16string text;    // the UTF-16 units read back from the game string, terminator excluded
+  FLinearRgba colour{};   // ServerChat and Notification
+  bool bold = false;      // ServerChat
   std::u16string sender;  // ClientChat
-  float scale = 0.0f;  // Notification
-  float time = 0.0f;  // Notification
+  float scale = 0.0f;     // Notification
+  float time = 0.0f;      // Notification
 };
 
 const char* KindName(ScreenMessage::Kind kind);

@@ -40,7 +40,9 @@ void* OpenLibrary(const std::string& path, std::string& error) {
 void* FindSymbol(void* handle, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
-void CloseLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
+void CloseLibrary(void* handle) {
+  FreeLibrary(static_cast<HMODULE>(handle));
+}
 #else
 void* OpenLibrary(const std::string& path, std::string& error) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -50,8 +52,12 @@ void* OpenLibrary(const std::string& path, std::string& error) {
   }
   return handle;
 }
-void* FindSymbol(void* handle, const char* name) { return dlsym(handle, name); }
-void CloseLibrary(void* handle) { dlclose(handle); }
+void* FindSymbol(void* handle, const char* name) {
+  return dlsym(handle, name);
+}
+void CloseLibrary(void* handle) {
+  dlclose(handle);
+}
 #endif
 
 }  // namespace

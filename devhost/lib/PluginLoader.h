@@ -39,7 +39,6 @@ class LoadedPlugin {
       : path_(std::move(path)), handle_(handle), entry_(entry) {}
 
  private:
-
   std::string path_;
   void* handle_;
   EntryPoint entry_;

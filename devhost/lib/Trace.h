@@ -14,10 +14,10 @@ namespace devhost {
 struct TraceEvent {
   enum class Kind { Lookup, Realloc, Free, GameCall };
   Kind kind;
-  std::string name;  // looked-up name or game function name
+  std::string name;               // looked-up name or game function name
   const void* pointer = nullptr;  // argument pointer (Realloc, Free)
-  std::uint64_t bytes = 0;  // Realloc size
-  const void* result = nullptr;  // Lookup address or Realloc result
+  std::uint64_t bytes = 0;        // Realloc size
+  const void* result = nullptr;   // Lookup address or Realloc result
 
   bool operator==(const TraceEvent& other) const;
 };

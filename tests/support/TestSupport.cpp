@@ -66,6 +66,8 @@ void HostTest::TearDown() {
   host().Reset();
 }
 
-std::string Utf8(const std::u16string& units) { return devhost::Utf16ToUtf8(units); }
+std::string Utf8(const std::u16string& units) {
+  return devhost::Utf16ToUtf8(units);
+}
 
 }  // namespace test_support
