@@ -11,12 +11,6 @@
 
 nlohmann::json ConfigDocument;
 
-namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-}  // namespace
-
 void LoadConfig() {
   const std::string path = ArkApi::Tools::GetCurrentDir() + "/ArkApi/Plugins/Quorvane/config.json";
   std::ifstream file(path);  // text mode where the platform has one
@@ -31,12 +25,8 @@ void LoadConfig() {
   while (file.read(block, sizeof block) || file.gcount() > 0) {
     content.append(block, static_cast<std::size_t>(file.gcount()));
   }
-  std::string_view text = content;
-  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    text.remove_prefix(kByteOrderMark.size());
-  }
   // Parse aside and swap in only a complete document: a typo followed by a reload must not
   // break the commands of a running server.
-  nlohmann::json parsed = ParseFirstValue(text);
+  nlohmann::json parsed = ParseFirstValue(WithoutByteOrderMark(content));
   ConfigDocument = std::move(parsed);
 }

@@ -108,6 +108,14 @@ class FirstKeyWinsBuilder {
 
 }  // namespace
 
+std::string_view WithoutByteOrderMark(std::string_view text) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
+  return text;
+}
+
 nlohmann::json ParseFirstValue(std::string_view text) {
   json document;
   FirstKeyWinsBuilder builder(document);

@@ -20,12 +20,6 @@ const std::vector<std::string> kEntryKeys = {"Command", "Reply",        "Type",
                                              "Color",   "DisplayScale", "DisplayTime"};
 // "$schema" lets editors find the schema; the plugin ignores it like any other member.
 const std::vector<std::string> kTopKeys = {"ChatCommands", "$schema"};
-const std::vector<std::string> kTypes = {"ServerChat", "ClientChat", "Notification"};
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string Quoted(std::string_view text) {
-  return json(std::string(text)).dump();
-}
 
 Finding Warn(std::size_t position, std::string code, std::string subject, std::string text,
              std::string hint = {}) {
@@ -152,7 +146,7 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
       Warn(position, "unknown_type", "Type",
            fmt::format("{} is none of ServerChat, ClientChat, Notification; nothing is sent",
                        Quoted(type)));
-  finding.suggestion = NearestOf(type, kTypes);
+  finding.suggestion = NearestOf(type, kReplyTypes);
   finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
                                                   Quoted(*finding.suggestion))
                                     : "use ServerChat, ClientChat or Notification";
@@ -301,10 +295,7 @@ const char* SeverityName(Finding::Severity severity) {
 ConfigAnalysis AnalyseConfigText(std::string_view bytes) {
   ConfigAnalysis analysis;
   analysis.opened = true;
-  std::string_view text = bytes;
-  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    text.remove_prefix(kByteOrderMark.size());
-  }
+  const std::string_view text = WithoutByteOrderMark(bytes);
   try {
     analysis.document = ParseFirstValue(text);
   } catch (const json::parse_error& error) {

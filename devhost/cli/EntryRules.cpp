@@ -6,18 +6,16 @@
 #include <fmt/format.h>
 
 namespace devhost {
-namespace {
-
 using json = nlohmann::json;
+
+const std::vector<std::string> kReplyTypes = {"ServerChat", "ClientChat", "Notification"};
+
+bool IsReplyType(const std::string& type) {
+  return std::find(kReplyTypes.begin(), kReplyTypes.end(), type) != kReplyTypes.end();
+}
 
 std::string Quoted(std::string_view text) {
   return json(std::string(text)).dump();
-}
-
-}  // namespace
-
-bool IsReplyType(const std::string& type) {
-  return type == "ServerChat" || type == "ClientChat" || type == "Notification";
 }
 
 std::string NothingSentReason(const json& entry) {

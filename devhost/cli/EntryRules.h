@@ -4,13 +4,18 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 namespace devhost {
 
-// "ServerChat", "ClientChat" or "Notification", exactly.
+// The reply kinds the plugin knows, compared exactly.
+extern const std::vector<std::string> kReplyTypes;
 bool IsReplyType(const std::string& type);
+
+// The text as a JSON string literal, quotes and escapes included.
+std::string Quoted(std::string_view text);
 
 // Why an entry that was used sent nothing, as far as its content tells.
 std::string NothingSentReason(const nlohmann::json& entry);

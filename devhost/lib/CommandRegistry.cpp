@@ -19,12 +19,18 @@ std::optional<RegisteredCommand<Callback>> FindIn(
   return std::nullopt;
 }
 
+// Every registration when `owner` is null, else those of that owner.
+template <typename Callback>
+bool OwnedBy(const RegisteredCommand<Callback>& command, const std::string* owner) {
+  return owner == nullptr || command.owner == *owner;
+}
+
 template <typename Callback>
 std::vector<std::u16string> NamesIn(const std::vector<RegisteredCommand<Callback>>& commands,
                                     const std::string* owner) {
   std::vector<std::u16string> names;
   for (const auto& command : commands) {
-    if (owner == nullptr || command.owner == *owner) {
+    if (OwnedBy(command, owner)) {
       names.push_back(command.name);
     }
   }
@@ -133,7 +139,7 @@ std::vector<RegisteredCommand<ChatCommandCallback>> CommandRegistry::ChatCommand
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<RegisteredCommand<ChatCommandCallback>> commands;
   for (const auto& command : chat_) {
-    if (owner == nullptr || command.owner == *owner) {
+    if (OwnedBy(command, owner)) {
       commands.push_back(command);
     }
   }
