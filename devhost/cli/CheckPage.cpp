@@ -235,8 +235,12 @@ bool WriteCheckPage(std::FILE* out, const CheckReport& report) {
   fmt::print(out, "<p>Checked <code>{}</code></p>\n", Escaped(report.config_path));
   const int status = CheckExitStatus(report);
   if (!report.start.ok) {
-    fmt::print(out, "<p class=\"status stopped\">The plugin did not start: {}</p>\n",
-               Escaped(report.start.error));
+    // The error is usually a finding about the file as well; it is then shown once, there.
+    const bool explained =
+        std::any_of(report.findings.begin(), report.findings.end(),
+                    [&](const Finding& finding) { return finding.text == report.start.error; });
+    fmt::print(out, "<p class=\"status stopped\">The plugin did not start{}</p>\n",
+               explained ? "; see the error below." : ": " + Escaped(report.start.error));
   } else {
     fmt::print(out, "<p class=\"status {}\">The plugin started with {} chat command{}; {}.</p>\n",
                status == kCheckClean ? "clean" : "problems", report.probes.size(),

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The page of "devhost --check --html" as a browser shows it.
 
-Replies with markup are shown as text, and in headless Chromium the /rules line of the example
+Replies with markup are shown as text, an unwritable page is an error, and in headless Chromium the /rules line of the example
 server has the sRGB colour of its linear [1, 0.5, 0, 1] on the page's background.
 Usage: check_page_test.py DEVHOST_PROGRAM EXAMPLES_DIR DEPS_SCRIPT   (exit 77: skipped)
 """
@@ -114,6 +114,13 @@ if unwanted:
     fail(f"the page holds elements it should not: {sorted(unwanted)}")
 if re.search(r"url\(|@import|https?:", markup):
     fail("the page refers to something outside itself")
+
+# A page that cannot be written is said so, before any check runs.
+nowhere = work / "missing" / "page.html"
+run = subprocess.run([devhost, "--check", "--server-dir", str(server), "--html", str(nowhere)],
+                     capture_output=True, text=True, timeout=60)
+if run.returncode != 4 or str(nowhere) not in run.stderr or run.stdout:
+    fail(f"an unwritable page gave exit {run.returncode}, {run.stderr!r}, {run.stdout!r}")
 
 # Chromium: Debian's package, through the project's dependency script when missing.
 chromium = shutil.which("chromium") or shutil.which("chromium-browser")
