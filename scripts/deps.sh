@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, and only those that are missing.
 # Usage: scripts/deps.sh [EXTRA_PACKAGE...]
+# Tests that need a large package ask for it themselves (the page test: chromium), so a
+# cold build does not wait for it.
 set -euo pipefail
 
 packages=(

@@ -1,14 +1,43 @@
 #include "devhost/cli/RunCheck.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
+#include <fmt/format.h>
+
+#include "devhost/cli/CheckPage.h"
 #include "devhost/cli/CheckReport.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/LineSink.h"
 
 namespace devhost {
 
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+void PageNotWritten(const std::string& path, int error) {
+  fmt::print(stderr, "devhost: cannot write the page {}: {}\n", path,
+             error != 0 ? std::strerror(error) : "write error");
+}
+
+}  // namespace
+
 int RunCheck(const CheckOptions& options, std::FILE* out) {
+  // Opened before the check runs, so a wrong path costs nothing and says so at once.
+  File page;
+  if (!options.html_path.empty()) {
+    page.reset(std::fopen(options.html_path.c_str(), "wb"));
+    if (!page) {
+      PageNotWritten(options.html_path, errno);
+      return kCheckPageNotWritten;
+    }
+  }
+
   Host& host = Host::Instance();
   host.SetServerDir(options.server_dir);
   // The report tells everything the log would; the log lines themselves would only
@@ -34,6 +63,15 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
     WriteCheckJson(out, report);
   } else {
     WriteCheckReport(out, report, options.colour);
+  }
+  if (page) {
+    errno = 0;
+    const bool written = WriteCheckPage(page.get(), report);
+    const int error = errno;
+    if (std::fclose(page.release()) != 0 || !written) {
+      PageNotWritten(options.html_path, error != 0 ? error : errno);
+      return kCheckPageNotWritten;
+    }
   }
   return CheckExitStatus(report);
 }

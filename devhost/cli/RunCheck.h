@@ -12,7 +12,11 @@ struct CheckOptions {
   std::string plugin_path;
   bool json = false;
   bool colour = false;
+  std::string html_path;  // when set, also write the preview page there
 };
+
+// The page could not be written; the check itself did not run.
+inline constexpr int kCheckPageNotWritten = 4;
 
 int RunCheck(const CheckOptions& options, std::FILE* out);
 

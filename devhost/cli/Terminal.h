@@ -1,12 +1,9 @@
 #pragma once
-// What the terminal gets: whether to colour, and reply colours as a terminal shows them.
+// Whether to colour what the terminal gets.
 
-#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
-
-#include "bridge/Colours.h"
 
 namespace devhost {
 
@@ -19,12 +16,5 @@ std::optional<ColourMode> ParseColourMode(const std::string& text);
 bool ColourWanted(ColourMode mode, std::FILE* stream);
 
 bool IsTerminal(std::FILE* stream);
-
-struct Rgb8 {
-  std::uint8_t r = 0, g = 0, b = 0;
-};
-
-// The game's linear components, clamped to 0-1 and sRGB-encoded as terminals expect.
-Rgb8 DisplayColour(const FLinearRgba& colour);
 
 }  // namespace devhost

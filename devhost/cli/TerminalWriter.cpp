@@ -3,7 +3,7 @@
 #include <fmt/color.h>
 #include <fmt/format.h>
 
-#include "devhost/cli/Terminal.h"
+#include "devhost/cli/DisplayColour.h"
 #include "devhost/lib/Text.h"
 
 namespace devhost {

@@ -61,6 +61,7 @@ int main(int argc, char** argv) {
   std::string colour_text = "auto";
   bool json_output = false;
   bool check = false;
+  std::string html_path;
   app.add_option("--server-dir", server_dir,
                  "server working directory (default: the current directory)")
       ->check(CLI::ExistingDirectory);
@@ -72,10 +73,16 @@ int main(int argc, char** argv) {
       app.add_option("--script", script, "read session lines from FILE instead of standard input")
           ->check(CLI::ExistingFile);
   app.add_flag("--json", json_output, "write JSON Lines to standard output");
-  app.add_flag("--check", check,
-               "use every chat command once, check the configuration and report; exit 0 when "
-               "all is well, 1 with warnings or failing commands, 2 when the plugin did not start")
-      ->excludes(script_option);
+  auto* check_option =
+      app.add_flag(
+             "--check", check,
+             "use every chat command once, check the configuration and report; exit 0 when "
+             "all is well, 1 with warnings or failing commands, 2 when the plugin did not start")
+          ->excludes(script_option);
+  app.add_option("--html", html_path,
+                 "with --check, also write FILE: a page that shows every command as players see "
+                 "it, with its findings (exit 4 when FILE cannot be written)")
+      ->needs(check_option);
   app.add_option("--color", colour_text,
                  "colour for terminals: auto, always or never (NO_COLOR is honoured by auto)")
       ->check(CLI::IsMember({"auto", "always", "never"}));
@@ -92,9 +99,9 @@ int main(int argc, char** argv) {
       devhost::ParseColourMode(colour_text).value_or(devhost::ColourMode::Auto);
 
   if (check) {
-    return devhost::RunCheck(
-        {host.ServerDir(), plugin_path, json_output, devhost::ColourWanted(colour_mode, stdout)},
-        stdout);
+    return devhost::RunCheck({host.ServerDir(), plugin_path, json_output,
+                              devhost::ColourWanted(colour_mode, stdout), html_path},
+                             stdout);
   }
 
   // Interactive only for a person at a terminal; scripts and pipes keep the plain output.
