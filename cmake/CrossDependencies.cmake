@@ -57,7 +57,8 @@ if(QUORVANE_BUILD_TESTS)
 endif()
 
 # Host and plugin share one C++ runtime, as they share one on Linux: the compiler's runtime
-# DLLs go next to the programs, where the Windows loader looks first.
+# DLLs go next to the programs, where the Windows loader looks first (and into the toolkit,
+# QUORVANE_RUNTIME_DLLS).
 foreach(runtime libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
                   OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -65,4 +66,5 @@ foreach(runtime libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     message(FATAL_ERROR "${CMAKE_CXX_COMPILER} has no ${runtime}")
   endif()
   file(COPY ${runtime_path} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+  list(APPEND QUORVANE_RUNTIME_DLLS ${CMAKE_BINARY_DIR}/bin/${runtime})
 endforeach()

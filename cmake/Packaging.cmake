@@ -1,41 +1,58 @@
-# What an operator copies onto a server: ArkApi/Plugins/Quorvane/ with the plugin and a
-# starter config.json, plus the development host under devhost/ for checking a configuration
-# before it goes live ("devhost/bin/devhost --check --server-dir ."). Unpack the archive in
-# the server's working directory.
+# The operator's toolkit: one folder, QuorvaneTools/, with the development host, its own plugin
+# build, everything those need to run, the README, the changelog and the starter files. It is
+# for checking a configuration and trying commands before they go live, and runs from anywhere
+# ("QuorvaneTools/devhost --check --server-dir PATH"). Nothing in it belongs where the real host
+# or game loads files: this plugin build is not ABI-compatible with a real host, and the host
+# library (version.dll on Windows) beside the game's executable would be loaded by the game.
 
-set(QUORVANE_PLUGIN_DIR ArkApi/Plugins/Quorvane)
-# Packing takes what is built and builds nothing itself: cpack then takes a second, and a test
+set(QUORVANE_TOOLKIT_DIR QuorvaneTools)
+# Packing takes what is built and builds nothing itself: cpack then takes seconds, and a test
 # that packs never rebuilds the tree under the other tests' feet.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 
-# Import libraries (Windows) are for linking, not for servers: only an explicit install of the
-# "development" component copies them.
-install(TARGETS Quorvane
-        LIBRARY DESTINATION ${QUORVANE_PLUGIN_DIR}
-        RUNTIME DESTINATION ${QUORVANE_PLUGIN_DIR}
+# The program and the plugin find the host library beside them.
+set_target_properties(devhost_program Quorvane PROPERTIES INSTALL_RPATH "$ORIGIN")
+# Import libraries (Windows) are for linking, not for operators: only an explicit install of
+# the "development" component copies them.
+install(TARGETS devhost_program devhost_host Quorvane
+        RUNTIME DESTINATION ${QUORVANE_TOOLKIT_DIR}
+        LIBRARY DESTINATION ${QUORVANE_TOOLKIT_DIR}
         ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
-install(FILES examples/server/ArkApi/Plugins/Quorvane/config.json
-              examples/config.schema.json
-        DESTINATION ${QUORVANE_PLUGIN_DIR})
-
-# The program finds its host library in ../lib (on Windows the DLL sits beside the program).
-set_target_properties(devhost_program PROPERTIES INSTALL_RPATH "$ORIGIN/../lib")
-install(TARGETS devhost_program devhost_host
-        RUNTIME DESTINATION devhost/bin
-        LIBRARY DESTINATION devhost/lib
-        ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
-install(FILES README.md DESTINATION devhost)
+if(TARGET quorvane_spdlog)
+  # The cross build's own spdlog.dll and the compiler's runtime DLLs: Windows has neither.
+  install(TARGETS quorvane_spdlog
+          RUNTIME DESTINATION ${QUORVANE_TOOLKIT_DIR}
+          ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
+  install(FILES ${QUORVANE_RUNTIME_DLLS} DESTINATION ${QUORVANE_TOOLKIT_DIR})
+  # Stripping covers only built targets; the compiler's DLLs carry debug information too
+  # (libstdc++-6.dll is 23 MB with it, 2 MB without).
+  foreach(runtime ${QUORVANE_RUNTIME_DLLS})
+    get_filename_component(runtime_name ${runtime} NAME)
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QUORVANE_TOOLKIT_DIR}/${runtime_name}\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+  endforeach()
+endif()
+install(FILES README.md CHANGELOG.md DESTINATION ${QUORVANE_TOOLKIT_DIR})
+# Starter files, which "devhost --init" copies into a server folder that has none.
+install(FILES examples/server/ArkApi/Plugins/Quorvane/config.json examples/config.schema.json
+              examples/session.txt
+        DESTINATION ${QUORVANE_TOOLKIT_DIR}/examples)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
 else()
   set(CPACK_GENERATOR TGZ)
 endif()
-set(CPACK_PACKAGE_NAME Quorvane)
+set(CPACK_PACKAGE_NAME QuorvaneTools)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME
-    "Quorvane-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
-# Unpacked straight into the server folder, so no extra top-level folder.
+    "QuorvaneTools-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
+# The archive's one top folder is QuorvaneTools/ itself.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+# Debug information stays in the build tree; the archive gets stripped binaries.
+set(CPACK_STRIP_FILES TRUE)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 include(CPack)

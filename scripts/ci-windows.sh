@@ -2,6 +2,7 @@
 # The Windows build, on Linux: cross-builds Quorvane.dll, the development host (version.dll,
 # devhost.exe) and the test programs with MinGW-w64, runs the tests under Wine, and checks that
 # devhost.exe writes the Linux program's --json output byte for byte (log timestamps aside).
+# The tests include release_package: the toolkit .zip, unpacked and run from a scratch server.
 # Installs the cross compiler and Wine when they are missing. Uses build/mingw, and
 # build/default for the Linux program it compares against.
 set -euo pipefail
@@ -27,7 +28,7 @@ step "Wine prefix"
 wine_run build/mingw/bin/devhost.exe --help >/dev/null
 wineserver -p 30 >/dev/null 2>&1 || true
 
-step "tests under Wine"
+step "tests under Wine, the toolkit archive among them"
 ctest --preset mingw
 
 compare=build/mingw/compare

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -16,6 +17,7 @@
 #endif
 
 #include "devhost/cli/EventWriter.h"
+#include "devhost/cli/InitServer.h"
 #include "devhost/cli/Interactive.h"
 #include "devhost/cli/RunCheck.h"
 #include "devhost/cli/Session.h"
@@ -31,17 +33,17 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailedStart = 2;
 constexpr int kExitLeaked = 3;
 
-// The plugin built next to this program (a build tree); otherwise the one installed in the
-// server folder, where the host itself would load it from (a release layout).
-std::string ChoosePlugin(const std::string& server_dir) {
+// Only the plugin build beside this program: a server's ArkApi/Plugins/Quorvane/ holds the real
+// host's build, which this host must never load.
+std::optional<std::string> ChoosePlugin() {
   const std::string beside = devhost::DefaultPluginPath();
   std::error_code ignored;
-  if (std::filesystem::exists(beside, ignored)) {
+  if (std::filesystem::is_regular_file(beside, ignored)) {
     return beside;
   }
-  const std::filesystem::path installed = std::filesystem::path(server_dir) / "ArkApi" / "Plugins" /
-                                          "Quorvane" / std::filesystem::path(beside).filename();
-  return std::filesystem::exists(installed, ignored) ? installed.string() : beside;
+  std::cerr << "devhost: no plugin build next to this program (" << beside
+            << " is missing); unpack the toolkit again, or name one with --plugin FILE\n";
+  return std::nullopt;
 }
 
 }  // namespace
@@ -62,13 +64,16 @@ int main(int argc, char** argv) {
   bool json_output = false;
   bool check = false;
   std::string html_path;
-  app.add_option("--server-dir", server_dir,
-                 "server working directory (default: the current directory)")
-      ->check(CLI::ExistingDirectory);
-  app.add_option("--plugin", plugin_path,
-                 "plugin library to load (default: the one next to this program, else the "
-                 "server folder's ArkApi/Plugins/Quorvane/)")
-      ->check(CLI::ExistingFile);
+  bool init = false;
+  app.set_version_flag("--version", "devhost " QUORVANE_VERSION);
+  auto* server_dir_option =
+      app.add_option("--server-dir", server_dir,
+                     "server working directory (default: the current directory)")
+          ->check(CLI::ExistingDirectory);
+  auto* plugin_option =
+      app.add_option("--plugin", plugin_path,
+                     "plugin library to load (default: the one next to this program)")
+          ->check(CLI::ExistingFile);
   auto* script_option =
       app.add_option("--script", script, "read session lines from FILE instead of standard input")
           ->check(CLI::ExistingFile);
@@ -83,17 +88,32 @@ int main(int argc, char** argv) {
                  "with --check, also write FILE: a page that shows every command as players see "
                  "it, with its findings (exit 4 when FILE cannot be written)")
       ->needs(check_option);
+  app.add_flag("--init", init,
+               "copy the starter config.json and config.schema.json into the server folder's "
+               "ArkApi/Plugins/Quorvane/, keeping any file already there")
+      ->needs(server_dir_option)
+      ->excludes(script_option, plugin_option, check_option);
   app.add_option("--color", colour_text,
                  "colour for terminals: auto, always or never (NO_COLOR is honoured by auto)")
       ->check(CLI::IsMember({"auto", "always", "never"}));
   CLI11_PARSE(app, argc, argv);
+
+  if (init) {
+    // The starter files ship in the toolkit's examples/ (in a build tree, bin/examples/).
+    return devhost::InitServer(server_dir, devhost::ProgramDir() / "examples", std::cout,
+                               std::cerr);
+  }
 
   devhost::Host& host = devhost::Host::Instance();
   if (!server_dir.empty()) {
     host.SetServerDir(server_dir);
   }
   if (plugin_path.empty()) {
-    plugin_path = ChoosePlugin(host.ServerDir());
+    std::optional<std::string> beside = ChoosePlugin();
+    if (!beside) {
+      return kExitFailedStart;
+    }
+    plugin_path = std::move(*beside);
   }
   const devhost::ColourMode colour_mode =
       devhost::ParseColourMode(colour_text).value_or(devhost::ColourMode::Auto);

@@ -129,18 +129,25 @@ LoadedPlugin::~LoadedPlugin() {
   CloseLibrary(handle_);
 }
 
-std::string DefaultPluginPath() {
+std::filesystem::path ProgramDir() {
 #if defined(_WIN32)
-  const char* file_name = "Quorvane.dll";
   wchar_t buffer[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   const std::filesystem::path program(std::wstring(buffer, length));
 #else
-  const char* file_name = "Quorvane.so";
   std::error_code ignored;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
 #endif
-  return (program.parent_path() / file_name).string();
+  return program.parent_path();
+}
+
+std::string DefaultPluginPath() {
+#if defined(_WIN32)
+  const char* file_name = "Quorvane.dll";
+#else
+  const char* file_name = "Quorvane.so";
+#endif
+  return (ProgramDir() / file_name).string();
 }
 
 }  // namespace devhost

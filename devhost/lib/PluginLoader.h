@@ -2,6 +2,7 @@
 // Loads a plugin library the way the host does: open it, call its entry point with the
 // process-attach code; at unload the process-detach code, then close it.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ class LoadedPlugin {
   void* handle_;
   EntryPoint entry_;
 };
+
+// The folder of the running program: the development host's tools live beside it.
+std::filesystem::path ProgramDir();
 
 // The plugin built next to the running program, found from the program's own location.
 std::string DefaultPluginPath();

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds the release archive with CPack, checks that it holds exactly the release layout, and
-# runs the packed devhost --check on the unpacked archive as if it were a server folder.
-# Usage: package_test.sh BUILD_DIR EXPECTED_ARCHIVE_NAME
+# Packs the operator's toolkit with CPack and tries it as an operator would: unpacked into a
+# server folder that already has its own (CRLF) config.json, checked with the unpacked program,
+# and its starter files put in place with --init. Windows archives (.zip) run under Wine.
+# Usage: package_test.sh BUILD_DIR EXPECTED_ARCHIVE_NAME [RUNNER]
 set -euo pipefail
-build_dir=$1
+build_dir=$(cd "$1" && pwd)
 archive_name=$2
+runner=(${3:+"$3"})
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -13,35 +16,92 @@ fail() {
   exit 1
 }
 
+if [[ $archive_name == *.zip ]]; then
+  generator=ZIP exe=.exe host_lib=version.dll plugin=Quorvane.dll
+  extra_files=(libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll spdlog.dll)
+  # Under Wine: reuse the build's prefix instead of making one in the scratch folder.
+  export QUORVANE_WINEPREFIX=$build_dir/wine
+else
+  generator=TGZ exe='' host_lib=libdevhost.so plugin=Quorvane.so extra_files=()
+fi
+version=${archive_name#QuorvaneTools-}
+version=${version%%-*}
+
 # Packs what is built: the build is the build step's job, so packing builds nothing (see
 # cmake/Packaging.cmake).
-cpack --config "$build_dir/CPackConfig.cmake" -G TGZ -B "$work/out" >"$work/cpack.log" 2>&1 ||
+cpack --config "$build_dir/CPackConfig.cmake" -G "$generator" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 archive="$work/out/$archive_name"
 [[ -f $archive ]] || fail "no $archive_name; cpack made: $(ls "$work/out")"
 
-expected=$(printf '%s\n' \
-  ArkApi/Plugins/Quorvane/Quorvane.so \
-  ArkApi/Plugins/Quorvane/config.json \
-  ArkApi/Plugins/Quorvane/config.schema.json \
-  devhost/README.md \
-  devhost/bin/devhost \
-  devhost/lib/libdevhost.so)
-actual=$(tar -tzf "$archive" | sed 's|^\./||' | grep -v '/$' | sort)
+# Everything in one folder of its own: nothing under ArkApi/, no host library beside a game.
+expected=$(printf '%s\n' CHANGELOG.md README.md "devhost$exe" examples/config.json \
+  examples/config.schema.json examples/session.txt "$host_lib" "$plugin" "${extra_files[@]}" |
+  sed 's|^|QuorvaneTools/|' | sort)
+actual=$(cd "$work" && cmake -E tar tf "$archive" | sed 's|^\./||' | grep -v '/$' | sort)
 [[ $actual == "$expected" ]] ||
   fail "archive contents differ:"$'\n'"$(diff <(echo "$expected") <(echo "$actual"))"
 
-# The starter configuration is the example one, byte for byte.
-mkdir "$work/server"
-tar -xzf "$archive" -C "$work/server"
-cmp -s "$work/server/ArkApi/Plugins/Quorvane/config.json" \
-  "$(dirname "$0")/../../examples/server/ArkApi/Plugins/Quorvane/config.json" ||
-  fail "the packed config.json is not the starter configuration"
+# A server with its own configuration, written on Windows (CRLF); unpacking leaves it alone.
+server=$work/server
+config=$server/ArkApi/Plugins/Quorvane/config.json
+mkdir -p "$(dirname "$config")"
+sed 's/$/\r/' "$source_dir/examples/server/ArkApi/Plugins/Quorvane/config.json" >"$config"
+cp "$config" "$work/config.before"
+(cd "$server" && cmake -E tar xf "$archive")
+cmp -s "$config" "$work/config.before" || fail "unpacking changed the server's config.json"
+tools=$server/QuorvaneTools
+for binary in "$tools/devhost$exe" "$tools/$host_lib" "$tools/$plugin"; do
+  if objdump -h "$binary" | grep -q ' \.debug' || ! objdump -t "$binary" | grep -q 'no symbols'; then
+    fail "$(basename "$binary") is not stripped"
+  fi
+done
 
-# Unpacked elsewhere, the program finds its library through its run path and the plugin in the
-# server folder.
-(cd "$work" && env -u LD_LIBRARY_PATH server/devhost/bin/devhost --check --server-dir server \
-  >"$work/check.txt") || { cat "$work/check.txt" >&2; fail "devhost --check failed from the package"; }
-grep -q '^3 commands: 3 send a message; no warnings\.$' "$work/check.txt" ||
-  { cat "$work/check.txt" >&2; fail "unexpected --check report"; }
-echo "package test: $archive_name holds the release layout and its devhost checks it"
+# run DIR PROGRAM ARG...: runs an unpacked program from DIR; its exit status is in $status.
+run() {
+  local dir=$1
+  shift
+  status=0
+  (cd "$dir" && exec env -u LD_LIBRARY_PATH "${runner[@]}" "$@") >"$work/out.txt" \
+    2>"$work/err.txt" || status=$?
+}
+expect_status() {
+  [[ $status -eq $1 ]] ||
+    fail "$2: exit status $status, expected $1:"$'\n'"$(cat "$work/out.txt" "$work/err.txt")"
+}
+
+run "$work" "$tools/devhost$exe" --version
+expect_status 0 "--version"
+[[ $(tr -d '\r' <"$work/out.txt") == "devhost $version" ]] ||
+  fail "--version printed '$(cat "$work/out.txt")', expected 'devhost $version'"
+
+# From the server folder, and from elsewhere on a folder of mistakes.
+run "$server" "QuorvaneTools/devhost$exe" --check --server-dir .
+expect_status 0 "--check on a good configuration"
+grep -q '^3 commands: 3 send a message; no warnings\.$' "$work/out.txt" ||
+  fail "unexpected --check report:"$'\n'"$(cat "$work/out.txt")"
+mkdir -p "$work/mistakes"
+cp -r "$source_dir/examples/mistakes/ArkApi" "$work/mistakes/"
+run "$work" "server/QuorvaneTools/devhost$exe" --check --server-dir mistakes
+expect_status 1 "--check on examples/mistakes"
+
+# --init keeps the operator's config.json and adds the missing schema.
+run "$server" "QuorvaneTools/devhost$exe" --init --server-dir .
+expect_status 0 "--init"
+cmp -s "$config" "$work/config.before" || fail "--init changed the server's config.json"
+cmp -s "$(dirname "$config")/config.schema.json" "$tools/examples/config.schema.json" ||
+  fail "--init did not copy config.schema.json"
+if ! grep -q '^kept .*config\.json' "$work/out.txt" ||
+   ! grep -q '^copied .*config\.schema\.json' "$work/out.txt"; then
+  fail "--init did not say what it did:"$'\n'"$(cat "$work/out.txt")"
+fi
+
+# Without its own plugin build the program refuses, and never takes the server's.
+cp "$tools/$plugin" "$(dirname "$config")/"
+rm "$tools/$plugin"
+run "$server" "QuorvaneTools/devhost$exe" --check --server-dir .
+expect_status 2 "--check without a plugin build beside the program"
+grep -q 'no plugin build next to this program' "$work/err.txt" ||
+  fail "no clear error without a plugin build:"$'\n'"$(cat "$work/err.txt")"
+
+echo "package test: $archive_name unpacks into QuorvaneTools/ only, and its devhost works from there"
