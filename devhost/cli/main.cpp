@@ -15,6 +15,7 @@
 #include <io.h>
 #endif
 
+#include "config/ConfigFile.h"
 #include "devhost/cli/EventWriter.h"
 #include "devhost/cli/Interactive.h"
 #include "devhost/cli/RunCheck.h"
@@ -39,8 +40,10 @@ std::string ChoosePlugin(const std::string& server_dir) {
   if (std::filesystem::exists(beside, ignored)) {
     return beside;
   }
-  const std::filesystem::path installed = std::filesystem::path(server_dir) / "ArkApi" / "Plugins" /
-                                          "Quorvane" / std::filesystem::path(beside).filename();
+  // The plugin's folder is the one that holds its config.json.
+  const std::filesystem::path installed = std::filesystem::path(server_dir) /
+                                          std::filesystem::path(kConfigFileInServer).parent_path() /
+                                          std::filesystem::path(beside).filename();
   return std::filesystem::exists(installed, ignored) ? installed.string() : beside;
 }
 
