@@ -69,7 +69,9 @@ int main(int argc, char** argv) {
       ->check(CLI::ExistingDirectory);
   app.add_option("--plugin", plugin_path,
                  "plugin library to load (default: the one next to this program, else the "
-                 "server folder's ArkApi/Plugins/Quorvane/)")
+                 "server folder's " +
+                     std::filesystem::path(kConfigFileInServer).parent_path().generic_string() +
+                     "/)")
       ->check(CLI::ExistingFile);
   auto* script_option =
       app.add_option("--script", script, "read session lines from FILE instead of standard input")
