@@ -182,9 +182,6 @@ TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {
 // The plugin only says "Can't open config.json"; the check says why, and what to do about it.
 TEST(CheckProgramTest, ConfigThatCannotBeOpenedExitsTwoWithItsReasonAndRemedy) {
   using test_support::ServerFolder;
-  const auto in_place = [](const ServerFolder& server) {
-    std::filesystem::create_directories(server.ConfigPath().parent_path());
-  };
   const struct {
     const char* name;
     std::function<void(const ServerFolder&)> make;
@@ -199,8 +196,8 @@ TEST(CheckProgramTest, ConfigThatCannotBeOpenedExitsTwoWithItsReasonAndRemedy) {
       {"FIFO", [](const ServerFolder& server) { server.MakeConfigFifo(); }, ": not a regular file",
        "replace it with an ordinary file"},
       {"device behind a symbolic link",
-       [&](const ServerFolder& server) {
-         in_place(server);
+       [](const ServerFolder& server) {
+         std::filesystem::create_directories(server.ConfigPath().parent_path());
          std::filesystem::create_symlink("/dev/null", server.ConfigPath());
        },
        ": not a regular file", "replace it with an ordinary file"},

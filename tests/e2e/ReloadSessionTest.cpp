@@ -1,5 +1,5 @@
 // The built plugin under the development host, as a server runs it: replies, reloads of every
-// kind, a start that fails half-way, and the entry point's notification codes.
+// kind, a start with a bad entry, and the entry point's notification codes.
 
 #if !defined(_WIN32)
 #include <dlfcn.h>
