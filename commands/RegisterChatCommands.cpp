@@ -3,38 +3,26 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-
-#include <nlohmann/json.hpp>
+#include <vector>
 
 #include "bridge/FString.h"
 #include "bridge/HostApi.h"
 #include "commands/ReplyCallback.h"
+#include "config/CommandText.h"
 #include "config/ConfigDocument.h"
-
-namespace {
-
-using json = nlohmann::json;
-
-// The element's "Command"; an object without one reads as null, so it fails like a null
-// "Command" would. A non-object raises the library's own type_error 305.
-const json& CommandOf(const json& element) {
-  static const json kAbsent;
-  if (!element.is_object()) {
-    return element["Command"];
-  }
-  const auto found = element.find("Command");
-  return found == element.end() ? kAbsent : *found;
-}
-
-}  // namespace
+#include "config/RegistrationCheck.h"
 
 void RegisterChatCommands() {
-  const json snapshot = ConfigDocument["ChatCommands"];
+  // All or nothing: should the start fail half-way, the library is unloaded while the host
+  // still holds the callbacks registered so far.
+  const std::vector<std::string> commands = CheckRegistrableCommands(ConfigDocument);
+  // As before, a document without "ChatCommands" (or a null one) gains it as null.
+  static_cast<void>(ConfigDocument["ChatCommands"]);
+
   std::int32_t position = 0;
-  for (const json& element : snapshot) {
-    const std::string command = CommandOf(element).get<std::string>();
+  for (const std::string& command : commands) {
     const std::function<ChatCommandCallback> callback = ReplyCallback{position};
-    const FString command_text = FString::FromNarrow(command.c_str());
+    const FString command_text = FString::FromNarrow(CommandTextAsRegistered(command).c_str());
     ArkApi::GetCommands().RegisterChatCommand(command_text, callback);
     ++position;
   }

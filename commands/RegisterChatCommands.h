@@ -1,5 +1,6 @@
 #pragma once
 
-// Registers one chat command per element of "ChatCommands", each bound to its position.
-// Nothing is caught: the first bad element ends the registration, earlier ones stay.
+// Registers one chat command per element of "ChatCommands", each bound to its position. Every
+// element is checked first (CheckRegistrableCommands): a bad one raises its error and nothing
+// at all is registered.
 void RegisterChatCommands();

@@ -9,6 +9,7 @@
 #include "bridge/HostApi.h"
 #include "bridge/Senders.h"
 #include "config/ConfigDocument.h"
+#include "config/ReplyTypes.h"
 
 namespace {
 
@@ -41,15 +42,15 @@ void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*mess
   const std::wstring reply = ArkApi::Tools::Utf8Decode(entry["Reply"].get<std::string>());
   const std::string type = entry["Type"].get<std::string>();
 
-  if (type == "ServerChat") {
+  if (type == kServerChat) {
     const FLinearRgba colour = ReadColour(entry);
     ArkApi::GetApiUtils();
     SendServerChatLine(player, colour, reply.c_str());
-  } else if (type == "ClientChat") {
+  } else if (type == kClientChat) {
     const FString sender = FString::FromWide(L"Server");
     ArkApi::GetApiUtils();
     SendClientChatLine(player, sender, reply.c_str());
-  } else if (type == "Notification") {
+  } else if (type == kNotification) {
     const float scale = ReadNumber(entry["DisplayScale"]);
     const float time = ReadNumber(entry["DisplayTime"]);
     const FLinearRgba colour = ReadColour(entry);

@@ -106,10 +106,11 @@ class FirstKeyWinsBuilder {
   bool skip_next_value_ = false;
 };
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 }  // namespace
 
 std::string_view WithoutByteOrderMark(std::string_view text) {
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
     text.remove_prefix(kByteOrderMark.size());
   }
@@ -117,6 +118,15 @@ std::string_view WithoutByteOrderMark(std::string_view text) {
 }
 
 nlohmann::json ParseFirstValue(std::string_view text) {
+  // The library would skip a mark at the start of its input, which would let a second one
+  // through unnoticed; it is stray bytes before the value like any other.
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    throw json::parse_error::create(
+        101, nlohmann::detail::position_t{1, 1, 0},
+        "syntax error while parsing value - a second byte-order mark (EF BB BF); a file may "
+        "begin with one only",
+        nullptr);
+  }
   json document;
   FirstKeyWinsBuilder builder(document);
   json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json,

@@ -11,9 +11,10 @@
 // per level and could exhaust the stack.
 inline constexpr std::size_t kMaxConfigDepth = 512;
 
-// The text after an optional UTF-8 byte-order mark (EF BB BF).
+// The text after an optional UTF-8 byte-order mark (EF BB BF). Only one is skipped.
 std::string_view WithoutByteOrderMark(std::string_view text);
 
-// Parses `text` (without a byte-order mark). Throws nlohmann::detail::parse_error (101),
+// Parses `text`, the file without its byte-order mark. Throws nlohmann::detail::parse_error
+// (101), also for a mark still at the start of `text` (a file may begin with one only),
 // nlohmann::detail::out_of_range (406), or std::runtime_error for nesting past kMaxConfigDepth.
 nlohmann::json ParseFirstValue(std::string_view text);

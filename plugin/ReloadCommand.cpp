@@ -2,19 +2,25 @@
 
 #include <exception>
 #include <functional>
+#include <utility>
 
 #include "bridge/Colours.h"
 #include "bridge/FString.h"
 #include "bridge/HostApi.h"
 #include "bridge/Senders.h"
 #include "config/ConfigDocument.h"
+#include "config/RegistrationCheck.h"
 #include "plugin/PluginLogger.h"
 
 void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_to_log*/) {
   // Console callers are the same game object seen through its base class.
   auto* const receiver = reinterpret_cast<AShooterPlayerController*>(player);
   try {
-    LoadConfig();
+    // A document that start-up would refuse is refused here too, before it replaces the one
+    // in force: its commands would all fail.
+    nlohmann::json next = ReadConfig();
+    static_cast<void>(CheckRegistrableCommands(next));
+    ConfigDocument = std::move(next);
   } catch (const std::exception& error) {
     ArkApi::GetApiUtils();
     SendServerChatLine(receiver, ToLinear(ColourRed), "Failed to reload config");

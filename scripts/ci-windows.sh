@@ -97,4 +97,23 @@ if [[ $status -ne 2 ]] ||
 fi
 echo "failed start: reported, logged once, exit status 2"
 
+# A bad third entry fails the start before any command is registered: the loader unloads the
+# library, so a registered callback would be left pointing at unmapped code.
+step "bad entry registers nothing"
+printf '%s\n' '{"ChatCommands": [{"Command": "/a"}, {"Command": "/b"}, 7]}' \
+  >"$text/ArkApi/Plugins/Quorvane/config.json"
+status=0
+wine_run build/mingw/bin/devhost.exe --json --server-dir "$text" --script examples/session.txt \
+  >"$compare/bad-entry.windows" || status=$?
+if [[ $status -ne 2 ]] ||
+   ! grep -q '^{"event":"start","ok":false,.*"chat_commands":\[\],"console_commands":\[\]}$' \
+     "$compare/bad-entry.windows" ||
+   ! grep -q 'type_error.305\] cannot use operator\[\] with a string argument with number' \
+     "$compare/bad-entry.windows"; then
+  echo "windows: a bad third entry left commands registered or did not fail (exit $status):" >&2
+  cat "$compare/bad-entry.windows" >&2
+  exit 1
+fi
+echo "bad entry: start failed with type_error 305, no command registered"
+
 step "done"

@@ -1,13 +1,15 @@
 #include "devhost/cli/ConfigCheck.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include <fmt/format.h>
 
+#include "config/CommandText.h"
+#include "config/ConfigFile.h"
 #include "config/FirstValueParser.h"
+#include "config/RegistrationCheck.h"
+#include "config/ReplyTypes.h"
 #include "devhost/cli/Nearest.h"
 #include "devhost/lib/Text.h"
 
@@ -20,6 +22,7 @@ const std::vector<std::string> kEntryKeys = {"Command", "Reply",        "Type",
                                              "Color",   "DisplayScale", "DisplayTime"};
 // "$schema" lets editors find the schema; the plugin ignores it like any other member.
 const std::vector<std::string> kTopKeys = {"ChatCommands", "$schema"};
+const std::vector<std::string> kReplyTypeNames(kReplyTypes.begin(), kReplyTypes.end());
 
 Finding Warn(std::size_t position, std::string code, std::string subject, std::string text,
              std::string hint = {}) {
@@ -74,9 +77,25 @@ void CheckKeys(const json& entry, std::size_t position, std::vector<Finding>& fi
   }
 }
 
-void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  const auto found = entry.find("Command");
-  if (found == entry.end() || !found->is_string()) {
+// What registering the entry does: its command text, or the id of the type_error that stops
+// the start (305: not an object; 302: "Command" missing or not a string).
+struct Registration {
+  const std::string* command = nullptr;
+  int error = 0;
+};
+
+Registration RegistrationOf(const json& entry) {
+  try {
+    return {&CommandOf(entry), 0};
+  } catch (const json::type_error& error) {
+    return {nullptr, error.id};
+  }
+}
+
+void CheckCommand(const json& entry, const Registration& registration, std::size_t position,
+                  std::vector<Finding>& findings) {
+  if (registration.command == nullptr) {
+    const auto found = entry.find("Command");
     Finding finding =
         Warn(position, "command_kind", "Command",
              found == entry.end() ? "is missing" : fmt::format("is a {}", found->type_name()),
@@ -85,13 +104,13 @@ void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>&
     findings.push_back(std::move(finding));
     return;
   }
-  const std::string& command = found->get_ref<const std::string&>();
+  const std::string& command = *registration.command;
   if (command.empty()) {
     findings.push_back(
         Warn(position, "command_empty", "Command", "is empty", "no player can ever type it"));
     return;
   }
-  const std::string registered = RegisteredCommandText(command);
+  const std::string registered = CommandTextAsRegistered(command);
   if (registered != command) {
     findings.push_back(
         Warn(position, "command_non_ascii", "Command",
@@ -109,11 +128,11 @@ void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Findin
   // The host matches commands ignoring ASCII case and the first registration wins.
   std::vector<std::pair<std::u16string, std::size_t>> seen;
   for (std::size_t position = 0; position < entries.size(); ++position) {
-    const json& entry = *entries[position];
-    if (!entry.is_object() || !entry.contains("Command") || !entry["Command"].is_string()) {
+    const std::string* const command = RegistrationOf(*entries[position]).command;
+    if (command == nullptr) {
       continue;
     }
-    const std::string registered = RegisteredCommandText(entry["Command"].get<std::string>());
+    const std::string registered = CommandTextAsRegistered(*command);
     if (registered.empty()) {
       continue;
     }
@@ -142,11 +161,10 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
   if (IsReplyType(type)) {
     return;
   }
-  Finding finding =
-      Warn(position, "unknown_type", "Type",
-           fmt::format("{} is none of ServerChat, ClientChat, Notification; nothing is sent",
-                       Quoted(type)));
-  finding.suggestion = NearestOf(type, kReplyTypes);
+  Finding finding = Warn(
+      position, "unknown_type", "Type",
+      fmt::format("{} is none of {}; nothing is sent", Quoted(type), fmt::join(kReplyTypes, ", ")));
+  finding.suggestion = NearestOf(type, kReplyTypeNames);
   finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
                                                   Quoted(*finding.suggestion))
                                     : "use ServerChat, ClientChat or Notification";
@@ -211,7 +229,10 @@ void CheckDisplay(const json& entry, std::size_t position, std::vector<Finding>&
 }
 
 void CheckDocument(const json& document, std::vector<Finding>& findings) {
-  if (!document.is_object()) {
+  std::vector<const json*> entries;
+  try {
+    entries = ChatCommandElements(document);
+  } catch (const json::type_error&) {
     Finding finding;
     finding.severity = Finding::Severity::Error;
     finding.code = "document_kind";
@@ -220,7 +241,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     findings.push_back(std::move(finding));
     return;
   }
-  for (const auto& member : document.items()) {
+  for (const auto& member : document.items()) {  // a null document has none
     if (std::find(kTopKeys.begin(), kTopKeys.end(), member.key()) == kTopKeys.end()) {
       Finding finding;
       finding.code = "unknown_key";
@@ -232,18 +253,17 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
       findings.push_back(std::move(finding));
     }
   }
-  const auto commands = document.find("ChatCommands");
-  if (commands == document.end() || commands->is_null() ||
-      (commands->is_array() && commands->empty())) {
+  if (entries.empty()) {
+    const bool missing = !document.is_object() || !document.contains("ChatCommands");
     Finding finding;
     finding.code = "no_commands";
     finding.subject = "ChatCommands";
-    finding.text = commands == document.end() ? "is missing" : "holds no entry";
+    finding.text = missing ? "is missing" : "holds no entry";
     finding.hint = "no chat command is registered";
     findings.push_back(std::move(finding));
     return;
   }
-  if (commands->is_object()) {
+  if (document["ChatCommands"].is_object()) {
     Finding finding;
     finding.code = "commands_kind";
     finding.subject = "ChatCommands";
@@ -251,10 +271,10 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     finding.hint = "write a list: \"ChatCommands\": [ {...}, {...} ]";
     findings.push_back(std::move(finding));
   }
-  const std::vector<const json*> entries = EntriesOf(document);
   for (std::size_t position = 0; position < entries.size(); ++position) {
     const json& entry = *entries[position];
-    if (!entry.is_object()) {
+    const Registration registration = RegistrationOf(entry);
+    if (registration.error == 305) {
       Finding finding = Warn(position, "entry_kind", "entry",
                              fmt::format("is a {}, not an object", entry.type_name()),
                              "each entry is {\"Command\": ..., \"Reply\": ..., \"Type\": ...}; "
@@ -264,7 +284,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
       continue;
     }
     CheckKeys(entry, position, findings);
-    CheckCommand(entry, position, findings);
+    CheckCommand(entry, registration, position, findings);
     CheckType(entry, position, findings);
     CheckReply(entry, position, findings);
     CheckColour(entry, position, findings);
@@ -323,44 +343,66 @@ ConfigAnalysis AnalyseConfigText(std::string_view bytes) {
   return analysis;
 }
 
-ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::error_code ignored;
-  if (!file.is_open() || std::filesystem::is_directory(path, ignored)) {
-    ConfigAnalysis analysis;
-    Finding finding;
-    finding.severity = Finding::Severity::Error;
-    finding.code = "file_missing";
-    finding.text = fmt::format("cannot open {}", path.string());
-    finding.hint = "create ArkApi/Plugins/Quorvane/config.json under the server folder";
-    analysis.findings.push_back(std::move(finding));
-    return analysis;
+namespace {
+
+// Each way the file can fail to open, in the check's own words and with its own remedy; the
+// plugin itself only ever says "Can't open config.json".
+Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file) {
+  Finding finding;
+  finding.severity = Finding::Severity::Error;
+  const std::string where = fmt::format("cannot open {}", path.generic_string());
+  switch (*file.problem) {
+    case ConfigFileProblem::NotFound:
+      finding.code = "file_missing";
+      finding.text = where + ": not found";
+      finding.hint = fmt::format("create {} under the server folder", kConfigFileInServer);
+      break;
+    case ConfigFileProblem::Folder:
+      finding.code = "file_folder";
+      finding.text = where + ": it is a folder";
+      finding.hint = "remove the folder and put the configuration file in its place";
+      break;
+    case ConfigFileProblem::NotRegularFile:
+      finding.code = "file_not_regular";
+      finding.text = where + ": not a regular file (a FIFO, a device or a socket)";
+      finding.hint = "replace it with an ordinary file; the plugin opens nothing else";
+      break;
+    case ConfigFileProblem::PermissionDenied:
+      finding.code = "file_permission_denied";
+      finding.text = where + ": permission denied";
+      finding.hint = "let the account the server runs as read the file and the folders above it";
+      break;
+    case ConfigFileProblem::OtherError:
+      finding.code = "file_unreadable";
+      finding.text = where + ": " + file.detail;
+      finding.hint = "the system could not read the file for the reason given";
+      break;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  return AnalyseConfigText(bytes);
+  return finding;
+}
+
+}  // namespace
+
+ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path) {
+  const ConfigFileRead file = ReadConfigFile(path);
+  if (!file.problem) {
+    return AnalyseConfigText(file.content);
+  }
+  ConfigAnalysis analysis;
+  analysis.findings.push_back(OpenFailure(path, file));
+  return analysis;
 }
 
 std::filesystem::path ConfigPathOf(const std::string& server_dir) {
-  return std::filesystem::path(server_dir) / "ArkApi" / "Plugins" / "Quorvane" / "config.json";
+  return std::filesystem::path(server_dir) / kConfigFileInServer;
 }
 
 std::vector<const json*> EntriesOf(const json& document) {
-  std::vector<const json*> entries;
-  if (!document.is_object()) {
-    return entries;
+  try {
+    return ChatCommandElements(document);
+  } catch (const json::type_error&) {
+    return {};  // a document of another kind registers nothing: the start fails
   }
-  const auto commands = document.find("ChatCommands");
-  if (commands == document.end() || commands->is_null()) {
-    return entries;
-  }
-  if (commands->is_array() || commands->is_object()) {
-    for (const json& entry : *commands) {
-      entries.push_back(&entry);
-    }
-  } else {
-    entries.push_back(&*commands);  // a scalar is visited as its own single entry
-  }
-  return entries;
 }
 
 }  // namespace devhost

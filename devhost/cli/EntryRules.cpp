@@ -5,14 +5,10 @@
 
 #include <fmt/format.h>
 
+#include "config/ReplyTypes.h"
+
 namespace devhost {
 using json = nlohmann::json;
-
-const std::vector<std::string> kReplyTypes = {"ServerChat", "ClientChat", "Notification"};
-
-bool IsReplyType(const std::string& type) {
-  return std::find(kReplyTypes.begin(), kReplyTypes.end(), type) != kReplyTypes.end();
-}
 
 std::string Quoted(std::string_view text) {
   return json(std::string(text)).dump();
@@ -22,7 +18,7 @@ std::string NothingSentReason(const json& entry) {
   if (entry.is_object() && entry.contains("Type") && entry["Type"].is_string()) {
     const std::string type = entry["Type"].get<std::string>();
     if (!IsReplyType(type)) {
-      return fmt::format("Type {} is none of ServerChat, ClientChat, Notification", Quoted(type));
+      return fmt::format("Type {} is none of {}", Quoted(type), fmt::join(kReplyTypes, ", "));
     }
   }
   return "the plugin sent nothing";
@@ -57,7 +53,7 @@ std::string FailureHint(const json& entry) {
   }
   const std::string type = entry["Type"].get<std::string>();
   std::vector<const char*> numbers;
-  if (type == "Notification") {
+  if (type == kNotification) {
     numbers = {"DisplayScale", "DisplayTime"};
   }
   for (const char* key : numbers) {
@@ -65,7 +61,7 @@ std::string FailureHint(const json& entry) {
       return problem;
     }
   }
-  if (type == "ServerChat" || type == "Notification") {
+  if (type == kServerChat || type == kNotification) {
     const auto found = entry.find("Color");
     if (found == entry.end() || !found->is_array()) {
       return fmt::format(
@@ -110,17 +106,6 @@ BraceScan ScanBraces(std::string_view reply) {
     scan.escaped.append(2, c);
   }
   return scan;
-}
-
-std::string RegisteredCommandText(std::string_view command) {
-  std::string registered;
-  for (const char c : command) {
-    if (c == '\0') {
-      break;
-    }
-    registered += static_cast<unsigned char>(c) > 0x7F ? '?' : c;
-  }
-  return registered;
 }
 
 }  // namespace devhost

@@ -4,15 +4,10 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
 namespace devhost {
-
-// The reply kinds the plugin knows, compared exactly.
-extern const std::vector<std::string> kReplyTypes;
-bool IsReplyType(const std::string& type);
 
 // The text as a JSON string literal, quotes and escapes included.
 std::string Quoted(std::string_view text);
@@ -31,8 +26,5 @@ struct BraceScan {
   std::string escaped;  // the text with every lone brace doubled
 };
 BraceScan ScanBraces(std::string_view reply);
-
-// The command text as the host registers it: each byte above 0x7F becomes '?'.
-std::string RegisteredCommandText(std::string_view command);
 
 }  // namespace devhost

@@ -34,6 +34,7 @@ class CommandRegistry final : public ArkApi::ICommands {
   void Withdraw(const std::string& owner);
   // Withdraws without destroying the callbacks, for a library that is unloaded already: their
   // destructors are its code. They are kept, unreachable, for the life of the process.
+  // Only a safety net now: a plugin whose start fails has registered nothing.
   void Abandon(const std::string& owner);
   void Clear();
 

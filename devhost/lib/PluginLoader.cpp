@@ -68,6 +68,7 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::Load(const std::string& path, StartR
   host.Registry().SetOwner(path);
 
   // `unloaded`: the library is gone already, and with it the code of what it registered.
+  // Abandoning is only a safety net now: the plugin registers nothing before a failed start.
   const auto fail = [&](const std::string& message, bool unloaded = false) {
     report.error = message;
     report.chat_commands = Utf8Names(host.Registry().ChatNames(&path));

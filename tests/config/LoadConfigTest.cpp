@@ -54,6 +54,7 @@ TEST_F(LoadConfigTest, FailedLoadKeepsWhateverTheDocumentHeld) {
       {"blank file", " \n\t", 101, ""},
       {"byte-order mark only", "\xEF\xBB\xBF", 101, ""},
       {"EF BB then another byte", "\xEF\xBB{}", 101, ""},
+      {"two byte-order marks", "\xEF\xBB\xBF\xEF\xBB\xBF{}", 101, ""},
       {"syntax error inside ChatCommands", R"({"ChatCommands":[{"Command":"/a"},{"Comm)", 101, ""},
       {"ill-formed UTF-8", "{\"Reply\":\"caf\xC3(\"}", 101, ""},
       {"number overflow", R"({"DisplayTime":1e999})", 0,

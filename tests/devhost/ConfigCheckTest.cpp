@@ -173,6 +173,8 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
   EXPECT_EQ(Codes(FindingsOf("{}")), std::vector<std::string>{"no_commands"});
   EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":[]})")), std::vector<std::string>{"no_commands"});
   EXPECT_EQ(Codes(FindingsOf("[1]")), std::vector<std::string>{"document_kind"});
+  // The plugin starts on a null file, with no command.
+  EXPECT_EQ(Codes(FindingsOf("null")), std::vector<std::string>{"no_commands"});
   EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":{"a":{"Command":"/a","Type":"ClientChat",)"
                              R"("Reply":"x"}}})")),
             std::vector<std::string>{"commands_kind"});

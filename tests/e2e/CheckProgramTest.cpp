@@ -1,8 +1,12 @@
 // "devhost --check" as an operator runs it: the report, the JSON findings and the exit status.
 
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,7 +28,8 @@ struct CheckRun {
 // `environment` is put before the program, e.g. "NO_COLOR=1 ".
 CheckRun RunProgram(const std::string& arguments, const std::string& environment = "") {
   const std::string command =
-      environment + "'" + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>/dev/null";
+      // A hang fails the test (exit 124) instead of stopping the suite.
+      environment + "timeout 10 '" + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>/dev/null";
   CheckRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) {
@@ -174,14 +179,51 @@ TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {
   EXPECT_TRUE(Select(lines, "command").empty());
 }
 
-TEST(CheckProgramTest, MissingConfigExitsTwoAndSaysWhereTheFileBelongs) {
-  test_support::ServerFolder server;
-  const CheckRun run = RunProgram("--check --server-dir '" + server.Path() + "'");
-  EXPECT_EQ(run.exit_code, 2);
-  EXPECT_NE(run.out.find("The plugin did not start: Can't open config.json\n"), std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("create ArkApi/Plugins/Quorvane/config.json under the server folder"),
-            std::string::npos);
+// The plugin only says "Can't open config.json"; the check says why, and what to do about it.
+TEST(CheckProgramTest, ConfigThatCannotBeOpenedExitsTwoWithItsReasonAndRemedy) {
+  using test_support::ServerFolder;
+  const struct {
+    const char* name;
+    std::function<void(const ServerFolder&)> make;
+    const char* reason;
+    const char* remedy;
+  } cases[] = {
+      {"missing", [](const ServerFolder&) {}, ": not found;",
+       "create ArkApi/Plugins/Quorvane/config.json under the server folder"},
+      {"folder",
+       [](const ServerFolder& server) { std::filesystem::create_directories(server.ConfigPath()); },
+       ": it is a folder;", "remove the folder"},
+      {"FIFO", [](const ServerFolder& server) { server.MakeConfigFifo(); }, ": not a regular file",
+       "replace it with an ordinary file"},
+      {"device behind a symbolic link",
+       [](const ServerFolder& server) {
+         std::filesystem::create_directories(server.ConfigPath().parent_path());
+         std::filesystem::create_symlink("/dev/null", server.ConfigPath());
+       },
+       ": not a regular file", "replace it with an ordinary file"},
+      {"unreadable",
+       [](const ServerFolder& server) {
+         server.WriteConfig("{}");
+         std::filesystem::permissions(server.ConfigPath(), std::filesystem::perms::none);
+       },
+       ": permission denied;", "let the account the server runs as read the file"},
+  };
+  for (const auto& c : cases) {
+    if (std::string(c.name) == "unreadable" && geteuid() == 0) {
+      continue;  // root reads the file all the same
+    }
+    ServerFolder server;
+    c.make(server);
+    const auto started = std::chrono::steady_clock::now();
+    const CheckRun run = RunProgram("--check --server-dir '" + server.Path() + "'");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << c.name;
+    EXPECT_EQ(run.exit_code, 2) << c.name;
+    EXPECT_NE(run.out.find("The plugin did not start: Can't open config.json\n"), std::string::npos)
+        << c.name << "\n"
+        << run.out;
+    EXPECT_NE(run.out.find(c.reason), std::string::npos) << c.name << "\n" << run.out;
+    EXPECT_NE(run.out.find(c.remedy), std::string::npos) << c.name << "\n" << run.out;
+  }
 }
 
 TEST(CheckProgramTest, ScriptedSessionStaysPlainWhateverTheColourOption) {

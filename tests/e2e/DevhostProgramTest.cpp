@@ -4,8 +4,10 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <regex>
 #include <sstream>
@@ -28,7 +30,9 @@ struct ProgramRun {
 
 ProgramRun RunDevhost(const std::string& arguments, const std::string& error_file) {
   const std::string command =
-      std::string("'") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file + "'";
+      // A hang fails the test (exit 124) instead of stopping the suite.
+      std::string("timeout 10 '") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file +
+      "'";
   ProgramRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) {
@@ -130,7 +134,7 @@ TEST_F(DevhostProgramTest, ExampleServerSessionFromStandardInput) {
   EXPECT_EQ(run.exit_code, 0);
 }
 
-TEST_F(DevhostProgramTest, MissingConfigFailsTheStartWithExitCodeTwo) {
+TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
   const std::string error_file = InFolder("stderr.txt");
   const ProgramRun human =
       RunDevhost("--server-dir '" + server_.Path() + "' < /dev/null", error_file);
@@ -142,16 +146,40 @@ TEST_F(DevhostProgramTest, MissingConfigFailsTheStartWithExitCodeTwo) {
       << ::testing::PrintToString(human.out);
   EXPECT_EQ(human.exit_code, 2);
 
-  const ProgramRun json =
-      RunDevhost("--server-dir '" + server_.Path() + "' --json < /dev/null", error_file);
-  EXPECT_EQ(json.out,
-            (Lines{R"({"event":"log","line":"TIME [Quorvane][error] Can't open config.json"})",
-                   R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )"
-                   R"(Can't open config.json"})",
-                   R"({"event":"start","ok":false,"error":"Can't open config.json",)"
-                   R"("chat_commands":[],"console_commands":[]})",
-                   R"({"event":"exit","live_allocations":0})"}));
-  EXPECT_EQ(json.exit_code, 2);
+  // A start that fails registers nothing at all, whichever step failed.
+  const std::string kEntryError =
+      "[json.exception.type_error.305] cannot use operator[] with a string argument with number";
+  const Lines cannot_open = {
+      R"({"event":"log","line":"TIME [Quorvane][error] Can't open config.json"})",
+      R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )"
+      R"(Can't open config.json"})",
+      R"({"event":"start","ok":false,"error":"Can't open config.json",)"
+      R"("chat_commands":[],"console_commands":[]})",
+      R"({"event":"exit","live_allocations":0})"};
+  const struct {
+    const char* name;
+    std::function<void()> make;
+    Lines expected;
+  } cases[] = {
+      {"missing", [] {}, cannot_open},
+      {"FIFO", [this] { server_.MakeConfigFifo(); }, cannot_open},
+      {"third entry 7",
+       [this] { server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":"/b"},7]})"); },
+       {R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )" + kEntryError +
+            R"("})",
+        R"({"event":"start","ok":false,"error":")" + kEntryError +
+            R"(","chat_commands":[],"console_commands":[]})",
+        R"({"event":"exit","live_allocations":0})"}},
+  };
+  for (const auto& c : cases) {
+    c.make();
+    const auto started = std::chrono::steady_clock::now();
+    const ProgramRun json =
+        RunDevhost("--server-dir '" + server_.Path() + "' --json < /dev/null", error_file);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << c.name;
+    EXPECT_EQ(json.out, c.expected) << c.name;
+    EXPECT_EQ(json.exit_code, 2) << c.name;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,12 @@
 #include "plugin/ReloadCommand.h"
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,22 +54,38 @@ TEST_F(ReloadCommandTest, FailedLoadAnswersRedThenLogsAndKeepsTheLastGoodFile) {
     const char* name;
     const char* file;  // null: no file
     const char* logged;
+    bool fifo = false;  // a FIFO instead of the file: never opened, so the reload cannot block
   } cases[] = {
-      {"missing file", nullptr, "[Quorvane][error] Can't open config.json"},
-      {"syntax error", R"({"ChatCommands":[{"Command":)",
-       "[Quorvane][error] [json.exception.parse_error.101] parse error at line 1, column 29: "
-       "syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
-       "literal"},
+    {"missing file", nullptr, "[Quorvane][error] Can't open config.json"},
+    {"syntax error", R"({"ChatCommands":[{"Command":)",
+     "[Quorvane][error] [json.exception.parse_error.101] parse error at line 1, column 29: "
+     "syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
+     "literal"},
+#if !defined(_WIN32)
+    {"FIFO", nullptr, "[Quorvane][error] Can't open config.json", true},
+#endif
   };
   const json good = json::parse(kGood);
   for (const auto& c : cases) {
     events_.clear();
-    if (c.file == nullptr) {
+    if (c.fifo) {
+#if !defined(_WIN32)
+      server_.MakeConfigFifo();
+#endif
+    } else if (c.file == nullptr) {
       server_.RemoveConfig();
     } else {
       server_.WriteConfig(c.file);
     }
-    Reload();
+    auto reload = std::async(std::launch::async, [this] { Reload(); });
+    if (reload.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+      ADD_FAILURE() << c.name << ": the reload waits";
+#if !defined(_WIN32)
+      // A writer lets a reader stuck opening the FIFO go on, so the test ends.
+      close(open(server_.ConfigPath().c_str(), O_WRONLY | O_NONBLOCK));
+#endif
+    }
+    reload.get();
     EXPECT_EQ(events_, (std::vector<std::string>{"ServerChat (1, 0, 0, 1) Failed to reload config",
                                                  std::string("log ") + c.logged}))
         << c.name;

@@ -76,7 +76,7 @@ TEST_F(StartPluginTest, RegistersChatCommandsThenReloadOrStopsUnloggedOnABadEntr
   host().Registry().Clear();
   server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":1}]})");
   EXPECT_THROW(StartPlugin(), nlohmann::detail::type_error);
-  EXPECT_EQ(Utf8Names(host().Registry().ChatNames()), std::vector<std::string>{"/a"});
+  EXPECT_TRUE(host().Registry().ChatNames().empty());
   EXPECT_TRUE(host().Registry().ConsoleNames().empty());
   EXPECT_TRUE(LogLines().empty());
 }

@@ -1,5 +1,9 @@
 #include "tests/support/TestSupport.h"
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <atomic>
 #include <fstream>
 #include <random>
@@ -27,6 +31,10 @@ std::filesystem::path ServerFolder::ConfigPath() const {
 }
 
 void ServerFolder::WriteConfig(std::string_view bytes) const {
+  std::error_code ignored;
+  if (std::filesystem::is_fifo(ConfigPath(), ignored)) {
+    RemoveConfig();  // writing would wait for a reader
+  }
   std::filesystem::create_directories(ConfigPath().parent_path());
   std::ofstream file(ConfigPath(), std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -36,6 +44,14 @@ void ServerFolder::RemoveConfig() const {
   std::error_code ignored;
   std::filesystem::remove(ConfigPath(), ignored);
 }
+
+#if !defined(_WIN32)
+void ServerFolder::MakeConfigFifo() const {
+  RemoveConfig();
+  std::filesystem::create_directories(ConfigPath().parent_path());
+  ASSERT_EQ(mkfifo(ConfigPath().c_str(), 0600), 0) << ConfigPath();
+}
+#endif
 
 std::shared_ptr<spdlog::sinks::sink> CapturedLines::MakeSink() {
   return std::make_shared<devhost::LineSink>([this](const std::string& line) {

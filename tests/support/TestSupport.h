@@ -28,6 +28,10 @@ class ServerFolder {
   // Writes config.json byte for byte (creating the plugin folder).
   void WriteConfig(std::string_view bytes) const;
   void RemoveConfig() const;
+#if !defined(_WIN32)
+  // Puts a FIFO where config.json belongs: opening it for reading waits for a writer.
+  void MakeConfigFifo() const;
+#endif
 
  private:
   std::filesystem::path root_;

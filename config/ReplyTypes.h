@@ -1,0 +1,17 @@
+#pragma once
+// The reply kinds an entry's "Type" may name, compared byte for byte, case included. Any other
+// text sends nothing.
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+inline constexpr std::string_view kServerChat = "ServerChat";
+inline constexpr std::string_view kClientChat = "ClientChat";
+inline constexpr std::string_view kNotification = "Notification";
+inline constexpr std::array<std::string_view, 3> kReplyTypes = {kServerChat, kClientChat,
+                                                                kNotification};
+
+inline bool IsReplyType(std::string_view type) {
+  return std::find(kReplyTypes.begin(), kReplyTypes.end(), type) != kReplyTypes.end();
+}
