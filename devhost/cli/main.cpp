@@ -1,6 +1,7 @@
 // devhost: runs the plugin on a server folder and plays a session against it, or checks the
 // server folder's configuration (--check).
 
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailedStart = 2;
 constexpr int kExitLeaked = 3;
+constexpr int kExitInvalidLines = 4;
 
 // The plugin built next to this program (a build tree); otherwise the one installed in the
 // server folder, where the host itself would load it from (a release layout).
@@ -117,6 +119,7 @@ int main(int argc, char** argv) {
   devhost::StartReport report;
   std::unique_ptr<devhost::LoadedPlugin> plugin = devhost::LoadedPlugin::Load(plugin_path, report);
   writer->Start(report);
+  std::size_t invalid_lines = 0;
   if (plugin) {
     devhost::Session session(host, *writer);
     if (!script.empty()) {
@@ -128,13 +131,19 @@ int main(int argc, char** argv) {
     } else {
       session.Run(std::cin);
     }
+    invalid_lines = session.InvalidLines();
     plugin.reset();
   }
 
   const devhost::AllocatorStats stats = host.Allocator().Stats();
   writer->Exit(stats);
+  // The gravest wins: a plugin that did not start, then leaked game memory, then a script
+  // that did not play what it says.
   if (!report.ok) {
     return kExitFailedStart;
   }
-  return stats.live_blocks == 0 ? kExitOk : kExitLeaked;
+  if (stats.live_blocks != 0) {
+    return kExitLeaked;
+  }
+  return invalid_lines == 0 ? kExitOk : kExitInvalidLines;
 }
