@@ -3,12 +3,16 @@
 #include <memory>
 
 #include "devhost/cli/CheckReport.h"
+#include "devhost/cli/ReloadPreview.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/LineSink.h"
 
 namespace devhost {
 
 int RunCheck(const CheckOptions& options, std::FILE* out) {
+  if (!options.reload_from.empty()) {
+    return RunReloadPreview(options, out);
+  }
   Host& host = Host::Instance();
   host.SetServerDir(options.server_dir);
   // The report tells everything the log would; the log lines themselves would only

@@ -12,6 +12,8 @@ struct CheckOptions {
   std::string plugin_path;
   bool json = false;
   bool colour = false;
+  // When set, preview a reload of the server's config.json on a server started with this file.
+  std::string reload_from;
 };
 
 int RunCheck(const CheckOptions& options, std::FILE* out);
