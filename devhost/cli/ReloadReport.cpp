@@ -82,10 +82,11 @@ Line LineOf(const ReloadPreview& preview, const CommandChange& change) {
                           Quoted(change.answered_by), Describe(change.after),
                           WhereNow(preview, change))};
     case CommandChange::Kind::SendsNothing:
-      return {"sends nothing", colour(fmt::terminal_color::yellow), change.after.detail};
+      return {"sends nothing", colour(fmt::terminal_color::yellow),
+              "nothing: " + change.after.detail};
     case CommandChange::Kind::Fails:
       return {"fails", colour(fmt::terminal_color::red),
-              change.after.detail + WhereNow(preview, change)};
+              "nothing, the command fails: " + change.after.detail + WhereNow(preview, change)};
   }
   return {"", {}, ""};
 }
