@@ -16,6 +16,7 @@
 
 #include <spdlog/sinks/base_sink.h>
 
+#include "config/FirstValueParser.h"
 #include "devhost/cli/ConfigCheck.h"
 #include "devhost/cli/ReloadReport.h"
 #include "devhost/lib/Host.h"
@@ -210,7 +211,15 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   const std::optional<std::string> new_bytes = ReadBytes(config_path);
   // The documents as the plugin holds them, to explain what a command did.
   const auto document_of = [](const std::optional<std::string>& bytes) {
-    return bytes ? AnalyseConfigText(*bytes).document : std::nullopt;
+    std::optional<nlohmann::json> document;
+    if (bytes) {
+      try {
+        document = ParseFirstValue(WithoutByteOrderMark(*bytes));
+      } catch (const std::exception&) {
+        // The plugin refuses the file too; its start or reload says why.
+      }
+    }
+    return document;
   };
   const std::optional<nlohmann::json> old_document = document_of(old_bytes);
   const std::optional<nlohmann::json> new_document = document_of(new_bytes);
