@@ -56,8 +56,8 @@ class ScratchServer {
     const fs::path path = ConfigPathOf(root_.string());
     std::error_code ignored;
     fs::remove(path, ignored);
-    if (bytes) {
-      std::ofstream(path, std::ios::binary) << *bytes;
+    if (bytes && !(std::ofstream(path, std::ios::binary) << *bytes)) {
+      throw std::runtime_error("cannot write " + path.string());
     }
   }
 
@@ -223,6 +223,11 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   };
   const std::optional<nlohmann::json> old_document = document_of(old_bytes);
   const std::optional<nlohmann::json> new_document = document_of(new_bytes);
+
+  if (!old_bytes) {
+    preview.start.error = "cannot read " + preview.old_path;
+    return preview;
+  }
 
   ScratchServer scratch;
   host.SetServerDir(scratch.Path());

@@ -5,6 +5,7 @@
 // real "Quorvane.Reload", use every command again and compare.
 
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
