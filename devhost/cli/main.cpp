@@ -74,19 +74,17 @@ int main(int argc, char** argv) {
       app.add_option("--script", script, "read session lines from FILE instead of standard input")
           ->check(CLI::ExistingFile);
   app.add_flag("--json", json_output, "write JSON Lines to standard output");
+  app.add_flag("--check", check,
+               "use every chat command once, check the configuration and report; exit 0 when "
+               "all is well, 1 with warnings or failing commands, 2 when the plugin did not start")
+      ->excludes(script_option);
   std::string reload_from;
-  auto* check_option =
-      app.add_flag("--check", check,
-                   "use every chat command once, check the configuration and report; exit 0 when "
-                   "all is well, 1 with warnings or failing commands, 2 when the plugin did not "
-                   "start")
-          ->excludes(script_option);
   app.add_option("--reload-from", reload_from,
                  "with --check: preview what reloading config.json does to a server started "
                  "with OLD, in a scratch folder; exit 1 when a command changes meaning or fails")
       ->type_name("OLD")
       ->check(CLI::ExistingFile)
-      ->needs(check_option);
+      ->needs("--check");
   app.add_option("--color", colour_text,
                  "colour for terminals: auto, always or never (NO_COLOR is honoured by auto)")
       ->check(CLI::IsMember({"auto", "always", "never"}));
