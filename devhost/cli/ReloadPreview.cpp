@@ -209,6 +209,11 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   preview.config_path = config_path.generic_string();
   const std::optional<std::string> old_bytes = ReadBytes(old_path);
   const std::optional<std::string> new_bytes = ReadBytes(config_path);
+  if (!old_bytes) {
+    preview.start.error = "cannot read " + preview.old_path;
+    return preview;
+  }
+
   // The documents as the plugin holds them, to explain what a command did.
   const auto document_of = [](const std::optional<std::string>& bytes) {
     std::optional<nlohmann::json> document;
@@ -223,11 +228,6 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   };
   const std::optional<nlohmann::json> old_document = document_of(old_bytes);
   const std::optional<nlohmann::json> new_document = document_of(new_bytes);
-
-  if (!old_bytes) {
-    preview.start.error = "cannot read " + preview.old_path;
-    return preview;
-  }
 
   ScratchServer scratch;
   host.SetServerDir(scratch.Path());
