@@ -36,16 +36,10 @@ std::string Config() {
      "Color":[1,1,1,1],"DisplayScale":1.5,"DisplayTime":10}]})";
 }
 
-// The screen is a record of everything shown; emptied now and then so it does not grow.
-constexpr std::size_t kScreenLimit = 1024;
-
 void Dispatch(Host& host, AShooterPlayerController& player, std::string_view command) {
   const DispatchResult result = host.DispatchChat(&player, command);
   if (result.status != DispatchResult::Status::Done) {
     std::abort();
-  }
-  if (player.Screen().size() >= kScreenLimit) {
-    player.ClearScreen();
   }
 }
 

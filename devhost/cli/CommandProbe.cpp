@@ -32,7 +32,7 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
     result.command = Utf16ToUtf8(command.name);
     probe.ClearScreen();
     const DispatchResult dispatch = host.DispatchChatTo(command, &probe, result.command);
-    result.messages = probe.Screen();
+    result.messages.assign(probe.Screen().begin(), probe.Screen().end());
     const nlohmann::json* entry =
         result.position < entries.size() ? entries[result.position] : nullptr;
     if (dispatch.status == DispatchResult::Status::Failed) {

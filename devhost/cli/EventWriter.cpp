@@ -47,6 +47,17 @@ class HumanWriter final : public EventWriter {
                       player ? *player : std::string("the server console")));
   }
 
+  void InvalidLine(std::size_t number, const std::string& line,
+                   const std::string& reason) override {
+    // Standard error: the line is the script's mistake, not part of what the session showed.
+    std::lock_guard<std::mutex> lock(mutex_);
+    fmt::print(stderr,
+               "devhost: line {}: not a session line ({}; expected \"NAME: TEXT\", "
+               "\"NAME> TEXT\" or \"> TEXT\"): {}\n",
+               number, reason, line);
+    std::fflush(stderr);
+  }
+
   void Exit(const AllocatorStats& stats) override {
     if (stats.live_blocks == 0) {
       Write("devhost: session ended; game allocator balanced");
@@ -115,6 +126,11 @@ class JsonWriter final : public EventWriter {
 
   void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
     Write({{"event", "unmatched"}, {"player", OptionalName(player)}, {"text", text}});
+  }
+
+  void InvalidLine(std::size_t number, const std::string& line,
+                   const std::string& reason) override {
+    Write({{"event", "invalid_line"}, {"line", number}, {"text", line}, {"reason", reason}});
   }
 
   void Exit(const AllocatorStats& stats) override {

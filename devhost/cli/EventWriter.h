@@ -1,6 +1,7 @@
 #pragma once
 // What a session shows: for people (readable lines) or for programs (JSON Lines).
 
+#include <cstddef>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,9 @@ class EventWriter {
   virtual void CommandFailed(const std::optional<std::string>& player, const std::string& command,
                              const std::string& error) = 0;
   virtual void Unmatched(const std::optional<std::string>& player, const std::string& text) = 0;
+  // A line that is not a session line; `number` counts from 1.
+  virtual void InvalidLine(std::size_t number, const std::string& line,
+                           const std::string& reason) = 0;
   virtual void Exit(const AllocatorStats& stats) = 0;
 };
 

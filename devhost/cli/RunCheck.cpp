@@ -8,6 +8,7 @@
 
 #include "devhost/cli/CheckPage.h"
 #include "devhost/cli/CheckReport.h"
+#include "devhost/cli/ReloadPreview.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/LineSink.h"
 
@@ -28,6 +29,10 @@ void PageNotWritten(const std::string& path, int error) {
 }  // namespace
 
 int RunCheck(const CheckOptions& options, std::FILE* out) {
+  if (!options.reload_from.empty()) {
+    return RunReloadPreview(options, out);
+  }
+
   // Opened before the check runs, so a wrong path costs nothing and says so at once.
   File page;
   if (!options.html_path.empty()) {

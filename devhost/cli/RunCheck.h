@@ -13,6 +13,8 @@ struct CheckOptions {
   bool json = false;
   bool colour = false;
   std::string html_path;  // when set, also write the preview page there
+  // When set, preview a reload of the server's config.json on a server started with this file.
+  std::string reload_from;
 };
 
 // The page could not be written; the check itself did not run.

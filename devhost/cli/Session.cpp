@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <optional>
 
-#include <fmt/core.h>
-
 #include "devhost/lib/Host.h"
 
 namespace devhost {
@@ -43,8 +41,14 @@ SessionLine ParseSessionLine(std::string_view line) {
   }
   const std::size_t separator = line.find_first_of(":>");
   const std::string_view name = line.substr(0, separator);
-  if (separator == std::string_view::npos || name.empty() ||
-      name.find_first_of(" \t") != std::string_view::npos) {
+  if (separator == std::string_view::npos) {
+    result.reason = "no ':' or '>' after a player name";
+  } else if (name.empty()) {
+    result.reason = "no player name before ':'";
+  } else if (name.find_first_of(" \t") != std::string_view::npos) {
+    result.reason = "the player name contains a blank";
+  }
+  if (!result.reason.empty()) {
     result.kind = SessionLine::Kind::Invalid;
     return result;
   }
@@ -60,11 +64,8 @@ bool Session::Process(std::string_view line, std::size_t line_number) {
     return true;
   }
   if (parsed.kind == SessionLine::Kind::Invalid) {
-    fmt::print(stderr,
-               "devhost: line {}: not a session line (expected \"NAME: TEXT\", "
-               "\"NAME> TEXT\" or \"> TEXT\"): {}\n",
-               line_number, line);
-    std::fflush(stderr);
+    ++invalid_lines_;
+    writer_.InvalidLine(line_number, std::string(line), parsed.reason);
     return false;
   }
 

@@ -18,6 +18,7 @@ struct SessionLine {
   Kind kind = Kind::Skip;
   std::string player;
   std::string text;
+  std::string reason;  // Invalid: what is wrong with the line
 };
 
 SessionLine ParseSessionLine(std::string_view line);
@@ -27,14 +28,17 @@ class Session {
   Session(Host& host, EventWriter& writer) : host_(host), writer_(writer) {}
 
   // Processes one line fully (output flushed). Returns false for a line that is not a
-  // session line, after telling standard error why.
+  // session line, after the writer has told why.
   bool Process(std::string_view line, std::size_t line_number);
   // Every line of `input`, one at a time, until its end.
   void Run(std::istream& input);
+  // Lines that were not session lines: a script that did not play what its author wrote.
+  std::size_t InvalidLines() const { return invalid_lines_; }
 
  private:
   Host& host_;
   EventWriter& writer_;
+  std::size_t invalid_lines_ = 0;
 };
 
 }  // namespace devhost

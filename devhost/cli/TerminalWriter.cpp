@@ -50,6 +50,10 @@ class TerminalWriter final : public EventWriter {
   void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
     plain_->Unmatched(player, text);
   }
+  void InvalidLine(std::size_t number, const std::string& line,
+                   const std::string& reason) override {
+    plain_->InvalidLine(number, line, reason);
+  }
   void Exit(const AllocatorStats& stats) override { plain_->Exit(stats); }
 
  private:

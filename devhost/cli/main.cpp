@@ -1,6 +1,7 @@
 // devhost: runs the plugin on a server folder and plays a session against it, or checks the
 // server folder's configuration (--check).
 
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,6 +33,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailedStart = 2;
 constexpr int kExitLeaked = 3;
+constexpr int kExitInvalidLines = 4;
 
 // Only the plugin build beside this program: a server's ArkApi/Plugins/Quorvane/ holds the real
 // host's build, which this host must never load.
@@ -93,6 +95,14 @@ int main(int argc, char** argv) {
                "ArkApi/Plugins/Quorvane/, keeping any file already there")
       ->needs(server_dir_option)
       ->excludes(script_option, plugin_option, check_option);
+  std::string reload_from;
+  app.add_option("--reload-from", reload_from,
+                 "with --check: preview what reloading config.json does to a server started "
+                 "with OLD, in a scratch folder; exit 1 when a command changes meaning or fails")
+      ->type_name("OLD")
+      ->check(CLI::ExistingFile)
+      ->needs(check_option)
+      ->excludes("--html");
   app.add_option("--color", colour_text,
                  "colour for terminals: auto, always or never (NO_COLOR is honoured by auto)")
       ->check(CLI::IsMember({"auto", "always", "never"}));
@@ -120,7 +130,8 @@ int main(int argc, char** argv) {
 
   if (check) {
     return devhost::RunCheck({host.ServerDir(), plugin_path, json_output,
-                              devhost::ColourWanted(colour_mode, stdout), html_path},
+                              devhost::ColourWanted(colour_mode, stdout), html_path,
+                              reload_from},
                              stdout);
   }
 
@@ -144,6 +155,7 @@ int main(int argc, char** argv) {
   devhost::StartReport report;
   std::unique_ptr<devhost::LoadedPlugin> plugin = devhost::LoadedPlugin::Load(plugin_path, report);
   writer->Start(report);
+  std::size_t invalid_lines = 0;
   if (plugin) {
     devhost::Session session(host, *writer);
     if (!script.empty()) {
@@ -155,13 +167,19 @@ int main(int argc, char** argv) {
     } else {
       session.Run(std::cin);
     }
+    invalid_lines = session.InvalidLines();
     plugin.reset();
   }
 
   const devhost::AllocatorStats stats = host.Allocator().Stats();
   writer->Exit(stats);
+  // The gravest wins: a plugin that did not start, then leaked game memory, then a script
+  // that did not play what it says.
   if (!report.ok) {
     return kExitFailedStart;
   }
-  return stats.live_blocks == 0 ? kExitOk : kExitLeaked;
+  if (stats.live_blocks != 0) {
+    return kExitLeaked;
+  }
+  return invalid_lines == 0 ? kExitOk : kExitInvalidLines;
 }

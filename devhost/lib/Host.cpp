@@ -83,6 +83,7 @@ void Host::Reset() {
   server_dir_ = WorkingDirectory();
   addresses_ = DefaultAddresses();
   players_.clear();
+  player_addresses_.clear();
   screen_listener_ = nullptr;
 }
 
@@ -138,6 +139,7 @@ AShooterPlayerController& Host::Player(const std::string& name) {
   auto& slot = players_[name];
   if (!slot) {
     slot = std::make_unique<AShooterPlayerController>(name);
+    player_addresses_.insert(slot.get());
   }
   return *slot;
 }
@@ -147,12 +149,7 @@ bool Host::IsPlayer(const AShooterPlayerController* player) const {
     return false;
   }
   std::lock_guard<std::mutex> lock(state_mutex_);
-  for (const auto& entry : players_) {
-    if (entry.second.get() == player) {
-      return true;
-    }
-  }
-  return false;
+  return player_addresses_.count(player) != 0;
 }
 
 void Host::SetScreenListener(ScreenListener listener) {

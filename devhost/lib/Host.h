@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <spdlog/logger.h>
@@ -97,6 +98,8 @@ class Host {
   Trace trace_;
   std::map<std::string, void*> addresses_;
   std::map<std::string, std::unique_ptr<AShooterPlayerController>> players_;
+  // The same players by address: every message the game shows asks whether it has a player.
+  std::unordered_set<const AShooterPlayerController*> player_addresses_;
   ScreenListener screen_listener_;
   std::mutex dispatch_mutex_;
 };

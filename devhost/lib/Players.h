@@ -1,8 +1,10 @@
 #pragma once
-// The simulated game's player controllers, each with a record of what was put on its screen.
+// The simulated game's player controllers, each with a record of the latest messages put on
+// its screen.
 
+#include <cstddef>
+#include <deque>
 #include <string>
-#include <vector>
 
 #include "bridge/Colours.h"
 
@@ -29,13 +31,31 @@ class APlayerController {};
 
 class AShooterPlayerController : public APlayerController {
  public:
+  // A session streams what it shows through the host's listener; the record is only for a
+  // test or a probe to read what the last exchanges sent, so a long session or a huge reply
+  // must not make it grow without end. The latest message is always kept whole.
+  static constexpr std::size_t kKeptMessages = 256;
+  static constexpr std::size_t kKeptUnits = std::size_t{1} << 20;
+
   explicit AShooterPlayerController(std::string name) : name_(std::move(name)) {}
   const std::string& Name() const { return name_; }
-  const std::vector<devhost::ScreenMessage>& Screen() const { return screen_; }
-  void Show(devhost::ScreenMessage message) { screen_.push_back(std::move(message)); }
-  void ClearScreen() { screen_.clear(); }
+  // Oldest first.
+  const std::deque<devhost::ScreenMessage>& Screen() const { return screen_; }
+  void Show(devhost::ScreenMessage message) {
+    units_ += message.text.size();
+    screen_.push_back(std::move(message));
+    while (screen_.size() > kKeptMessages || (units_ > kKeptUnits && screen_.size() > 1)) {
+      units_ -= screen_.front().text.size();
+      screen_.pop_front();
+    }
+  }
+  void ClearScreen() {
+    screen_.clear();
+    units_ = 0;
+  }
 
  private:
   std::string name_;
-  std::vector<devhost::ScreenMessage> screen_;
+  std::deque<devhost::ScreenMessage> screen_;
+  std::size_t units_ = 0;  // text units held by screen_
 };

@@ -108,6 +108,32 @@ TEST_F(DispatchTest, UnknownGameFunctionIsNullWithAWarning) {
             "[devhost][warning] GetAddress: no game function named \"FMemory.Malloc\"");
 }
 
+// A long session or a huge reply must not grow a player's record without end, while what one
+// exchange sent stays readable.
+TEST_F(DispatchTest, ScreenKeepsTheLatestMessagesWholeAndPlayersAreKnownByAddress) {
+  auto& alice = Player();
+  const std::size_t kept = AShooterPlayerController::kKeptMessages;
+  for (std::size_t i = 0; i < kept + 10; ++i) {
+    devhost::ScreenMessage message;
+    message.text = devhost::Utf8ToUtf16(std::to_string(i));
+    host().Show(alice, std::move(message));
+  }
+  ASSERT_EQ(alice.Screen().size(), kept);
+  EXPECT_EQ(alice.Screen().front().text, u"10");
+  EXPECT_EQ(alice.Screen().back().text, devhost::Utf8ToUtf16(std::to_string(kept + 9)));
+
+  devhost::ScreenMessage huge;
+  huge.text.assign(AShooterPlayerController::kKeptUnits + 1, u'x');
+  host().Show(alice, huge);
+  ASSERT_EQ(alice.Screen().size(), 1u);
+  EXPECT_EQ(alice.Screen().front().text, huge.text);
+
+  AShooterPlayerController stranger("alice");
+  EXPECT_TRUE(host().IsPlayer(&alice));
+  EXPECT_FALSE(host().IsPlayer(&stranger));
+  EXPECT_FALSE(host().IsPlayer(nullptr));
+}
+
 TEST(GameAllocatorTest, ForeignPointerAborts) {
   devhost::GameAllocator allocator;
   int local = 0;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -234,6 +236,67 @@ TEST(CheckProgramTest, ScriptedSessionStaysPlainWhateverTheColourOption) {
   EXPECT_EQ(RunProgram(session + " --color always").out, plain.out);
   // A check plays no session.
   EXPECT_NE(RunProgram("--check --script '" + kExamples + "/session.txt'").exit_code, 0);
+}
+
+// The example pair: /rules edited, /help kept, /wipe's position taken by the new /discord,
+// /vote's position gone. Played in a scratch folder; the operator's files stay as they are.
+TEST(CheckProgramTest, ReloadPreviewSaysWhatEachCommandDoesAfterTheReload) {
+  const std::string old_file = kExamples + "/reload/old.json";
+  const std::string server = kExamples + "/reload/server";
+  const std::string preview = "--check --reload-from '" + old_file + "' --server-dir ";
+  const auto bytes = [](const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  };
+  const std::string new_file = server + "/ArkApi/Plugins/Quorvane/config.json";
+  const std::string old_before = bytes(old_file);
+  const std::string new_before = bytes(new_file);
+
+  const CheckRun run = RunProgram(preview + "'" + server + "' --json");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(bytes(old_file), old_before);
+  EXPECT_EQ(bytes(new_file), new_before);
+  const std::vector<json> lines = JsonLines(run.out);
+  ASSERT_EQ(Select(lines, "reload").size(), 1u);
+  EXPECT_TRUE(Select(lines, "reload")[0]["ok"].get<bool>());
+  std::vector<std::string> changes;
+  for (const json& line : Select(lines, "reload_command")) {
+    changes.push_back(line["command"].get<std::string>() + " " + line["change"].get<std::string>() +
+                      " " + line.value("answered_by", "") + " " + line["after"]["outcome"].dump());
+  }
+  EXPECT_EQ(changes, (std::vector<std::string>{
+                         "/rules updated  \"sent\"", "/help unchanged  \"sent\"",
+                         "/wipe other_entry /discord \"sent\"", "/vote fails  \"failed\""}));
+  ASSERT_EQ(Select(lines, "new_command").size(), 1u);
+  EXPECT_EQ(Select(lines, "new_command")[0]["command"], "/discord");
+
+  const CheckRun human = RunProgram(preview + "'" + server + "'");
+  EXPECT_EQ(human.exit_code, 1);
+  EXPECT_NE(human.out.find("  2  \"/wipe\"   another entry  answers with the reply of entry 2, "
+                           "\"/discord\": ClientChat from Server: Join us on Discord"),
+            std::string::npos)
+      << human.out;
+
+  // A file the plugin refuses: a red reload, and the commands keep the old configuration.
+  test_support::ServerFolder broken;
+  broken.WriteConfig(R"({"ChatCommands": [)");
+  const CheckRun red = RunProgram(preview + "'" + broken.Path() + "' --json");
+  EXPECT_EQ(red.exit_code, 1);
+  const std::vector<json> red_lines = JsonLines(red.out);
+  ASSERT_EQ(Select(red_lines, "reload").size(), 1u);
+  EXPECT_FALSE(Select(red_lines, "reload")[0]["ok"].get<bool>());
+  EXPECT_NE(Select(red_lines, "reload")[0]["error"].get<std::string>().find("parse_error"),
+            std::string::npos);
+  for (const json& line : Select(red_lines, "reload_command")) {
+    EXPECT_EQ(line["change"], "unchanged") << line;
+  }
+
+  // Reloading the file the server started with changes nothing.
+  EXPECT_EQ(RunProgram("--check --reload-from '" + kExamples +
+                       "/server/ArkApi/Plugins/Quorvane/config.json' --server-dir '" + kExamples +
+                       "/server'")
+                .exit_code,
+            0);
 }
 
 }  // namespace

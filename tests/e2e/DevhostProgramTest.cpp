@@ -82,6 +82,8 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                                       "alice: /broken\n"
                                       "carol: hello there\n"
                                       "this line is wrong\n"
+                                      ": /rules\n"
+                                      "al ice: /rules\n"
                                       "alice> Quorvane.Reload\n"
                                       "> Quorvane.Reload\n"
                                       "> nothing here\n");
@@ -104,12 +106,24 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                    R"({"event":"command_failed","player":"alice","command":"/broken","error":")" +
                        broken + "\"}",
                    R"({"event":"unmatched","player":"carol","text":"hello there"})",
+                   R"({"event":"invalid_line","line":8,"text":"this line is wrong",)"
+                   R"("reason":"no ':' or '>' after a player name"})",
+                   R"({"event":"invalid_line","line":9,"text":": /rules",)"
+                   R"("reason":"no player name before ':'"})",
+                   R"({"event":"invalid_line","line":10,"text":"al ice: /rules",)"
+                   R"("reason":"the player name contains a blank"})",
                    R"({"event":"message","player":"alice","type":"ServerChat",)"
                    R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
                    R"({"event":"unmatched","player":null,"text":"nothing here"})",
                    R"({"event":"exit","live_allocations":0})"}));
-  EXPECT_NE(run.err.find("this line is wrong"), std::string::npos) << run.err;
-  EXPECT_EQ(run.exit_code, 0);
+  // Invalid lines make the run fail; people are told on standard error.
+  EXPECT_EQ(run.exit_code, 4);
+  const ProgramRun human = RunDevhost(
+      "--server-dir '" + server_.Path() + "' --script '" + script + "'", InFolder("stderr.txt"));
+  EXPECT_NE(human.err.find("line 9: not a session line (no player name before ':'"),
+            std::string::npos)
+      << human.err;
+  EXPECT_EQ(human.exit_code, 4);
 }
 
 TEST_F(DevhostProgramTest, ExampleServerSessionFromStandardInput) {

@@ -60,7 +60,7 @@ class PlatformTextTest : public HostTest {
       EXPECT_EQ(host().DispatchChat(&alice, command).status, devhost::DispatchResult::Status::Done);
     }
     plugin.reset();
-    return alice.Screen();
+    return {alice.Screen().begin(), alice.Screen().end()};
   }
 };
 
