@@ -14,7 +14,7 @@ namespace {
 using json = nlohmann::ordered_json;
 
 struct Counts {
-  std::size_t sent = 0, nothing_sent = 0, failed = 0;
+  std::size_t sent = 0, nothing_sent = 0, failed = 0, unreachable = 0;
   std::size_t errors = 0, warnings = 0, notes = 0;
 };
 
@@ -30,6 +30,9 @@ Counts CountOf(const CheckReport& report) {
         break;
       case ProbeResult::Outcome::Failed:
         ++counts.failed;
+        break;
+      case ProbeResult::Outcome::Unreachable:
+        ++counts.unreachable;
         break;
     }
   }
@@ -105,6 +108,10 @@ void WriteProbes(std::string& out, const CheckReport& report, const Styler& styl
         outcome = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
         detail = probe.detail;
         break;
+      case ProbeResult::Outcome::Unreachable:
+        outcome = style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
+        detail = probe.detail;
+        break;
     }
     out += lead + outcome + "  " + detail + "\n";
     const std::string indent(lead.size() + 14, ' ');
@@ -167,6 +174,9 @@ std::string Summary(const CheckReport& report) {
   }
   if (counts.failed > 0) {
     commands += ", " + verb(counts.failed, "fails", "fail");
+  }
+  if (counts.unreachable > 0) {
+    commands += fmt::format(", {} unreachable", counts.unreachable);
   }
   return fmt::format("{}; {}.", commands, found);
 }
@@ -238,6 +248,7 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report) {
         break;
       }
       case ProbeResult::Outcome::NothingSent:
+      case ProbeResult::Outcome::Unreachable:
         line["reason"] = probe.detail;
         break;
       case ProbeResult::Outcome::Failed:
@@ -280,6 +291,7 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report) {
          {"sent", counts.sent},
          {"nothing_sent", counts.nothing_sent},
          {"failed", counts.failed},
+         {"unreachable", counts.unreachable},
          {"errors", counts.errors},
          {"warnings", counts.warnings},
          {"notes", counts.notes},

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <unordered_map>
 
 #include <fmt/format.h>
 
@@ -91,14 +92,28 @@ void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>&
         Warn(position, "command_empty", "Command", "is empty", "no player can ever type it"));
     return;
   }
+  const std::string_view before_nul(command.c_str());
   const std::string registered = RegisteredCommandText(command);
-  if (registered != command) {
+  if (before_nul.size() != command.size()) {
+    findings.push_back(
+        Warn(position, "command_nul", "Command",
+             fmt::format("{} is registered as {}", Quoted(command), Quoted(registered)),
+             "the text from U+0000 on is dropped; remove the \\u0000"));
+  } else if (registered != command) {
     findings.push_back(
         Warn(position, "command_non_ascii", "Command",
              fmt::format("{} is registered as {}", Quoted(command), Quoted(registered)),
              "each byte outside ASCII becomes '?'; use ASCII letters only"));
   }
-  if (command.front() != '/') {
+  if (registered.empty()) {
+    return;  // the U+0000 finding says why
+  }
+  if (const std::string reason = UntypableReason(registered); !reason.empty()) {
+    findings.push_back(
+        Warn(position, "command_untypable", "Command",
+             fmt::format("{} is reached by no typed line: {}", Quoted(registered), reason),
+             "remove blanks, tabs and line breaks from the command"));
+  } else if (command.front() != '/') {
     findings.push_back(Warn(position, "command_no_slash", "Command",
                             fmt::format("{} does not start with '/'", Quoted(command)),
                             "allowed, but players expect chat commands to start with '/'"));
@@ -107,22 +122,22 @@ void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>&
 
 void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Finding>& findings) {
   // The host matches commands ignoring ASCII case and the first registration wins.
-  std::vector<std::pair<std::u16string, std::size_t>> seen;
+  std::unordered_map<std::string, std::size_t> first_of;
   for (std::size_t position = 0; position < entries.size(); ++position) {
     const json& entry = *entries[position];
-    if (!entry.is_object() || !entry.contains("Command") || !entry["Command"].is_string()) {
+    if (!entry.is_object()) {
       continue;
     }
-    const std::string registered = RegisteredCommandText(entry["Command"].get<std::string>());
+    const auto command = entry.find("Command");
+    if (command == entry.end() || !command->is_string()) {
+      continue;
+    }
+    const std::string registered = RegisteredCommandText(command->get_ref<const std::string&>());
     if (registered.empty()) {
       continue;
     }
-    const std::u16string units = Utf8ToUtf16(registered);
-    const auto earlier = std::find_if(seen.begin(), seen.end(), [&](const auto& other) {
-      return EqualsIgnoringAsciiCase(other.first, units);
-    });
-    if (earlier == seen.end()) {
-      seen.emplace_back(units, position);
+    const auto [earlier, first] = first_of.emplace(FoldedCommand(registered), position);
+    if (first) {
       continue;
     }
     findings.push_back(

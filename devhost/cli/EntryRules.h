@@ -32,7 +32,15 @@ struct BraceScan {
 };
 BraceScan ScanBraces(std::string_view reply);
 
-// The command text as the host registers it: each byte above 0x7F becomes '?'.
+// The command text as the host registers it: it ends at the first U+0000 and each byte above
+// 0x7F becomes '?'.
 std::string RegisteredCommandText(std::string_view command);
+
+// The key under which the host matches a registered text: ASCII letters in lower case.
+std::string FoldedCommand(std::string_view registered);
+
+// Why no chat line a player types can match the registered text `registered`; empty when one
+// can. The host compares the first word of a line, and words end at a blank or a tab.
+std::string UntypableReason(std::string_view registered);
 
 }  // namespace devhost

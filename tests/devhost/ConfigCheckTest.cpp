@@ -149,6 +149,18 @@ TEST(ConfigCheckTest, CommandTexts) {
   EXPECT_EQ(Codes(EntryFindings(R"("Command":"rules","Type":"ClientChat","Reply":"x")")),
             std::vector<std::string>{"command_no_slash"});
 
+  // Texts no typed line reaches: the host matches a line's first word, and no one types a
+  // line break. U+0000 ends the registered text, which is no matter of ASCII.
+  for (const std::string command : {"/rules ", "/two words", "/tab\\t", "/nl\\n", "\\u0000/x"}) {
+    const auto findings =
+        EntryFindings(R"("Command":")" + command + R"(","Type":"ClientChat","Reply":"x")");
+    EXPECT_EQ(Codes(findings).size(), 1u) << command;
+    EXPECT_TRUE(Find(findings, "command_untypable") || Find(findings, "command_nul")) << command;
+  }
+  const auto nul = EntryFindings(R"("Command":"/a\u0000b","Type":"ClientChat","Reply":"x")");
+  ASSERT_EQ(Codes(nul), std::vector<std::string>{"command_nul"});
+  EXPECT_EQ(nul[0].text, "\"/a\\u0000b\" is registered as \"/a\"");
+
   // The host matches commands without regard to case: "/RULES" hides behind "/rules".
   const auto duplicate = FindingsOf(R"({"ChatCommands":[
     {"Command":"/rules","Type":"ClientChat","Reply":"a"},

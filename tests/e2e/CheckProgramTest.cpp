@@ -152,6 +152,23 @@ TEST_F(CheckMistakesTest, HumanReportListsWarningsByEntryAndColoursOnlyWhenAsked
             std::string::npos);
 }
 
+TEST(CheckProgramTest, CommandsNoTypedLineReachesAreUnreachable) {
+  test_support::ServerFolder server;
+  server.WriteConfig(R"({"ChatCommands": [
+    {"Command": "/rules ", "Type": "ClientChat", "Reply": "a"},
+    {"Command": "", "Type": "ClientChat", "Reply": "b"},
+    {"Command": "/a\u0000b", "Type": "ClientChat", "Reply": "c"}]})");
+  const CheckRun run = RunProgram("--check --json --server-dir '" + server.Path() + "'");
+  EXPECT_EQ(run.exit_code, 1);
+  const std::vector<json> commands = Select(JsonLines(run.out), "command");
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[0]["outcome"], "unreachable");
+  EXPECT_EQ(commands[1]["outcome"], "unreachable");
+  // Registered as "/a", which a player can type.
+  EXPECT_EQ(commands[2]["command"], "/a");
+  EXPECT_EQ(commands[2]["messages"][0]["text"], "c");
+}
+
 TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {
   test_support::ServerFolder server;
   server.WriteConfig(
