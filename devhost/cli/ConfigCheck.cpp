@@ -33,19 +33,57 @@ Finding Warn(std::size_t position, std::string code, std::string subject, std::s
   return finding;
 }
 
-// Line and column (both from 1) of the byte at offset `consumed` - 1, as editors count them.
-std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::size_t consumed) {
-  consumed = std::min(consumed, text.size());
-  const std::string_view before = text.substr(0, consumed);
-  const std::size_t line =
-      1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-  const std::size_t line_start = before.rfind('\n');
-  const std::size_t column =
-      line_start == std::string_view::npos ? consumed : consumed - line_start - 1;
-  return {line, std::max<std::size_t>(column, 1)};
+// Line and column (both from 1) of the byte at offset `consumed` - 1, counted as the JSON
+// library counts them in its messages: columns are bytes, and a line break read last stands
+// at column 0 of the next line.
+class LineIndex {
+ public:
+  explicit LineIndex(std::string_view text) : size_(text.size()) {
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
+         at = text.find('\n', at + 1)) {
+      breaks_.push_back(at);
+    }
+  }
+  std::pair<std::size_t, std::size_t> At(std::size_t consumed) const {
+    consumed = std::min(consumed, size_);
+    // Line breaks among the first `consumed` bytes.
+    const auto before = std::lower_bound(breaks_.begin(), breaks_.end(), consumed);
+    const std::size_t line = 1 + static_cast<std::size_t>(before - breaks_.begin());
+    const std::size_t line_start = before == breaks_.begin() ? 0 : *std::prev(before) + 1;
+    return {line, consumed - line_start};
+  }
+
+ private:
+  std::size_t size_;
+  std::vector<std::size_t> breaks_;
+};
+
+// Collects what the parse passes over, with where it happens.
+class ParseNotes final : public ParseObserver {
+ public:
+  struct Repeat {
+    std::size_t offset;
+    std::string key;
+    json ignored;
+  };
+  std::vector<Repeat> repeats;
+  std::size_t value_end = 0;
+  std::optional<std::size_t> failed;
+
+  void RepeatedKey(std::size_t offset, const std::string& key, const json& ignored) override {
+    repeats.push_back({offset, key, ignored});
+  }
+  void ValueEnd(std::size_t offset) override { value_end = offset; }
+  void Failed(std::size_t offset) override { failed = offset; }
+};
+
+void SetPlace(Finding& finding, const LineIndex& lines, std::size_t consumed) {
+  const auto [line, column] = lines.At(consumed);
+  finding.line = line;
+  finding.column = column;
 }
 
-Finding ParseFailure(std::string_view text, const std::exception& error,
+Finding ParseFailure(const LineIndex& lines, const std::exception& error,
                      std::optional<std::size_t> consumed) {
   Finding finding;
   finding.severity = Finding::Severity::Error;
@@ -53,11 +91,43 @@ Finding ParseFailure(std::string_view text, const std::exception& error,
   finding.text = error.what();
   finding.hint = "the plugin does not start with this file";
   if (consumed) {
-    const auto [line, column] = LineAndColumn(text, *consumed);
-    finding.line = line;
-    finding.column = column;
+    SetPlace(finding, lines, *consumed);
   }
   return finding;
+}
+
+void CheckRepeatedKeys(const ParseNotes& notes, const LineIndex& lines,
+                       std::vector<Finding>& findings) {
+  for (const ParseNotes::Repeat& repeat : notes.repeats) {
+    Finding finding;
+    finding.code = "repeated_key";
+    finding.subject = Clipped(repeat.key);
+    const std::string ignored = repeat.ignored.is_object()  ? std::string("this object")
+                                : repeat.ignored.is_array() ? std::string("this array")
+                                                            : Clipped(repeat.ignored.dump());
+    finding.text =
+        fmt::format("is given again in one object; the first value counts, {} is ignored", ignored);
+    finding.hint = "keep one of the two";
+    SetPlace(finding, lines, repeat.offset);
+    findings.push_back(std::move(finding));
+  }
+}
+
+void CheckTrailingText(std::string_view text, const ParseNotes& notes, const LineIndex& lines,
+                       std::vector<Finding>& findings) {
+  const std::size_t at = text.find_first_not_of(" \t\r\n", notes.value_end);
+  if (at == std::string_view::npos) {
+    return;
+  }
+  std::string_view rest = text.substr(at);
+  rest = rest.substr(0, rest.find_last_not_of(" \t\r\n") + 1);
+  Finding finding;
+  finding.code = "trailing_text";
+  finding.text =
+      fmt::format("text after the top-level value is never read: {}", Quoted(Clipped(rest)));
+  finding.hint = "a bracket that closes the file early cuts off everything after it";
+  SetPlace(finding, lines, at + 1);
+  findings.push_back(std::move(finding));
 }
 
 void CheckKeys(const json& entry, std::size_t position, std::vector<Finding>& findings) {
@@ -311,28 +381,17 @@ ConfigAnalysis AnalyseConfigText(std::string_view bytes) {
   ConfigAnalysis analysis;
   analysis.opened = true;
   const std::string_view text = WithoutByteOrderMark(bytes);
+  const LineIndex lines(text);
+  ParseNotes notes;
   try {
-    analysis.document = ParseFirstValue(text);
-  } catch (const json::parse_error& error) {
-    analysis.findings.push_back(ParseFailure(text, error, error.byte));
-    return analysis;
-  } catch (const json::out_of_range& error) {
-    // "number overflow parsing '1e999'": the number itself tells where it is.
-    const std::string message = error.what();
-    const std::size_t open = message.find('\'');
-    const std::size_t close = message.rfind('\'');
-    std::optional<std::size_t> consumed;
-    if (open != std::string::npos && close > open) {
-      const std::size_t at = text.find(message.substr(open + 1, close - open - 1));
-      if (at != std::string_view::npos) {
-        consumed = at + 1;
-      }
-    }
-    analysis.findings.push_back(ParseFailure(text, error, consumed));
-    return analysis;
+    analysis.document = ParseFirstValue(text, &notes);
   } catch (const std::exception& error) {
-    analysis.findings.push_back(ParseFailure(text, error, std::nullopt));
+    analysis.findings.push_back(ParseFailure(lines, error, notes.failed));
     return analysis;
+  }
+  CheckRepeatedKeys(notes, lines, analysis.findings);
+  if (analysis.document->is_object() || analysis.document->is_array()) {
+    CheckTrailingText(text, notes, lines, analysis.findings);
   }
   CheckDocument(*analysis.document, analysis.findings);
   return analysis;

@@ -17,6 +17,10 @@ bool IsReplyType(const std::string& type);
 // The text as a JSON string literal, quotes and escapes included.
 std::string Quoted(std::string_view text);
 
+// `text` cut to about `limit` bytes at a character boundary, with "..." when cut: long texts
+// stay readable in a report.
+std::string Clipped(std::string_view text, std::size_t limit = 60);
+
 // Why an entry that was used sent nothing, as far as its content tells.
 std::string NothingSentReason(const nlohmann::json& entry);
 // The first fault that makes using the entry fail, in the plugin's read order; empty if none.

@@ -73,10 +73,25 @@ TEST(ConfigCheckTest, ParseErrorCarriesLineColumnAndTheLibraryMessage) {
   EXPECT_NE(overflow[0].text.find("number overflow parsing '1e999'"), std::string::npos);
   EXPECT_EQ(overflow[0].line, 2u);
   EXPECT_EQ(overflow[0].column, 7u);
+}
 
-  // Text after the first value is ignored, as the plugin ignores it.
-  EXPECT_TRUE(
-      FindingsOf(R"({"ChatCommands":[{)" + std::string(kClientChat) + "}]} trailing").empty());
+// What the plugin passes over in silence: a later value of a repeated key, and text after the
+// top-level value, as in the slip that closes the file before the last entry.
+TEST(ConfigCheckTest, RepeatedKeysAndTextAfterTheValue) {
+  const auto slip = FindingsOf(R"({"ChatCommands":[{)" + std::string(kClientChat) +
+                               "}]},\n {\"Command\": \"/b\"}]}");
+  ASSERT_EQ(Codes(slip), std::vector<std::string>{"trailing_text"});
+  EXPECT_EQ(slip[0].line, 1u);
+  EXPECT_EQ(slip[0].column, 72u);  // the comma after the closing "]}"
+
+  const auto repeated =
+      EntryFindings(std::string(kClientChat) + R"(,"Reply":"Bye","Type":{"x":[1]})");
+  ASSERT_EQ(Codes(repeated), std::vector<std::string>(2, "repeated_key"));
+  EXPECT_EQ(repeated[0].subject, "Reply");
+  EXPECT_EQ(repeated[0].text,
+            "is given again in one object; the first value counts, \"Bye\" is ignored");
+  EXPECT_EQ(repeated[0].column, 76u);  // the second "Reply"
+  EXPECT_NE(repeated[1].text.find("this object is ignored"), std::string::npos);
 }
 
 TEST(ConfigCheckTest, UnknownKeysNameTheNearestKnownKey) {
