@@ -1,6 +1,7 @@
 #include "devhost/cli/ConfigCheck.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -8,7 +9,9 @@
 
 #include <fmt/format.h>
 
+#include "commands/GameFloat.h"
 #include "config/FirstValueParser.h"
+#include "devhost/cli/EventWriter.h"
 #include "devhost/cli/Nearest.h"
 #include "devhost/lib/Text.h"
 
@@ -238,6 +241,35 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
   findings.push_back(std::move(finding));
 }
 
+// A number the game receives differently from how the file writes it: a boolean, or a value
+// beyond a 32-bit float. `label` leads the text, e.g. "R = " or "is ".
+void CheckReceived(const json& value, std::size_t position, const std::string& subject,
+                   const std::string& label, std::vector<Finding>& findings) {
+  if (value.is_boolean()) {
+    findings.push_back(Warn(
+        position, "number_boolean", subject,
+        fmt::format("{}{}: the game receives {}", label, value.dump(), value.get<bool>() ? 1 : 0),
+        "write the number"));
+    return;
+  }
+  if (!value.is_number()) {
+    return;
+  }
+  const double written = value.get<double>();
+  const float received = ToGameFloat(written);
+  if (std::isinf(received)) {
+    findings.push_back(Warn(position, "number_range", subject,
+                            fmt::format("{}{} is beyond the game's 32-bit numbers: it receives {}",
+                                        label, value.dump(), FloatText(received)),
+                            "use a number of at most 3.4e38"));
+  } else if (received == 0.0f && written != 0.0) {
+    findings.push_back(Warn(
+        position, "number_range", subject,
+        fmt::format("{}{} is below the game's 32-bit numbers: it receives 0", label, value.dump()),
+        "use 0 or a number of at least 1.2e-38"));
+  }
+}
+
 void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& findings) {
   const auto found = entry.find("Color");
   if (found == entry.end() || !found->is_array()) {
@@ -250,16 +282,32 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
                             "only R, G, B, A are read; elements after the fourth are ignored"));
   }
   std::vector<std::string> high;
+  std::vector<std::string> negative;
   static const char* const kNames[] = {"R", "G", "B", "A"};
   for (std::size_t i = 0; i < std::min<std::size_t>(colour.size(), 4); ++i) {
-    if (colour[i].is_number() && colour[i].get<double>() > 1.0) {
+    CheckReceived(colour[i], position, "Color", fmt::format("{} = ", kNames[i]), findings);
+    if (!colour[i].is_number()) {
+      continue;
+    }
+    const float received = ToGameFloat(colour[i].get<double>());
+    if (std::isinf(received)) {
+      continue;  // reported as out of range
+    }
+    if (received > 1.0f) {
       high.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
+    } else if (received < 0.0f) {
+      negative.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
     }
   }
   if (!high.empty()) {
     findings.push_back(Warn(position, "color_range", "Color",
                             fmt::format("{} above 1", fmt::join(high, ", ")),
                             "the game takes linear 0-1 values, not 0-255; divide by 255"));
+  }
+  if (!negative.empty()) {
+    findings.push_back(Warn(position, "color_negative", "Color",
+                            fmt::format("{} below 0", fmt::join(negative, ", ")),
+                            "the game takes linear 0-1 values and passes negative ones on"));
   }
 }
 
@@ -287,7 +335,10 @@ void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& f
 void CheckDisplay(const json& entry, std::size_t position, std::vector<Finding>& findings) {
   for (const char* key : {"DisplayScale", "DisplayTime"}) {
     const auto found = entry.find(key);
-    if (found != entry.end() && found->is_number() && found->get<double>() <= 0.0) {
+    if (found != entry.end()) {
+      CheckReceived(*found, position, key, "is ", findings);
+    }
+    if (found != entry.end() && found->is_number() && ToGameFloat(found->get<double>()) <= 0.0f) {
       findings.push_back(Warn(position, "display_not_positive", key,
                               fmt::format("is {}", found->dump()),
                               "players cannot see such a notification; use a positive number"));

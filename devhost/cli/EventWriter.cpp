@@ -72,7 +72,7 @@ class HumanWriter final : public EventWriter {
 
 nlohmann::ordered_json FloatJson(float value) {
   if (!std::isfinite(value)) {
-    return nullptr;  // JSON has no infinities
+    return FloatText(value);  // "inf", "-inf" or "nan": JSON has no such numbers
   }
   return std::stod(FloatText(value));
 }

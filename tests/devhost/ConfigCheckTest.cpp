@@ -3,11 +3,13 @@
 #include "devhost/cli/ConfigCheck.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "commands/GameFloat.h"
 #include "devhost/cli/Nearest.h"
 
 namespace {
@@ -134,9 +136,27 @@ TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
   const auto five =
       EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,1,7])");
   EXPECT_EQ(Codes(five), std::vector<std::string>{"color_length"});
-  EXPECT_TRUE(
-      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,0,true,1])")
-          .empty());
+}
+
+// Numbers the game receives differently from how they are written.
+TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
+  const auto colour = EntryFindings(
+      R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1e39,1e-50,true,-0.5])");
+  EXPECT_EQ(Codes(colour), (std::vector<std::string>{"number_range", "number_range",
+                                                     "number_boolean", "color_negative"}));
+  EXPECT_EQ(colour[0].text, "R = 1e+39 is beyond the game's 32-bit numbers: it receives inf");
+  EXPECT_EQ(colour[2].text, "B = true: the game receives 1");
+  EXPECT_EQ(colour[3].text, "A = -0.5 below 0");
+  const auto display =
+      EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
+                    R"("DisplayScale":false,"DisplayTime":-1e39)");
+  EXPECT_EQ(Codes(display),
+            (std::vector<std::string>{"number_boolean", "number_range", "display_not_positive"}));
+  // The largest float and what rounds to it are received as written.
+  EXPECT_EQ(ToGameFloat(3.4028235e38), std::numeric_limits<float>::max());
+  EXPECT_EQ(ToGameFloat(0x1.fffffefp127), std::numeric_limits<float>::max());
+  EXPECT_EQ(ToGameFloat(0x1.ffffffp127), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ToGameFloat(-1e300), -std::numeric_limits<float>::infinity());
 }
 
 TEST(ConfigCheckTest, RepliesWithBraces) {
