@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/cli/RunCheck.h"
+#include "devhost/lib/Host.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -167,6 +169,39 @@ TEST(CheckProgramTest, CommandsNoTypedLineReachesAreUnreachable) {
   // Registered as "/a", which a player can type.
   EXPECT_EQ(commands[2]["command"], "/a");
   EXPECT_EQ(commands[2]["messages"][0]["text"], "c");
+}
+
+// A game whose allocator never gets its blocks back: the check must not call that clean.
+std::vector<void*> kept_blocks;
+void KeepBlock(void* pointer) {
+  kept_blocks.push_back(pointer);
+}
+
+TEST(CheckProgramTest, GameMemoryLeftAllocatedIsAnError) {
+  test_support::ServerFolder server;
+  server.WriteConfig(
+      R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", "Reply": "a"}]})");
+  devhost::Host& host = devhost::Host::Instance();
+  host.Reset();
+  host.SetAddress("FMemory.Free", reinterpret_cast<void*>(&KeepBlock));
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  const int status = devhost::RunCheck({server.Path(), QUORVANE_PLUGIN_PATH, true, false}, out);
+  host.Reset();
+  for (void* block : kept_blocks) {
+    host.Allocator().Free(block);
+  }
+  std::rewind(out);
+  std::string text;
+  for (int c; (c = std::fgetc(out)) != EOF;) {
+    text += static_cast<char>(c);
+  }
+  std::fclose(out);
+  EXPECT_EQ(status, 1);
+  const std::vector<json> findings = Select(JsonLines(text), "config");
+  ASSERT_EQ(findings.size(), 1u) << text;
+  EXPECT_EQ(findings[0]["code"], "game_memory");
+  EXPECT_EQ(findings[0]["severity"], "error");
 }
 
 TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {
