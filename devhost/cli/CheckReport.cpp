@@ -1,11 +1,13 @@
 #include "devhost/cli/CheckReport.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <fmt/color.h>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/cli/EntryRules.h"
 #include "devhost/cli/EventWriter.h"
 
 namespace devhost {
@@ -69,6 +71,22 @@ class Styler {
   bool colour_;
 };
 
+// Writes each piece as it comes: a long report never sits whole in memory.
+class Output {
+ public:
+  explicit Output(std::FILE* file) : file_(file) {}
+  Output& operator+=(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), file_);
+    return *this;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+// Columns stop growing here, so one long command or key cannot widen every line.
+constexpr std::size_t kMaxColumn = 24;
+
 std::string Padded(const std::string& text, std::size_t width) {
   return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
 }
@@ -80,11 +98,12 @@ std::string WhereOf(const Finding& finding) {
   return finding.position ? fmt::format("entry {}", *finding.position) : std::string("file");
 }
 
-void WriteProbes(std::string& out, const CheckReport& report, const Styler& style) {
+void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   std::size_t command_width = 0;
   for (const ProbeResult& probe : report.probes) {
     command_width = std::max(command_width, probe.command.size() + 2);
   }
+  command_width = std::min(command_width, kMaxColumn);
   const std::size_t number_width = std::to_string(report.probes.size()).size();
   out += "Commands, in registration order:\n";
   for (const ProbeResult& probe : report.probes) {
@@ -92,7 +111,7 @@ void WriteProbes(std::string& out, const CheckReport& report, const Styler& styl
         std::string(number_width - std::to_string(probe.position).size(), ' ') +
         std::to_string(probe.position);
     const std::string lead =
-        fmt::format("  {}  {}  ", number, Padded(json(probe.command).dump(), command_width));
+        fmt::format("  {}  {}  ", number, Padded(Quoted(Clipped(probe.command)), command_width));
     std::string outcome;
     std::string detail;
     switch (probe.outcome) {
@@ -124,7 +143,7 @@ void WriteProbes(std::string& out, const CheckReport& report, const Styler& styl
   }
 }
 
-void WriteFindings(std::string& out, const CheckReport& report, Finding::Severity severity,
+void WriteFindings(Output& out, const CheckReport& report, Finding::Severity severity,
                    const char* title, fmt::text_style title_style, const Styler& style) {
   std::vector<const Finding*> chosen;
   std::size_t where_width = 0;
@@ -136,6 +155,8 @@ void WriteFindings(std::string& out, const CheckReport& report, Finding::Severit
       subject_width = std::max(subject_width, finding.subject.size());
     }
   }
+  where_width = std::min(where_width, kMaxColumn);
+  subject_width = std::min(subject_width, kMaxColumn);
   if (chosen.empty()) {
     return;
   }
@@ -195,7 +216,8 @@ int CheckExitStatus(const CheckReport& report) {
 
 void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
   const Styler style(colour);
-  std::string text = fmt::format("Checking {}\n", report.config_path);
+  Output text(out);
+  text += fmt::format("Checking {}\n", report.config_path);
   if (report.start.ok) {
     text += fmt::format("The plugin started with {}.\n",
                         Plural(report.probes.size(), "chat command", "chat commands"));
@@ -216,12 +238,11 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
                 "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
   WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
   text += "\n" + Summary(report) + "\n";
-  std::fputs(text.c_str(), out);
   std::fflush(out);
 }
 
 void WriteCheckJson(std::FILE* out, const CheckReport& report) {
-  std::string text;
+  Output text(out);
   const auto write = [&text](const json& object) {
     text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
   };
@@ -296,7 +317,6 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report) {
          {"warnings", counts.warnings},
          {"notes", counts.notes},
          {"exit_status", CheckExitStatus(report)}});
-  std::fputs(text.c_str(), out);
   std::fflush(out);
 }
 

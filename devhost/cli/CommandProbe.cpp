@@ -33,8 +33,11 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
 
   // Registered texts seen so far, in lower case: the host matches them regardless of case.
   std::unordered_set<std::string> seen;
+  const std::vector<RegisteredCommand<ChatCommandCallback>> commands =
+      host.Registry().ChatCommands(&owner);
   std::vector<ProbeResult> results;
-  for (const auto& command : host.Registry().ChatCommands(&owner)) {
+  results.reserve(commands.size());
+  for (const auto& command : commands) {
     ProbeResult result;
     result.position = results.size();
     result.command = Utf16ToUtf8(command.name);

@@ -139,7 +139,7 @@ void CheckKeys(const json& entry, std::size_t position, std::vector<Finding>& fi
     if (std::find(kEntryKeys.begin(), kEntryKeys.end(), key) != kEntryKeys.end()) {
       continue;
     }
-    Finding finding = Warn(position, "unknown_key", key, "key is never read");
+    Finding finding = Warn(position, "unknown_key", Clipped(key), "key is never read");
     finding.suggestion = NearestOf(key, kEntryKeys);
     finding.hint = finding.suggestion ? fmt::format("did you mean {}?", Quoted(*finding.suggestion))
                                       : "Quorvane reads Command, Reply, Type, Color, "
@@ -168,15 +168,15 @@ void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>&
   const std::string_view before_nul(command.c_str());
   const std::string registered = RegisteredCommandText(command);
   if (before_nul.size() != command.size()) {
-    findings.push_back(
-        Warn(position, "command_nul", "Command",
-             fmt::format("{} is registered as {}", Quoted(command), Quoted(registered)),
-             "the text from U+0000 on is dropped; remove the \\u0000"));
+    findings.push_back(Warn(position, "command_nul", "Command",
+                            fmt::format("{} is registered as {}", Quoted(Clipped(command)),
+                                        Quoted(Clipped(registered))),
+                            "the text from U+0000 on is dropped; remove the \\u0000"));
   } else if (registered != command) {
-    findings.push_back(
-        Warn(position, "command_non_ascii", "Command",
-             fmt::format("{} is registered as {}", Quoted(command), Quoted(registered)),
-             "each byte outside ASCII becomes '?'; use ASCII letters only"));
+    findings.push_back(Warn(position, "command_non_ascii", "Command",
+                            fmt::format("{} is registered as {}", Quoted(Clipped(command)),
+                                        Quoted(Clipped(registered))),
+                            "each byte outside ASCII becomes '?'; use ASCII letters only"));
   }
   if (registered.empty()) {
     return;  // the U+0000 finding says why
@@ -184,11 +184,11 @@ void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>&
   if (const std::string reason = UntypableReason(registered); !reason.empty()) {
     findings.push_back(
         Warn(position, "command_untypable", "Command",
-             fmt::format("{} is reached by no typed line: {}", Quoted(registered), reason),
+             fmt::format("{} is reached by no typed line: {}", Quoted(Clipped(registered)), reason),
              "remove blanks, tabs and line breaks from the command"));
   } else if (command.front() != '/') {
     findings.push_back(Warn(position, "command_no_slash", "Command",
-                            fmt::format("{} does not start with '/'", Quoted(command)),
+                            fmt::format("{} does not start with '/'", Quoted(Clipped(command))),
                             "allowed, but players expect chat commands to start with '/'"));
   }
 }
@@ -215,7 +215,8 @@ void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Findin
     }
     findings.push_back(
         Warn(position, "command_duplicate", "Command",
-             fmt::format("{} is also the command of entry {}", Quoted(registered), earlier->second),
+             fmt::format("{} is also the command of entry {}", Quoted(Clipped(registered)),
+                         earlier->second),
              fmt::format("players reach only entry {}; give this entry its own command",
                          earlier->second)));
   }
@@ -233,7 +234,7 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
   Finding finding =
       Warn(position, "unknown_type", "Type",
            fmt::format("{} is none of ServerChat, ClientChat, Notification; nothing is sent",
-                       Quoted(type)));
+                       Quoted(Clipped(type))));
   finding.suggestion = NearestOf(type, kReplyTypes);
   finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
                                                   Quoted(*finding.suggestion))
@@ -319,10 +320,11 @@ void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& f
   const std::string& reply = found->get_ref<const std::string&>();
   const BraceScan scan = ScanBraces(reply);
   if (scan.fails) {
-    findings.push_back(Warn(
-        position, "reply_braces", "Reply",
-        fmt::format("{} fails formatting: a lone brace starts a replacement field", Quoted(reply)),
-        fmt::format("write literal braces doubled: {}", Quoted(scan.escaped))));
+    findings.push_back(
+        Warn(position, "reply_braces", "Reply",
+             fmt::format("{} fails formatting: a lone brace starts a replacement field",
+                         Quoted(Clipped(reply))),
+             fmt::format("write literal braces doubled: {}", Quoted(scan.escaped))));
   } else if (scan.has_doubled) {
     Finding finding =
         Warn(position, "reply_doubled_braces", "Reply",
@@ -360,7 +362,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     if (std::find(kTopKeys.begin(), kTopKeys.end(), member.key()) == kTopKeys.end()) {
       Finding finding;
       finding.code = "unknown_key";
-      finding.subject = member.key();
+      finding.subject = Clipped(member.key());
       finding.text = "top-level key is never read";
       finding.suggestion = NearestOf(member.key(), {"ChatCommands"});
       finding.hint = finding.suggestion ? "did you mean \"ChatCommands\"?"

@@ -1,5 +1,6 @@
 #include "devhost/cli/RunCheck.h"
 
+#include <future>
 #include <memory>
 
 #include <fmt/format.h>
@@ -21,12 +22,15 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   const auto path = ConfigPathOf(options.server_dir);
   // Forward slashes on every platform, as the plugin writes the path it reads.
   report.config_path = path.generic_string();
-  ConfigAnalysis analysis = AnalyseConfigFile(path);
-  report.findings = std::move(analysis.findings);
+  // The file's own findings do not depend on the plugin: work them out while it starts.
+  std::future<ConfigAnalysis> analysing = std::async(std::launch::async, AnalyseConfigFile, path);
 
   const AllocatorStats before = host.Allocator().Stats();
+  ConfigAnalysis analysis;
   {
     std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
+    analysis = analysing.get();
+    report.findings = std::move(analysis.findings);
     if (plugin) {
       report.probes = ProbeChatCommands(host, plugin->Path(),
                                         analysis.document ? &*analysis.document : nullptr);

@@ -204,6 +204,24 @@ TEST(CheckProgramTest, GameMemoryLeftAllocatedIsAnError) {
   EXPECT_EQ(findings[0]["severity"], "error");
 }
 
+// One very long command must not widen every line of the report: it stays about as long as
+// the file, whichever form it takes.
+TEST(CheckProgramTest, ReportStaysInProportionToTheFile) {
+  std::string config = R"({"ChatCommands": [{"Command": "/)" + std::string(1 << 20, 'x') +
+                       R"(", "Type": "ClientChat", "Reply": "long"})";
+  for (int i = 0; i < 200; ++i) {
+    config +=
+        R"(, {"Command": "/c)" + std::to_string(i) + R"(", "Type": "ClientChat", "Reply": "r"})";
+  }
+  test_support::ServerFolder server;
+  server.WriteConfig(config + "]}");
+  for (const char* format : {"", " --json"}) {
+    const CheckRun run = RunProgram("--check --server-dir '" + server.Path() + "'" + format);
+    EXPECT_EQ(run.exit_code, 0) << format;
+    EXPECT_LT(run.out.size(), 3 * config.size()) << format;
+  }
+}
+
 TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {
   test_support::ServerFolder server;
   server.WriteConfig(
