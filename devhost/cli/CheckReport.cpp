@@ -9,6 +9,7 @@
 
 #include "devhost/cli/EntryRules.h"
 #include "devhost/cli/EventWriter.h"
+#include "devhost/cli/Printable.h"
 
 namespace devhost {
 namespace {
@@ -101,7 +102,7 @@ std::string WhereOf(const Finding& finding) {
 void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   std::size_t command_width = 0;
   for (const ProbeResult& probe : report.probes) {
-    command_width = std::max(command_width, probe.command.size() + 2);
+    command_width = std::max(command_width, Quoted(Clipped(probe.command)).size());
   }
   command_width = std::min(command_width, kMaxColumn);
   const std::size_t number_width = std::to_string(report.probes.size()).size();
@@ -121,15 +122,15 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
         break;
       case ProbeResult::Outcome::NothingSent:
         outcome = style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
-        detail = probe.detail;
+        detail = Printable(probe.detail);
         break;
       case ProbeResult::Outcome::Failed:
         outcome = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
-        detail = probe.detail;
+        detail = Printable(probe.detail);
         break;
       case ProbeResult::Outcome::Unreachable:
         outcome = style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
-        detail = probe.detail;
+        detail = Printable(probe.detail);
         break;
     }
     out += lead + outcome + "  " + detail + "\n";
@@ -138,7 +139,7 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
       out += indent + DescribeMessage(probe.messages[i]) + "\n";
     }
     if (!probe.hint.empty()) {
-      out += indent + style("hint: " + probe.hint, fmt::emphasis::faint) + "\n";
+      out += indent + style("hint: " + Printable(probe.hint), fmt::emphasis::faint) + "\n";
     }
   }
 }
@@ -164,11 +165,11 @@ void WriteFindings(Output& out, const CheckReport& report, Finding::Severity sev
   for (const Finding* finding : chosen) {
     std::string line = "  " + Padded(WhereOf(*finding), where_width) + "  ";
     if (subject_width > 0) {
-      line += Padded(finding->subject, subject_width) + "  ";
+      line += Padded(Printable(finding->subject), subject_width) + "  ";
     }
-    line += finding->text;
+    line += Printable(finding->text);
     if (!finding->hint.empty()) {
-      line += "; " + style(finding->hint, fmt::emphasis::faint);
+      line += "; " + style(Printable(finding->hint), fmt::emphasis::faint);
     }
     out += line + "\n";
   }
@@ -229,8 +230,10 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
     const bool explained =
         std::any_of(report.findings.begin(), report.findings.end(),
                     [&](const Finding& finding) { return finding.text == report.start.error; });
-    text += style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
-            (explained ? std::string("; see the error below.") : ": " + report.start.error) + "\n";
+    text +=
+        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
+        (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
+        "\n";
   }
   WriteFindings(text, report, Finding::Severity::Error,
                 "Errors:", fmt::fg(fmt::terminal_color::red), style);

@@ -13,6 +13,7 @@
 #include "config/FirstValueParser.h"
 #include "devhost/cli/EventWriter.h"
 #include "devhost/cli/Nearest.h"
+#include "devhost/cli/Printable.h"
 #include "devhost/lib/Text.h"
 
 namespace devhost {
@@ -185,7 +186,7 @@ void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>&
     findings.push_back(
         Warn(position, "command_untypable", "Command",
              fmt::format("{} is reached by no typed line: {}", Quoted(Clipped(registered)), reason),
-             "remove blanks, tabs and line breaks from the command"));
+             "remove blanks and control characters such as tabs and line breaks"));
   } else if (command.front() != '/') {
     findings.push_back(Warn(position, "command_no_slash", "Command",
                             fmt::format("{} does not start with '/'", Quoted(Clipped(command))),
@@ -312,12 +313,42 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
   }
 }
 
+// What a reply holds that players never see as written: control characters, and whatever
+// follows a U+0000, where the game's string ends.
+void CheckReplyText(const std::string& reply, std::size_t position,
+                    std::vector<Finding>& findings) {
+  const std::size_t nul = reply.find('\0');
+  const std::string_view shown = std::string_view(reply).substr(0, nul);
+  std::string controls;
+  for (const char32_t c : DecodeUtf8(shown)) {
+    if (IsControlCharacter(c) && c != U'\n' && c != U'\t' &&
+        controls.find(Printable(EncodeUtf8(std::u32string(1, c)))) == std::string::npos) {
+      controls += (controls.empty() ? "" : " ") + Printable(EncodeUtf8(std::u32string(1, c)));
+    }
+  }
+  if (!controls.empty()) {
+    findings.push_back(
+        Warn(position, "reply_control", "Reply",
+             fmt::format("{} holds control characters: {}", Quoted(Clipped(reply)), controls),
+             "chat does not show them and terminals act on them; remove them"));
+  }
+  if (nul != std::string::npos) {
+    findings.push_back(
+        Warn(position, "reply_nul", "Reply",
+             fmt::format("the text after U+0000 is never shown: players see {}, "
+                         "and {} is lost",
+                         Quoted(Clipped(shown)), Quoted(Clipped(reply.substr(nul + 1)))),
+             "remove the \\u0000"));
+  }
+}
+
 void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& findings) {
   const auto found = entry.find("Reply");
   if (found == entry.end() || !found->is_string()) {
     return;
   }
   const std::string& reply = found->get_ref<const std::string&>();
+  CheckReplyText(reply, position, findings);
   const BraceScan scan = ScanBraces(reply);
   if (scan.fails) {
     findings.push_back(

@@ -174,6 +174,17 @@ TEST(ConfigCheckTest, RepliesWithBraces) {
   EXPECT_EQ(doubled[0].text, "players see \"Use {x} and }\"");
 }
 
+// Replies players do not see as written: control characters, and the text after U+0000.
+TEST(ConfigCheckTest, RepliesWithControlCharactersOrUPlus0000) {
+  const auto controls = EntryFindings(
+      R"("Command":"/a","Type":"ClientChat","Reply":"\u001b]0;title\u0007 two\nlines")");
+  ASSERT_EQ(Codes(controls), std::vector<std::string>{"reply_control"});
+  EXPECT_NE(controls[0].text.find(": \\x1b \\x07"), std::string::npos) << controls[0].text;
+  const auto nul = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"shown\u0000lost")");
+  ASSERT_EQ(Codes(nul), std::vector<std::string>{"reply_nul"});
+  EXPECT_NE(nul[0].text.find("players see \"shown\", and \"lost\" is lost"), std::string::npos);
+}
+
 TEST(ConfigCheckTest, CommandTexts) {
   const auto accented =
       EntryFindings(R"("Command":"/r\u00e8gles","Type":"ClientChat","Reply":"x")");

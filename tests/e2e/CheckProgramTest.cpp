@@ -222,6 +222,26 @@ TEST(CheckProgramTest, ReportStaysInProportionToTheFile) {
   }
 }
 
+// A reply that would rewrite the terminal's lines or title is shown escaped to people.
+TEST(CheckProgramTest, ControlCharactersReachNoTerminal) {
+  test_support::ServerFolder server;
+  server.WriteConfig(
+      R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", "Reply": "\u001b[2K\u0007"}]})");
+  const std::string script = server.Path() + "/session.txt";
+  std::FILE* file = std::fopen(script.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("alice: /a\n", file);
+  std::fclose(file);
+  const CheckRun check = RunProgram("--check --server-dir '" + server.Path() + "'");
+  const CheckRun session =
+      RunProgram("--server-dir '" + server.Path() + "' --script '" + script + "'");
+  EXPECT_EQ(check.exit_code, 1);
+  for (const CheckRun* run : {&check, &session}) {
+    EXPECT_EQ(run->out.find_first_of("\x1b\x07"), std::string::npos) << run->out;
+    EXPECT_NE(run->out.find("\\x1b[2K\\x07"), std::string::npos) << run->out;
+  }
+}
+
 TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {
   test_support::ServerFolder server;
   server.WriteConfig(
