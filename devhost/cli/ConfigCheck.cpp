@@ -355,7 +355,7 @@ void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& f
         Warn(position, "reply_braces", "Reply",
              fmt::format("{} fails formatting: a lone brace starts a replacement field",
                          Quoted(Clipped(reply))),
-             fmt::format("write literal braces doubled: {}", Quoted(scan.escaped))));
+             BraceHint(scan)));
   } else if (scan.has_doubled) {
     Finding finding =
         Warn(position, "reply_doubled_braces", "Reply",

@@ -96,31 +96,43 @@ std::string FailureHint(const json& entry) {
   }
   const BraceScan scan = ScanBraces(entry["Reply"].get<std::string>());
   if (scan.fails) {
-    return fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
+    return BraceHint(scan);
   }
   return {};
 }
 
+std::optional<std::string> Rendered(std::string_view reply) {
+  try {
+    return fmt::format(fmt::runtime(reply));
+  } catch (const fmt::format_error&) {
+    return std::nullopt;
+  }
+}
+
 BraceScan ScanBraces(std::string_view reply) {
   BraceScan scan;
-  for (std::size_t i = 0; i < reply.size(); ++i) {
-    const char c = reply[i];
-    if (c != '{' && c != '}') {
-      scan.shown += c;
-      scan.escaped += c;
-      continue;
-    }
-    if (i + 1 < reply.size() && reply[i + 1] == c) {
-      scan.has_doubled = true;
-      scan.shown += c;
-      scan.escaped.append(2, c);
-      ++i;
-      continue;
-    }
-    scan.fails = true;
-    scan.escaped.append(2, c);
+  const std::optional<std::string> shown = Rendered(reply);
+  scan.fails = !shown;
+  if (shown) {
+    scan.shown = *shown;
+    scan.has_doubled = *shown != reply;
+    return scan;
+  }
+  // Every brace doubled shows each brace as typed; the formatter confirms it.
+  std::string escaped;
+  for (const char c : reply) {
+    escaped.append(c == '{' || c == '}' ? 2 : 1, c);
+  }
+  if (Rendered(escaped) == std::optional<std::string>(std::string(reply))) {
+    scan.escaped = std::move(escaped);
   }
   return scan;
+}
+
+std::string BraceHint(const BraceScan& scan) {
+  return scan.escaped.empty()
+             ? std::string("write each literal brace doubled")
+             : fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
 }
 
 std::string RegisteredCommandText(std::string_view command) {

@@ -172,6 +172,15 @@ TEST(ConfigCheckTest, RepliesWithBraces) {
   ASSERT_EQ(Codes(doubled), std::vector<std::string>{"reply_doubled_braces"});
   EXPECT_EQ(doubled[0].severity, Finding::Severity::Note);
   EXPECT_EQ(doubled[0].text, "players see \"Use {x} and }\"");
+
+  // Each hint shows the reply as it is written, braces and all.
+  for (const auto& [reply, hint] : std::vector<std::pair<std::string, std::string>>{
+           {"{}}", "{{}}}}"}, {"Use {:{}} here", "Use {{:{{}}}} here"}}) {
+    const auto findings =
+        EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":")" + reply + "\"");
+    ASSERT_EQ(Codes(findings), std::vector<std::string>{"reply_braces"}) << reply;
+    EXPECT_EQ(findings[0].hint, "write literal braces doubled: \"" + hint + "\"");
+  }
 }
 
 // Replies players do not see as written: control characters, and the text after U+0000.
