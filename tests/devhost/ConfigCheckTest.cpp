@@ -75,6 +75,21 @@ TEST(ConfigCheckTest, ParseErrorCarriesLineColumnAndTheLibraryMessage) {
   EXPECT_NE(overflow[0].text.find("number overflow parsing '1e999'"), std::string::npos);
   EXPECT_EQ(overflow[0].line, 2u);
   EXPECT_EQ(overflow[0].column, 7u);
+
+  // Positions come from the parser: the number, not the same text inside a string earlier;
+  // one column, the message's own; and the nesting limit has a place too.
+  const auto number =
+      FindingsOf("{\"ChatCommands\":[{\"Reply\":\"1e999\",\n \"DisplayTime\": 1e999}]}");
+  ASSERT_EQ(number.size(), 1u);
+  EXPECT_EQ(std::make_pair(number[0].line, number[0].column),
+            std::make_pair(std::optional<std::size_t>(2), std::optional<std::size_t>(17)));
+  const auto line_break = FindingsOf("{\"a\":\"x\n\"}");
+  ASSERT_EQ(line_break.size(), 1u);
+  EXPECT_NE(line_break[0].text.find("at line 2, column 0:"), std::string::npos);
+  EXPECT_EQ(line_break[0].column, 0u);
+  const auto deep = FindingsOf(std::string(600, '['));
+  ASSERT_EQ(deep.size(), 1u);
+  EXPECT_EQ(deep[0].column, 513u);
 }
 
 // What the plugin passes over in silence: a later value of a repeated key, and text after the
