@@ -245,8 +245,8 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
 
 // A number the game receives differently from how the file writes it: a boolean, or a value
 // beyond a 32-bit float. `label` leads the text, e.g. "R = " or "is ".
-void CheckReceived(const json& value, std::size_t position, const std::string& subject,
-                   const std::string& label, std::vector<Finding>& findings) {
+void CheckReceived(const json& value, std::size_t position, const char* subject, const char* label,
+                   std::vector<Finding>& findings) {
   if (value.is_boolean()) {
     findings.push_back(Warn(
         position, "number_boolean", subject,
@@ -287,7 +287,8 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
   std::vector<std::string> negative;
   static const char* const kNames[] = {"R", "G", "B", "A"};
   for (std::size_t i = 0; i < std::min<std::size_t>(colour.size(), 4); ++i) {
-    CheckReceived(colour[i], position, "Color", fmt::format("{} = ", kNames[i]), findings);
+    static const char* const kLabels[] = {"R = ", "G = ", "B = ", "A = "};
+    CheckReceived(colour[i], position, "Color", kLabels[i], findings);
     if (!colour[i].is_number()) {
       continue;
     }
@@ -320,7 +321,11 @@ void CheckReplyText(const std::string& reply, std::size_t position,
   const std::size_t nul = reply.find('\0');
   const std::string_view shown = std::string_view(reply).substr(0, nul);
   std::string controls;
-  for (const char32_t c : DecodeUtf8(shown)) {
+  const bool any_control = std::any_of(shown.begin(), shown.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F || byte == 0xC2;
+  });
+  for (const char32_t c : any_control ? DecodeUtf8(shown) : std::u32string()) {
     if (IsControlCharacter(c) && c != U'\n' && c != U'\t' &&
         controls.find(Printable(EncodeUtf8(std::u32string(1, c)))) == std::string::npos) {
       controls += (controls.empty() ? "" : " ") + Printable(EncodeUtf8(std::u32string(1, c)));
