@@ -1,6 +1,5 @@
 #include "devhost/cli/RunCheck.h"
 
-#include <future>
 #include <memory>
 
 #include <fmt/format.h>
@@ -22,24 +21,16 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   const auto path = ConfigPathOf(options.server_dir);
   // Forward slashes on every platform, as the plugin writes the path it reads.
   report.config_path = path.generic_string();
-  // The file's own findings do not depend on the plugin: work them out while it starts.
-  std::future<ConfigAnalysis> analysing = std::async(std::launch::async, AnalyseConfigFile, path);
+  ConfigAnalysis analysis = AnalyseConfigFile(path);
+  report.findings = std::move(analysis.findings);
 
   const AllocatorStats before = host.Allocator().Stats();
-  ConfigAnalysis analysis;
-  std::future<void> releasing;  // joined when the check returns
   {
     std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
-    analysis = analysing.get();
-    report.findings = std::move(analysis.findings);
     if (plugin) {
       report.probes = ProbeChatCommands(host, plugin->Path(),
                                         analysis.document ? &*analysis.document : nullptr);
     }
-    // Freeing a large document takes a while: do it beside the unloading and the report.
-    releasing = std::async(std::launch::async, [document = std::move(analysis.document)]() mutable {
-      document.reset();
-    });
   }
   // Every block the plugin took from the game must be back once it is unloaded; on a server
   // what is not is lost for good.
