@@ -37,9 +37,9 @@ Finding Warn(std::size_t position, std::string code, std::string subject, std::s
   return finding;
 }
 
-// Line and column (both from 1) of the byte at offset `consumed` - 1, counted as the JSON
-// library counts them in its messages: columns are bytes, and a line break read last stands
-// at column 0 of the next line.
+// Line (from 1) and column of the byte at offset `consumed` - 1, counted as the JSON library
+// counts them in its messages, so that a parse error shows one place: columns count bytes from
+// 1, and a line break read last stands at column 0 of the next line.
 class LineIndex {
  public:
   explicit LineIndex(std::string_view text) : size_(text.size()) {
