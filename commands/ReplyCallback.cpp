@@ -8,6 +8,7 @@
 #include "bridge/FString.h"
 #include "bridge/HostApi.h"
 #include "bridge/Senders.h"
+#include "config/GameFloat.h"
 #include "config/ConfigDocument.h"
 #include "config/ReplyTypes.h"
 
@@ -17,7 +18,10 @@ using json = nlohmann::json;
 
 // Numbers and booleans become floats; anything else raises type_error 302.
 float ReadNumber(json& value) {
-  return value.get<float>();
+  if (value.is_boolean()) {
+    return value.get<bool>() ? 1.0f : 0.0f;
+  }
+  return ToGameFloat(value.get<double>());
 }
 
 // Elements are taken from a copy of "Color" by positional subscript, so a short or null

@@ -1,7 +1,9 @@
 #include "config/FirstValueParser.h"
 
+#include <iterator>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -13,7 +15,9 @@ using json = nlohmann::json;
 // object makes the consumer skip that key's whole value.
 class FirstKeyWinsBuilder {
  public:
-  explicit FirstKeyWinsBuilder(json& root) : root_(root) {}
+  // `read`, when given with an observer, counts the bytes the parser has taken so far.
+  FirstKeyWinsBuilder(json& root, ParseObserver* observer, const std::size_t* read)
+      : root_(root), observer_(observer), read_(read) {}
 
   bool null() { return Add(json(nullptr)); }
   bool boolean(bool value) { return Add(json(value)); }
@@ -37,6 +41,10 @@ class FirstKeyWinsBuilder {
     json& object = *stack_.back();
     if (object.contains(key)) {
       skip_next_value_ = true;
+      if (observer_ != nullptr) {
+        repeated_key_ = std::move(key);
+        repeated_at_ = *read_;
+      }
       return true;
     }
     pending_ = &object[std::move(key)];
@@ -44,8 +52,14 @@ class FirstKeyWinsBuilder {
   }
 
   template <class Exception>
-  bool parse_error(std::size_t /*position*/, const std::string& /*last_token*/,
-                   const Exception& error) {
+  bool parse_error(std::size_t position, const std::string& last_token, const Exception& error) {
+    if (observer_ != nullptr) {
+      // A syntax error stands at the end of the token that broke it; a number out of range
+      // is pointed at where it starts.
+      constexpr bool kRange = std::is_same_v<Exception, nlohmann::detail::out_of_range>;
+      observer_->Failed(kRange && position >= last_token.size() ? position - last_token.size() + 1
+                                                                : position);
+    }
     throw error;  // keeps the exception's own type, id and text
   }
 
@@ -56,6 +70,7 @@ class FirstKeyWinsBuilder {
     }
     if (skip_next_value_) {
       skip_next_value_ = false;
+      Ignored(value);
       return true;
     }
     Place(std::move(value));
@@ -64,11 +79,17 @@ class FirstKeyWinsBuilder {
 
   bool Open(json::value_t kind) {
     if (skip_depth_ > 0 || skip_next_value_) {
+      if (skip_next_value_) {
+        Ignored(json(kind));
+      }
       skip_next_value_ = false;
       ++skip_depth_;
       return true;
     }
     if (stack_.size() >= kMaxConfigDepth) {
+      if (observer_ != nullptr) {
+        observer_->Failed(*read_);
+      }
       throw std::runtime_error("config.json nests deeper than " + std::to_string(kMaxConfigDepth) +
                                " levels");
     }
@@ -83,6 +104,12 @@ class FirstKeyWinsBuilder {
     }
     stack_.pop_back();
     return true;
+  }
+
+  void Ignored(const json& value) {
+    if (observer_ != nullptr) {
+      observer_->RepeatedKey(repeated_at_, repeated_key_, value);
+    }
   }
 
   json* Place(json&& value) {
@@ -100,6 +127,10 @@ class FirstKeyWinsBuilder {
   }
 
   json& root_;
+  ParseObserver* observer_;
+  const std::size_t* read_;
+  std::string repeated_key_;
+  std::size_t repeated_at_ = 0;
   std::vector<json*> stack_;
   json* pending_ = nullptr;
   std::size_t skip_depth_ = 0;
@@ -107,6 +138,35 @@ class FirstKeyWinsBuilder {
 };
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Bytes of a text, counting how many the parser has taken: where it stands at each callback.
+class CountingIterator {
+ public:
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
+
+  CountingIterator(const char* at, std::size_t* read) : at_(at), read_(read) {}
+  reference operator*() const { return *at_; }
+  CountingIterator& operator++() {
+    ++at_;
+    ++*read_;
+    return *this;
+  }
+  CountingIterator operator++(int) {
+    CountingIterator before = *this;
+    ++*this;
+    return before;
+  }
+  bool operator==(const CountingIterator& other) const { return at_ == other.at_; }
+  bool operator!=(const CountingIterator& other) const { return at_ != other.at_; }
+
+ private:
+  const char* at_;
+  std::size_t* read_;
+};
 
 }  // namespace
 
@@ -117,10 +177,13 @@ std::string_view WithoutByteOrderMark(std::string_view text) {
   return text;
 }
 
-nlohmann::json ParseFirstValue(std::string_view text) {
+nlohmann::json ParseFirstValue(std::string_view text, ParseObserver* observer) {
   // The library would skip a mark at the start of its input, which would let a second one
   // through unnoticed; it is stray bytes before the value like any other.
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    if (observer != nullptr) {
+      observer->Failed(1);
+    }
     throw json::parse_error::create(
         101, nlohmann::detail::position_t{1, 1, 0},
         "syntax error while parsing value - a second byte-order mark (EF BB BF); a file may "
@@ -128,8 +191,17 @@ nlohmann::json ParseFirstValue(std::string_view text) {
         nullptr);
   }
   json document;
-  FirstKeyWinsBuilder builder(document);
-  json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json,
-                  /*strict=*/false);
+  if (observer == nullptr) {
+    FirstKeyWinsBuilder builder(document, nullptr, nullptr);
+    json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json,
+                    /*strict=*/false);
+    return document;
+  }
+  std::size_t read = 0;
+  FirstKeyWinsBuilder builder(document, observer, &read);
+  const char* const begin = text.data();
+  json::sax_parse(CountingIterator(begin, &read), CountingIterator(begin + text.size(), &read),
+                  &builder, json::input_format_t::json, /*strict=*/false);
+  observer->ValueEnd(read);
   return document;
 }

@@ -1,12 +1,15 @@
 #include "devhost/cli/CheckReport.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <fmt/color.h>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/cli/EntryRules.h"
 #include "devhost/cli/EventWriter.h"
+#include "devhost/cli/Printable.h"
 
 namespace devhost {
 namespace {
@@ -14,7 +17,7 @@ namespace {
 using json = nlohmann::ordered_json;
 
 struct Counts {
-  std::size_t sent = 0, nothing_sent = 0, failed = 0;
+  std::size_t sent = 0, nothing_sent = 0, failed = 0, unreachable = 0;
   std::size_t errors = 0, warnings = 0, notes = 0;
 };
 
@@ -30,6 +33,9 @@ Counts CountOf(const CheckReport& report) {
         break;
       case ProbeResult::Outcome::Failed:
         ++counts.failed;
+        break;
+      case ProbeResult::Outcome::Unreachable:
+        ++counts.unreachable;
         break;
     }
   }
@@ -66,6 +72,22 @@ class Styler {
   bool colour_;
 };
 
+// Writes each piece as it comes: a long report never sits whole in memory.
+class Output {
+ public:
+  explicit Output(std::FILE* file) : file_(file) {}
+  Output& operator+=(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), file_);
+    return *this;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+// Columns stop growing here, so one long command or key cannot widen every line.
+constexpr std::size_t kMaxColumn = 24;
+
 std::string Padded(const std::string& text, std::size_t width) {
   return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
 }
@@ -77,11 +99,12 @@ std::string WhereOf(const Finding& finding) {
   return finding.position ? fmt::format("entry {}", *finding.position) : std::string("file");
 }
 
-void WriteProbes(std::string& out, const CheckReport& report, const Styler& style) {
+void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   std::size_t command_width = 0;
   for (const ProbeResult& probe : report.probes) {
-    command_width = std::max(command_width, probe.command.size() + 2);
+    command_width = std::max(command_width, Quoted(Clipped(probe.command)).size());
   }
+  command_width = std::min(command_width, kMaxColumn);
   const std::size_t number_width = std::to_string(report.probes.size()).size();
   out += "Commands, in registration order:\n";
   for (const ProbeResult& probe : report.probes) {
@@ -89,7 +112,7 @@ void WriteProbes(std::string& out, const CheckReport& report, const Styler& styl
         std::string(number_width - std::to_string(probe.position).size(), ' ') +
         std::to_string(probe.position);
     const std::string lead =
-        fmt::format("  {}  {}  ", number, Padded(json(probe.command).dump(), command_width));
+        fmt::format("  {}  {}  ", number, Padded(Quoted(Clipped(probe.command)), command_width));
     std::string outcome;
     std::string detail;
     switch (probe.outcome) {
@@ -99,11 +122,15 @@ void WriteProbes(std::string& out, const CheckReport& report, const Styler& styl
         break;
       case ProbeResult::Outcome::NothingSent:
         outcome = style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
-        detail = probe.detail;
+        detail = Printable(probe.detail);
         break;
       case ProbeResult::Outcome::Failed:
         outcome = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
-        detail = probe.detail;
+        detail = Printable(probe.detail);
+        break;
+      case ProbeResult::Outcome::Unreachable:
+        outcome = style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
+        detail = Printable(probe.detail);
         break;
     }
     out += lead + outcome + "  " + detail + "\n";
@@ -112,12 +139,12 @@ void WriteProbes(std::string& out, const CheckReport& report, const Styler& styl
       out += indent + DescribeMessage(probe.messages[i]) + "\n";
     }
     if (!probe.hint.empty()) {
-      out += indent + style("hint: " + probe.hint, fmt::emphasis::faint) + "\n";
+      out += indent + style("hint: " + Printable(probe.hint), fmt::emphasis::faint) + "\n";
     }
   }
 }
 
-void WriteFindings(std::string& out, const CheckReport& report, Finding::Severity severity,
+void WriteFindings(Output& out, const CheckReport& report, Finding::Severity severity,
                    const char* title, fmt::text_style title_style, const Styler& style) {
   std::vector<const Finding*> chosen;
   std::size_t where_width = 0;
@@ -129,6 +156,8 @@ void WriteFindings(std::string& out, const CheckReport& report, Finding::Severit
       subject_width = std::max(subject_width, finding.subject.size());
     }
   }
+  where_width = std::min(where_width, kMaxColumn);
+  subject_width = std::min(subject_width, kMaxColumn);
   if (chosen.empty()) {
     return;
   }
@@ -136,11 +165,11 @@ void WriteFindings(std::string& out, const CheckReport& report, Finding::Severit
   for (const Finding* finding : chosen) {
     std::string line = "  " + Padded(WhereOf(*finding), where_width) + "  ";
     if (subject_width > 0) {
-      line += Padded(finding->subject, subject_width) + "  ";
+      line += Padded(Printable(finding->subject), subject_width) + "  ";
     }
-    line += finding->text;
+    line += Printable(finding->text);
     if (!finding->hint.empty()) {
-      line += "; " + style(finding->hint, fmt::emphasis::faint);
+      line += "; " + style(Printable(finding->hint), fmt::emphasis::faint);
     }
     out += line + "\n";
   }
@@ -168,6 +197,9 @@ std::string Summary(const CheckReport& report) {
   if (counts.failed > 0) {
     commands += ", " + verb(counts.failed, "fails", "fail");
   }
+  if (counts.unreachable > 0) {
+    commands += fmt::format(", {} unreachable", counts.unreachable);
+  }
   return fmt::format("{}; {}.", commands, found);
 }
 
@@ -185,7 +217,8 @@ int CheckExitStatus(const CheckReport& report) {
 
 void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
   const Styler style(colour);
-  std::string text = fmt::format("Checking {}\n", report.config_path);
+  Output text(out);
+  text += fmt::format("Checking {}\n", report.config_path);
   if (report.start.ok) {
     text += fmt::format("The plugin started with {}.\n",
                         Plural(report.probes.size(), "chat command", "chat commands"));
@@ -197,8 +230,10 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
     const bool explained =
         std::any_of(report.findings.begin(), report.findings.end(),
                     [&](const Finding& finding) { return finding.text == report.start.error; });
-    text += style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
-            (explained ? std::string("; see the error below.") : ": " + report.start.error) + "\n";
+    text +=
+        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
+        (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
+        "\n";
   }
   WriteFindings(text, report, Finding::Severity::Error,
                 "Errors:", fmt::fg(fmt::terminal_color::red), style);
@@ -206,12 +241,11 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
                 "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
   WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
   text += "\n" + Summary(report) + "\n";
-  std::fputs(text.c_str(), out);
   std::fflush(out);
 }
 
 void WriteCheckJson(std::FILE* out, const CheckReport& report) {
-  std::string text;
+  Output text(out);
   const auto write = [&text](const json& object) {
     text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
   };
@@ -238,6 +272,7 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report) {
         break;
       }
       case ProbeResult::Outcome::NothingSent:
+      case ProbeResult::Outcome::Unreachable:
         line["reason"] = probe.detail;
         break;
       case ProbeResult::Outcome::Failed:
@@ -280,11 +315,11 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report) {
          {"sent", counts.sent},
          {"nothing_sent", counts.nothing_sent},
          {"failed", counts.failed},
+         {"unreachable", counts.unreachable},
          {"errors", counts.errors},
          {"warnings", counts.warnings},
          {"notes", counts.notes},
          {"exit_status", CheckExitStatus(report)}});
-  std::fputs(text.c_str(), out);
   std::fflush(out);
 }
 

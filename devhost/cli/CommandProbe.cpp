@@ -1,5 +1,9 @@
 #include "devhost/cli/CommandProbe.h"
 
+#include <unordered_set>
+
+#include <fmt/format.h>
+
 #include "devhost/cli/ConfigCheck.h"
 #include "devhost/lib/Text.h"
 
@@ -13,6 +17,8 @@ const char* OutcomeName(ProbeResult::Outcome outcome) {
       return "nothing_sent";
     case ProbeResult::Outcome::Failed:
       return "failed";
+    case ProbeResult::Outcome::Unreachable:
+      return "unreachable";
   }
   return "failed";
 }
@@ -25,16 +31,43 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
   // what the probed command sent.
   AShooterPlayerController& probe = host.Player("(probe)");
 
+  // Registered texts seen so far, in lower case: the host matches them regardless of case.
+  std::unordered_set<std::string> seen;
+  const std::vector<RegisteredCommand<ChatCommandCallback>> commands =
+      host.Registry().ChatCommands(&owner);
   std::vector<ProbeResult> results;
-  for (const auto& command : host.Registry().ChatCommands(&owner)) {
+  results.reserve(commands.size());
+  for (const auto& command : commands) {
     ProbeResult result;
     result.position = results.size();
     result.command = Utf16ToUtf8(command.name);
-    probe.ClearScreen();
-    const DispatchResult dispatch = host.DispatchChatTo(command, &probe, result.command);
-    result.messages.assign(probe.Screen().begin(), probe.Screen().end());
     const nlohmann::json* entry =
         result.position < entries.size() ? entries[result.position] : nullptr;
+    probe.ClearScreen();
+    DispatchResult dispatch;
+    const std::string untypable = UntypableReason(result.command);
+    if (!untypable.empty()) {
+      result.outcome = ProbeResult::Outcome::Unreachable;
+      result.detail = "no typed line reaches it: " + untypable;
+      results.push_back(std::move(result));
+      continue;
+    }
+    if (!seen.insert(FoldedCommand(result.command)).second) {
+      dispatch = host.DispatchChatTo(command, &probe, result.command);
+    } else {
+      dispatch = host.DispatchChat(&probe, result.command);
+      if (dispatch.status == DispatchResult::Status::Unmatched ||
+          dispatch.command != result.command) {
+        result.outcome = ProbeResult::Outcome::Unreachable;
+        result.detail = dispatch.status == DispatchResult::Status::Unmatched
+                            ? fmt::format("a typed {} matches no command", Quoted(result.command))
+                            : fmt::format("a typed {} reaches {}", Quoted(result.command),
+                                          Quoted(dispatch.command));
+        results.push_back(std::move(result));
+        continue;
+      }
+    }
+    result.messages.assign(probe.Screen().begin(), probe.Screen().end());
     if (dispatch.status == DispatchResult::Status::Failed) {
       result.outcome = ProbeResult::Outcome::Failed;
       result.detail = dispatch.error;

@@ -13,20 +13,22 @@
 namespace devhost {
 
 struct ProbeResult {
-  enum class Outcome { Sent, NothingSent, Failed };
+  enum class Outcome { Sent, NothingSent, Failed, Unreachable };
   std::size_t position = 0;  // registration order, which is the entry's position
   std::string command;       // the registered text, UTF-8
   Outcome outcome = Outcome::NothingSent;
   std::vector<ScreenMessage> messages;
-  std::string detail;  // NothingSent: the reason; Failed: the error text, unchanged
+  std::string detail;  // NothingSent, Unreachable: the reason; Failed: the error text, unchanged
   std::string hint;    // Failed: what in the entry makes it fail, when the entry tells
 };
 
 const char* OutcomeName(ProbeResult::Outcome outcome);
 
-// Each registration of `owner` gets its own registered text as a chat line from a fresh probe
-// player, even when another registration would catch that text first. `document`, when
-// given, is the configuration the plugin loaded and explains the outcomes.
+// Each registration of `owner` gets its own registered text as a chat line from a probe
+// player, dispatched as a typed line is; a text no typed line reaches is Unreachable. A
+// registration that an earlier one of the same name hides is handed its line directly, so
+// that the report still shows what its entry does. `document`, when given, is the
+// configuration the plugin loaded and explains the outcomes.
 std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
                                            const nlohmann::json* document);
 

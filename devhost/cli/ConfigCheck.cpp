@@ -1,7 +1,11 @@
 #include "devhost/cli/ConfigCheck.h"
 
 #include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <unordered_map>
 
 #include <fmt/format.h>
 
@@ -10,7 +14,10 @@
 #include "config/FirstValueParser.h"
 #include "config/RegistrationCheck.h"
 #include "config/ReplyTypes.h"
+#include "config/GameFloat.h"
+#include "devhost/cli/EventWriter.h"
 #include "devhost/cli/Nearest.h"
+#include "devhost/cli/Printable.h"
 #include "devhost/lib/Text.h"
 
 namespace devhost {
@@ -35,19 +42,57 @@ Finding Warn(std::size_t position, std::string code, std::string subject, std::s
   return finding;
 }
 
-// Line and column (both from 1) of the byte at offset `consumed` - 1, as editors count them.
-std::pair<std::size_t, std::size_t> LineAndColumn(std::string_view text, std::size_t consumed) {
-  consumed = std::min(consumed, text.size());
-  const std::string_view before = text.substr(0, consumed);
-  const std::size_t line =
-      1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
-  const std::size_t line_start = before.rfind('\n');
-  const std::size_t column =
-      line_start == std::string_view::npos ? consumed : consumed - line_start - 1;
-  return {line, std::max<std::size_t>(column, 1)};
+// Line (from 1) and column of the byte at offset `consumed` - 1, counted as the JSON library
+// counts them in its messages, so that a parse error shows one place: columns count bytes from
+// 1, and a line break read last stands at column 0 of the next line.
+class LineIndex {
+ public:
+  explicit LineIndex(std::string_view text) : size_(text.size()) {
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
+         at = text.find('\n', at + 1)) {
+      breaks_.push_back(at);
+    }
+  }
+  std::pair<std::size_t, std::size_t> At(std::size_t consumed) const {
+    consumed = std::min(consumed, size_);
+    // Line breaks among the first `consumed` bytes.
+    const auto before = std::lower_bound(breaks_.begin(), breaks_.end(), consumed);
+    const std::size_t line = 1 + static_cast<std::size_t>(before - breaks_.begin());
+    const std::size_t line_start = before == breaks_.begin() ? 0 : *std::prev(before) + 1;
+    return {line, consumed - line_start};
+  }
+
+ private:
+  std::size_t size_;
+  std::vector<std::size_t> breaks_;
+};
+
+// Collects what the parse passes over, with where it happens.
+class ParseNotes final : public ParseObserver {
+ public:
+  struct Repeat {
+    std::size_t offset;
+    std::string key;
+    json ignored;
+  };
+  std::vector<Repeat> repeats;
+  std::size_t value_end = 0;
+  std::optional<std::size_t> failed;
+
+  void RepeatedKey(std::size_t offset, const std::string& key, const json& ignored) override {
+    repeats.push_back({offset, key, ignored});
+  }
+  void ValueEnd(std::size_t offset) override { value_end = offset; }
+  void Failed(std::size_t offset) override { failed = offset; }
+};
+
+void SetPlace(Finding& finding, const LineIndex& lines, std::size_t consumed) {
+  const auto [line, column] = lines.At(consumed);
+  finding.line = line;
+  finding.column = column;
 }
 
-Finding ParseFailure(std::string_view text, const std::exception& error,
+Finding ParseFailure(const LineIndex& lines, const std::exception& error,
                      std::optional<std::size_t> consumed) {
   Finding finding;
   finding.severity = Finding::Severity::Error;
@@ -55,11 +100,43 @@ Finding ParseFailure(std::string_view text, const std::exception& error,
   finding.text = error.what();
   finding.hint = "the plugin does not start with this file";
   if (consumed) {
-    const auto [line, column] = LineAndColumn(text, *consumed);
-    finding.line = line;
-    finding.column = column;
+    SetPlace(finding, lines, *consumed);
   }
   return finding;
+}
+
+void CheckRepeatedKeys(const ParseNotes& notes, const LineIndex& lines,
+                       std::vector<Finding>& findings) {
+  for (const ParseNotes::Repeat& repeat : notes.repeats) {
+    Finding finding;
+    finding.code = "repeated_key";
+    finding.subject = Clipped(repeat.key);
+    const std::string ignored = repeat.ignored.is_object()  ? std::string("this object")
+                                : repeat.ignored.is_array() ? std::string("this array")
+                                                            : Clipped(repeat.ignored.dump());
+    finding.text =
+        fmt::format("is given again in one object; the first value counts, {} is ignored", ignored);
+    finding.hint = "keep one of the two";
+    SetPlace(finding, lines, repeat.offset);
+    findings.push_back(std::move(finding));
+  }
+}
+
+void CheckTrailingText(std::string_view text, const ParseNotes& notes, const LineIndex& lines,
+                       std::vector<Finding>& findings) {
+  const std::size_t at = text.find_first_not_of(" \t\r\n", notes.value_end);
+  if (at == std::string_view::npos) {
+    return;
+  }
+  std::string_view rest = text.substr(at);
+  rest = rest.substr(0, rest.find_last_not_of(" \t\r\n") + 1);
+  Finding finding;
+  finding.code = "trailing_text";
+  finding.text =
+      fmt::format("text after the top-level value is never read: {}", Quoted(Clipped(rest)));
+  finding.hint = "a bracket that closes the file early cuts off everything after it";
+  SetPlace(finding, lines, at + 1);
+  findings.push_back(std::move(finding));
 }
 
 void CheckKeys(const json& entry, std::size_t position, std::vector<Finding>& findings) {
@@ -68,7 +145,7 @@ void CheckKeys(const json& entry, std::size_t position, std::vector<Finding>& fi
     if (std::find(kEntryKeys.begin(), kEntryKeys.end(), key) != kEntryKeys.end()) {
       continue;
     }
-    Finding finding = Warn(position, "unknown_key", key, "key is never read");
+    Finding finding = Warn(position, "unknown_key", Clipped(key), "key is never read");
     finding.suggestion = NearestOf(key, kEntryKeys);
     finding.hint = finding.suggestion ? fmt::format("did you mean {}?", Quoted(*finding.suggestion))
                                       : "Quorvane reads Command, Reply, Type, Color, "
@@ -110,23 +187,37 @@ void CheckCommand(const json& entry, const Registration& registration, std::size
         Warn(position, "command_empty", "Command", "is empty", "no player can ever type it"));
     return;
   }
+  const std::string_view before_nul(command.c_str());
   const std::string registered = CommandTextAsRegistered(command);
-  if (registered != command) {
-    findings.push_back(
-        Warn(position, "command_non_ascii", "Command",
-             fmt::format("{} is registered as {}", Quoted(command), Quoted(registered)),
-             "each byte outside ASCII becomes '?'; use ASCII letters only"));
+  if (before_nul.size() != command.size()) {
+    findings.push_back(Warn(position, "command_nul", "Command",
+                            fmt::format("{} is registered as {}", Quoted(Clipped(command)),
+                                        Quoted(Clipped(registered))),
+                            "the text from U+0000 on is dropped; remove the \\u0000"));
+  } else if (registered != command) {
+    findings.push_back(Warn(position, "command_non_ascii", "Command",
+                            fmt::format("{} is registered as {}", Quoted(Clipped(command)),
+                                        Quoted(Clipped(registered))),
+                            "each byte outside ASCII becomes '?'; use ASCII letters only"));
   }
-  if (command.front() != '/') {
+  if (registered.empty()) {
+    return;  // the U+0000 finding says why
+  }
+  if (const std::string reason = UntypableReason(registered); !reason.empty()) {
+    findings.push_back(
+        Warn(position, "command_untypable", "Command",
+             fmt::format("{} is reached by no typed line: {}", Quoted(Clipped(registered)), reason),
+             "remove blanks and control characters such as tabs and line breaks"));
+  } else if (command.front() != '/') {
     findings.push_back(Warn(position, "command_no_slash", "Command",
-                            fmt::format("{} does not start with '/'", Quoted(command)),
+                            fmt::format("{} does not start with '/'", Quoted(Clipped(command))),
                             "allowed, but players expect chat commands to start with '/'"));
   }
 }
 
 void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Finding>& findings) {
   // The host matches commands ignoring ASCII case and the first registration wins.
-  std::vector<std::pair<std::u16string, std::size_t>> seen;
+  std::unordered_map<std::string, std::size_t> first_of;
   for (std::size_t position = 0; position < entries.size(); ++position) {
     const std::string* const command = RegistrationOf(*entries[position]).command;
     if (command == nullptr) {
@@ -136,17 +227,14 @@ void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Findin
     if (registered.empty()) {
       continue;
     }
-    const std::u16string units = Utf8ToUtf16(registered);
-    const auto earlier = std::find_if(seen.begin(), seen.end(), [&](const auto& other) {
-      return EqualsIgnoringAsciiCase(other.first, units);
-    });
-    if (earlier == seen.end()) {
-      seen.emplace_back(units, position);
+    const auto [earlier, first] = first_of.emplace(FoldedCommand(registered), position);
+    if (first) {
       continue;
     }
     findings.push_back(
         Warn(position, "command_duplicate", "Command",
-             fmt::format("{} is also the command of entry {}", Quoted(registered), earlier->second),
+             fmt::format("{} is also the command of entry {}", Quoted(Clipped(registered)),
+                         earlier->second),
              fmt::format("players reach only entry {}; give this entry its own command",
                          earlier->second)));
   }
@@ -163,12 +251,41 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
   }
   Finding finding = Warn(
       position, "unknown_type", "Type",
-      fmt::format("{} is none of {}; nothing is sent", Quoted(type), fmt::join(kReplyTypes, ", ")));
+      fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)), fmt::join(kReplyTypes, ", ")));
   finding.suggestion = NearestOf(type, kReplyTypeNames);
   finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
                                                   Quoted(*finding.suggestion))
                                     : "use ServerChat, ClientChat or Notification";
   findings.push_back(std::move(finding));
+}
+
+// A number the game receives differently from how the file writes it: a boolean, or a value
+// beyond a 32-bit float. `label` leads the text, e.g. "R = " or "is ".
+void CheckReceived(const json& value, std::size_t position, const char* subject, const char* label,
+                   std::vector<Finding>& findings) {
+  if (value.is_boolean()) {
+    findings.push_back(Warn(
+        position, "number_boolean", subject,
+        fmt::format("{}{}: the game receives {}", label, value.dump(), value.get<bool>() ? 1 : 0),
+        "write the number"));
+    return;
+  }
+  if (!value.is_number()) {
+    return;
+  }
+  const double written = value.get<double>();
+  const float received = ToGameFloat(written);
+  if (std::isinf(received)) {
+    findings.push_back(Warn(position, "number_range", subject,
+                            fmt::format("{}{} is beyond the game's 32-bit numbers: it receives {}",
+                                        label, value.dump(), FloatText(received)),
+                            "use a number of at most 3.4e38"));
+  } else if (received == 0.0f && written != 0.0) {
+    findings.push_back(Warn(
+        position, "number_range", subject,
+        fmt::format("{}{} is below the game's 32-bit numbers: it receives 0", label, value.dump()),
+        "use 0 or a number of at least 1.2e-38"));
+  }
 }
 
 void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& findings) {
@@ -183,16 +300,66 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
                             "only R, G, B, A are read; elements after the fourth are ignored"));
   }
   std::vector<std::string> high;
+  std::vector<std::string> negative;
   static const char* const kNames[] = {"R", "G", "B", "A"};
   for (std::size_t i = 0; i < std::min<std::size_t>(colour.size(), 4); ++i) {
-    if (colour[i].is_number() && colour[i].get<double>() > 1.0) {
+    static const char* const kLabels[] = {"R = ", "G = ", "B = ", "A = "};
+    CheckReceived(colour[i], position, "Color", kLabels[i], findings);
+    if (!colour[i].is_number()) {
+      continue;
+    }
+    const float received = ToGameFloat(colour[i].get<double>());
+    if (std::isinf(received)) {
+      continue;  // reported as out of range
+    }
+    if (received > 1.0f) {
       high.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
+    } else if (received < 0.0f) {
+      negative.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
     }
   }
   if (!high.empty()) {
     findings.push_back(Warn(position, "color_range", "Color",
                             fmt::format("{} above 1", fmt::join(high, ", ")),
                             "the game takes linear 0-1 values, not 0-255; divide by 255"));
+  }
+  if (!negative.empty()) {
+    findings.push_back(Warn(position, "color_negative", "Color",
+                            fmt::format("{} below 0", fmt::join(negative, ", ")),
+                            "the game takes linear 0-1 values and passes negative ones on"));
+  }
+}
+
+// What a reply holds that players never see as written: control characters, and whatever
+// follows a U+0000, where the game's string ends.
+void CheckReplyText(const std::string& reply, std::size_t position,
+                    std::vector<Finding>& findings) {
+  const std::size_t nul = reply.find('\0');
+  const std::string_view shown = std::string_view(reply).substr(0, nul);
+  std::string controls;
+  const bool any_control = std::any_of(shown.begin(), shown.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F || byte == 0xC2;
+  });
+  for (const char32_t c : any_control ? DecodeUtf8(shown) : std::u32string()) {
+    if (IsControlCharacter(c) && c != U'\n' && c != U'\t' &&
+        controls.find(Printable(EncodeUtf8(std::u32string(1, c)))) == std::string::npos) {
+      controls += (controls.empty() ? "" : " ") + Printable(EncodeUtf8(std::u32string(1, c)));
+    }
+  }
+  if (!controls.empty()) {
+    findings.push_back(
+        Warn(position, "reply_control", "Reply",
+             fmt::format("{} holds control characters: {}", Quoted(Clipped(reply)), controls),
+             "chat does not show them and terminals act on them; remove them"));
+  }
+  if (nul != std::string::npos) {
+    findings.push_back(
+        Warn(position, "reply_nul", "Reply",
+             fmt::format("the text after U+0000 is never shown: players see {}, "
+                         "and {} is lost",
+                         Quoted(Clipped(shown)), Quoted(Clipped(reply.substr(nul + 1)))),
+             "remove the \\u0000"));
   }
 }
 
@@ -202,12 +369,14 @@ void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& f
     return;
   }
   const std::string& reply = found->get_ref<const std::string&>();
+  CheckReplyText(reply, position, findings);
   const BraceScan scan = ScanBraces(reply);
   if (scan.fails) {
-    findings.push_back(Warn(
-        position, "reply_braces", "Reply",
-        fmt::format("{} fails formatting: a lone brace starts a replacement field", Quoted(reply)),
-        fmt::format("write literal braces doubled: {}", Quoted(scan.escaped))));
+    findings.push_back(
+        Warn(position, "reply_braces", "Reply",
+             fmt::format("{} fails formatting: a lone brace starts a replacement field",
+                         Quoted(Clipped(reply))),
+             BraceHint(scan)));
   } else if (scan.has_doubled) {
     Finding finding =
         Warn(position, "reply_doubled_braces", "Reply",
@@ -220,7 +389,10 @@ void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& f
 void CheckDisplay(const json& entry, std::size_t position, std::vector<Finding>& findings) {
   for (const char* key : {"DisplayScale", "DisplayTime"}) {
     const auto found = entry.find(key);
-    if (found != entry.end() && found->is_number() && found->get<double>() <= 0.0) {
+    if (found != entry.end()) {
+      CheckReceived(*found, position, key, "is ", findings);
+    }
+    if (found != entry.end() && found->is_number() && ToGameFloat(found->get<double>()) <= 0.0f) {
       findings.push_back(Warn(position, "display_not_positive", key,
                               fmt::format("is {}", found->dump()),
                               "players cannot see such a notification; use a positive number"));
@@ -245,7 +417,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     if (std::find(kTopKeys.begin(), kTopKeys.end(), member.key()) == kTopKeys.end()) {
       Finding finding;
       finding.code = "unknown_key";
-      finding.subject = member.key();
+      finding.subject = Clipped(member.key());
       finding.text = "top-level key is never read";
       finding.suggestion = NearestOf(member.key(), {"ChatCommands"});
       finding.hint = finding.suggestion ? "did you mean \"ChatCommands\"?"
@@ -316,28 +488,17 @@ ConfigAnalysis AnalyseConfigText(std::string_view bytes) {
   ConfigAnalysis analysis;
   analysis.opened = true;
   const std::string_view text = WithoutByteOrderMark(bytes);
+  const LineIndex lines(text);
+  ParseNotes notes;
   try {
-    analysis.document = ParseFirstValue(text);
-  } catch (const json::parse_error& error) {
-    analysis.findings.push_back(ParseFailure(text, error, error.byte));
-    return analysis;
-  } catch (const json::out_of_range& error) {
-    // "number overflow parsing '1e999'": the number itself tells where it is.
-    const std::string message = error.what();
-    const std::size_t open = message.find('\'');
-    const std::size_t close = message.rfind('\'');
-    std::optional<std::size_t> consumed;
-    if (open != std::string::npos && close > open) {
-      const std::size_t at = text.find(message.substr(open + 1, close - open - 1));
-      if (at != std::string_view::npos) {
-        consumed = at + 1;
-      }
-    }
-    analysis.findings.push_back(ParseFailure(text, error, consumed));
-    return analysis;
+    analysis.document = ParseFirstValue(text, &notes);
   } catch (const std::exception& error) {
-    analysis.findings.push_back(ParseFailure(text, error, std::nullopt));
+    analysis.findings.push_back(ParseFailure(lines, error, notes.failed));
     return analysis;
+  }
+  CheckRepeatedKeys(notes, lines, analysis.findings);
+  if (analysis.document->is_object() || analysis.document->is_array()) {
+    CheckTrailingText(text, notes, lines, analysis.findings);
   }
   CheckDocument(*analysis.document, analysis.findings);
   return analysis;

@@ -14,6 +14,17 @@ std::string Quoted(std::string_view text) {
   return json(std::string(text)).dump();
 }
 
+std::string Clipped(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) {
+    return std::string(text);
+  }
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+    --end;  // not inside a UTF-8 sequence
+  }
+  return std::string(text.substr(0, end)) + "...";
+}
+
 std::string NothingSentReason(const json& entry) {
   if (entry.is_object() && entry.contains("Type") && entry["Type"].is_string()) {
     const std::string type = entry["Type"].get<std::string>();
@@ -81,31 +92,70 @@ std::string FailureHint(const json& entry) {
   }
   const BraceScan scan = ScanBraces(entry["Reply"].get<std::string>());
   if (scan.fails) {
-    return fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
+    return BraceHint(scan);
   }
   return {};
 }
 
+std::optional<std::string> Rendered(std::string_view reply) {
+  try {
+    return fmt::format(fmt::runtime(reply));
+  } catch (const fmt::format_error&) {
+    return std::nullopt;
+  }
+}
+
 BraceScan ScanBraces(std::string_view reply) {
   BraceScan scan;
-  for (std::size_t i = 0; i < reply.size(); ++i) {
-    const char c = reply[i];
-    if (c != '{' && c != '}') {
-      scan.shown += c;
-      scan.escaped += c;
-      continue;
-    }
-    if (i + 1 < reply.size() && reply[i + 1] == c) {
-      scan.has_doubled = true;
-      scan.shown += c;
-      scan.escaped.append(2, c);
-      ++i;
-      continue;
-    }
-    scan.fails = true;
-    scan.escaped.append(2, c);
+  const std::optional<std::string> shown = Rendered(reply);
+  scan.fails = !shown;
+  if (shown) {
+    scan.shown = *shown;
+    scan.has_doubled = *shown != reply;
+    return scan;
+  }
+  // Every brace doubled shows each brace as typed; the formatter confirms it.
+  std::string escaped;
+  for (const char c : reply) {
+    escaped.append(c == '{' || c == '}' ? 2 : 1, c);
+  }
+  if (Rendered(escaped) == std::optional<std::string>(std::string(reply))) {
+    scan.escaped = std::move(escaped);
   }
   return scan;
+}
+
+std::string BraceHint(const BraceScan& scan) {
+  return scan.escaped.empty()
+             ? std::string("write each literal brace doubled")
+             : fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
+}
+
+std::string FoldedCommand(std::string_view registered) {
+  std::string folded(registered);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return folded;
+}
+
+std::string UntypableReason(std::string_view registered) {
+  if (registered.empty()) {
+    return "it is empty";
+  }
+  for (const char c : registered) {
+    if (c == ' ' || c == '\t') {
+      return "the host matches the first word of a typed line, and a blank or tab ends it";
+    }
+  }
+  for (const char c : registered) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+      return "players cannot type a line break or another control character";
+    }
+  }
+  return {};
 }
 
 }  // namespace devhost

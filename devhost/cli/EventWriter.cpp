@@ -1,5 +1,7 @@
 #include "devhost/cli/EventWriter.h"
 
+#include "devhost/cli/Printable.h"
+
 #include <cmath>
 #include <string>
 
@@ -43,7 +45,7 @@ class HumanWriter final : public EventWriter {
   }
 
   void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
-    Write(fmt::format("devhost: no command matches \"{}\" from {}", text,
+    Write(fmt::format("devhost: no command matches \"{}\" from {}", Printable(text),
                       player ? *player : std::string("the server console")));
   }
 
@@ -83,7 +85,7 @@ class HumanWriter final : public EventWriter {
 
 nlohmann::ordered_json FloatJson(float value) {
   if (!std::isfinite(value)) {
-    return nullptr;  // JSON has no infinities
+    return FloatText(value);  // "inf", "-inf" or "nan": JSON has no such numbers
   }
   return std::stod(FloatText(value));
 }
@@ -157,7 +159,7 @@ std::string FloatText(float value) {
 }
 
 std::string DescribeMessage(const ScreenMessage& message) {
-  const std::string text = Utf16ToUtf8(message.text);
+  const std::string text = Printable(Utf16ToUtf8(message.text));
   const auto colour = [&] {
     return fmt::format("rgba({}, {}, {}, {})", FloatText(message.colour.R),
                        FloatText(message.colour.G), FloatText(message.colour.B),
@@ -167,7 +169,7 @@ std::string DescribeMessage(const ScreenMessage& message) {
     case ScreenMessage::Kind::ServerChat:
       return fmt::format("ServerChat {}{}: {}", colour(), message.bold ? " bold" : "", text);
     case ScreenMessage::Kind::ClientChat:
-      return fmt::format("ClientChat from {}: {}", Utf16ToUtf8(message.sender), text);
+      return fmt::format("ClientChat from {}: {}", Printable(Utf16ToUtf8(message.sender)), text);
     case ScreenMessage::Kind::Notification:
       return fmt::format("Notification {} scale {} time {}: {}", colour(), FloatText(message.scale),
                          FloatText(message.time), text);

@@ -37,7 +37,8 @@ std::unique_ptr<EventWriter> MakeJsonWriter(std::FILE* out);
 
 // Shortest text that reads back as the same 32-bit float.
 std::string FloatText(float value);
-// The float as a JSON number; null for infinities and NaN, which JSON cannot hold.
+// The float as a JSON number; infinities and NaN, which JSON cannot hold, as the strings
+// "inf", "-inf" and "nan".
 nlohmann::ordered_json FloatJson(float value);
 
 // One screen message for people: "ServerChat rgba(1, 0.5, 0, 1): text" and the like.

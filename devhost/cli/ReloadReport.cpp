@@ -39,6 +39,8 @@ std::string Describe(const ProbeResult& probe) {
       return "nothing sent: " + probe.detail;
     case ProbeResult::Outcome::Failed:
       return "fails: " + probe.detail;
+    case ProbeResult::Outcome::Unreachable:
+      return "unreachable: " + probe.detail;
   }
   return probe.detail;
 }
@@ -136,6 +138,7 @@ json OutcomeJson(const ProbeResult& probe) {
       break;
     }
     case ProbeResult::Outcome::NothingSent:
+    case ProbeResult::Outcome::Unreachable:
       fields["reason"] = probe.detail;
       break;
     case ProbeResult::Outcome::Failed:

@@ -56,12 +56,27 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   ConfigAnalysis analysis = AnalyseConfigFile(path);
   report.findings = std::move(analysis.findings);
 
+  const AllocatorStats before = host.Allocator().Stats();
   {
     std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
     if (plugin) {
       report.probes = ProbeChatCommands(host, plugin->Path(),
                                         analysis.document ? &*analysis.document : nullptr);
     }
+  }
+  // Every block the plugin took from the game must be back once it is unloaded; on a server
+  // what is not is lost for good.
+  const AllocatorStats after = host.Allocator().Stats();
+  if (after.live_blocks > before.live_blocks) {
+    Finding finding;
+    finding.severity = Finding::Severity::Error;
+    finding.code = "game_memory";
+    finding.text = fmt::format(
+        "{} game allocations ({} bytes) were never released by the plugin",
+        after.live_blocks - before.live_blocks,
+        after.live_bytes > before.live_bytes ? after.live_bytes - before.live_bytes : 0);
+    finding.hint = "the plugin leaks the game's memory; a session exits 3 for the same";
+    report.findings.push_back(std::move(finding));
   }
 
   if (options.json) {

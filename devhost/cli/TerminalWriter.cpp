@@ -4,6 +4,8 @@
 #include <fmt/format.h>
 
 #include "devhost/cli/DisplayColour.h"
+#include "devhost/cli/Printable.h"
+#include "devhost/cli/Terminal.h"
 #include "devhost/lib/Text.h"
 
 namespace devhost {
@@ -23,14 +25,15 @@ class TerminalWriter final : public EventWriter {
   }
 
   void Message(const std::string& player, const ScreenMessage& message) override {
-    const std::string text = Utf16ToUtf8(message.text);
+    const std::string text = Printable(Utf16ToUtf8(message.text));
     switch (message.kind) {
       case ScreenMessage::Kind::ServerChat:
         Write(fmt::format("[{}] {}", player, Styled(text, InColour(message.colour, message.bold))));
         break;
       case ScreenMessage::Kind::ClientChat:
         Write(fmt::format("[{}] {}: {}", player,
-                          Styled(Utf16ToUtf8(message.sender), fmt::emphasis::bold), text));
+                          Styled(Printable(Utf16ToUtf8(message.sender)), fmt::emphasis::bold),
+                          text));
         break;
       case ScreenMessage::Kind::Notification:
         // On screen a notification stands apart from chat; here it gets lines of its own.

@@ -8,6 +8,18 @@
 namespace devhost {
 namespace {
 
+// The key under which the registry indexes a chat name: ASCII letters in lower case, every
+// other unit as it is, as EqualsIgnoringAsciiCase compares.
+std::u16string FoldedName(std::u16string_view name) {
+  std::u16string folded(name);
+  for (char16_t& unit : folded) {
+    if (unit >= u'A' && unit <= u'Z') {
+      unit = static_cast<char16_t>(unit - u'A' + u'a');
+    }
+  }
+  return folded;
+}
+
 template <typename Callback>
 std::optional<RegisteredCommand<Callback>> FindIn(
     const std::vector<RegisteredCommand<Callback>>& commands, std::u16string_view word) {
@@ -76,6 +88,7 @@ bool CommandRegistry::RemoveChatCommand(const FString& command) {
     return false;
   }
   chat_.erase(found);
+  chat_index_stale_ = true;
   return true;
 }
 
@@ -83,6 +96,7 @@ bool CommandRegistry::RegisterChatCommand(const FString& command,
                                           const std::function<ChatCommandCallback>& callback) {
   std::lock_guard<std::mutex> lock(mutex_);
   chat_.push_back({UnitsOf(command), owner_, callback});
+  chat_index_stale_ = true;
   return true;
 }
 
@@ -102,25 +116,44 @@ void CommandRegistry::Withdraw(const std::string& owner) {
   std::lock_guard<std::mutex> lock(mutex_);
   EraseOwned(chat_, owner);
   EraseOwned(console_, owner);
+  chat_index_stale_ = true;
 }
 
 void CommandRegistry::Abandon(const std::string& owner) {
   std::lock_guard<std::mutex> lock(mutex_);
   AbandonOwned(chat_, owner);
   AbandonOwned(console_, owner);
+  chat_index_stale_ = true;
 }
 
 void CommandRegistry::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   chat_.clear();
   console_.clear();
+  chat_index_stale_ = true;
   owner_.clear();
 }
 
 std::optional<RegisteredCommand<ChatCommandCallback>> CommandRegistry::FindChat(
     std::u16string_view word) const {
+  if (word.empty()) {
+    return std::nullopt;
+  }
   std::lock_guard<std::mutex> lock(mutex_);
-  return FindIn(chat_, word);
+  if (chat_index_stale_) {
+    chat_index_.clear();
+    for (std::size_t i = 0; i < chat_.size(); ++i) {
+      if (!chat_[i].name.empty()) {
+        chat_index_.emplace(FoldedName(chat_[i].name), i);  // keeps the first
+      }
+    }
+    chat_index_stale_ = false;
+  }
+  const auto found = chat_index_.find(FoldedName(word));
+  if (found == chat_index_.end()) {
+    return std::nullopt;
+  }
+  return chat_[found->second];
 }
 
 std::optional<RegisteredCommand<ConsoleCommandCallback>> CommandRegistry::FindConsole(

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "bridge/HostApi.h"
@@ -54,6 +55,11 @@ class CommandRegistry final : public ArkApi::ICommands {
   mutable std::mutex mutex_;
   std::string owner_;
   std::vector<RegisteredCommand<ChatCommandCallback>> chat_;
+  // Case-folded chat name -> index in chat_ of its first registration, so that a typed line
+  // costs one lookup however many commands there are. Rebuilt on the first search after a
+  // change.
+  mutable std::unordered_map<std::u16string, std::size_t> chat_index_;
+  mutable bool chat_index_stale_ = true;
   std::vector<RegisteredCommand<ConsoleCommandCallback>> console_;
 };
 

@@ -3,11 +3,13 @@
 #include "devhost/cli/ConfigCheck.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "config/GameFloat.h"
 #include "devhost/cli/Nearest.h"
 
 namespace {
@@ -74,9 +76,39 @@ TEST(ConfigCheckTest, ParseErrorCarriesLineColumnAndTheLibraryMessage) {
   EXPECT_EQ(overflow[0].line, 2u);
   EXPECT_EQ(overflow[0].column, 7u);
 
-  // Text after the first value is ignored, as the plugin ignores it.
-  EXPECT_TRUE(
-      FindingsOf(R"({"ChatCommands":[{)" + std::string(kClientChat) + "}]} trailing").empty());
+  // Positions come from the parser: the number, not the same text inside a string earlier;
+  // one column, the message's own; and the nesting limit has a place too.
+  const auto number =
+      FindingsOf("{\"ChatCommands\":[{\"Reply\":\"1e999\",\n \"DisplayTime\": 1e999}]}");
+  ASSERT_EQ(number.size(), 1u);
+  EXPECT_EQ(std::make_pair(number[0].line, number[0].column),
+            std::make_pair(std::optional<std::size_t>(2), std::optional<std::size_t>(17)));
+  const auto line_break = FindingsOf("{\"a\":\"x\n\"}");
+  ASSERT_EQ(line_break.size(), 1u);
+  EXPECT_NE(line_break[0].text.find("at line 2, column 0:"), std::string::npos);
+  EXPECT_EQ(line_break[0].column, 0u);
+  const auto deep = FindingsOf(std::string(600, '['));
+  ASSERT_EQ(deep.size(), 1u);
+  EXPECT_EQ(deep[0].column, 513u);
+}
+
+// What the plugin passes over in silence: a later value of a repeated key, and text after the
+// top-level value, as in the slip that closes the file before the last entry.
+TEST(ConfigCheckTest, RepeatedKeysAndTextAfterTheValue) {
+  const auto slip = FindingsOf(R"({"ChatCommands":[{)" + std::string(kClientChat) +
+                               "}]},\n {\"Command\": \"/b\"}]}");
+  ASSERT_EQ(Codes(slip), std::vector<std::string>{"trailing_text"});
+  EXPECT_EQ(slip[0].line, 1u);
+  EXPECT_EQ(slip[0].column, 72u);  // the comma after the closing "]}"
+
+  const auto repeated =
+      EntryFindings(std::string(kClientChat) + R"(,"Reply":"Bye","Type":{"x":[1]})");
+  ASSERT_EQ(Codes(repeated), std::vector<std::string>(2, "repeated_key"));
+  EXPECT_EQ(repeated[0].subject, "Reply");
+  EXPECT_EQ(repeated[0].text,
+            "is given again in one object; the first value counts, \"Bye\" is ignored");
+  EXPECT_EQ(repeated[0].column, 76u);  // the second "Reply"
+  EXPECT_NE(repeated[1].text.find("this object is ignored"), std::string::npos);
 }
 
 TEST(ConfigCheckTest, UnknownKeysNameTheNearestKnownKey) {
@@ -119,9 +151,27 @@ TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
   const auto five =
       EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,1,7])");
   EXPECT_EQ(Codes(five), std::vector<std::string>{"color_length"});
-  EXPECT_TRUE(
-      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,0,true,1])")
-          .empty());
+}
+
+// Numbers the game receives differently from how they are written.
+TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
+  const auto colour = EntryFindings(
+      R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1e39,1e-50,true,-0.5])");
+  EXPECT_EQ(Codes(colour), (std::vector<std::string>{"number_range", "number_range",
+                                                     "number_boolean", "color_negative"}));
+  EXPECT_EQ(colour[0].text, "R = 1e+39 is beyond the game's 32-bit numbers: it receives inf");
+  EXPECT_EQ(colour[2].text, "B = true: the game receives 1");
+  EXPECT_EQ(colour[3].text, "A = -0.5 below 0");
+  const auto display =
+      EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
+                    R"("DisplayScale":false,"DisplayTime":-1e39)");
+  EXPECT_EQ(Codes(display),
+            (std::vector<std::string>{"number_boolean", "number_range", "display_not_positive"}));
+  // The largest float and what rounds to it are received as written.
+  EXPECT_EQ(ToGameFloat(3.4028235e38), std::numeric_limits<float>::max());
+  EXPECT_EQ(ToGameFloat(0x1.fffffefp127), std::numeric_limits<float>::max());
+  EXPECT_EQ(ToGameFloat(0x1.ffffffp127), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ToGameFloat(-1e300), -std::numeric_limits<float>::infinity());
 }
 
 TEST(ConfigCheckTest, RepliesWithBraces) {
@@ -137,6 +187,26 @@ TEST(ConfigCheckTest, RepliesWithBraces) {
   ASSERT_EQ(Codes(doubled), std::vector<std::string>{"reply_doubled_braces"});
   EXPECT_EQ(doubled[0].severity, Finding::Severity::Note);
   EXPECT_EQ(doubled[0].text, "players see \"Use {x} and }\"");
+
+  // Each hint shows the reply as it is written, braces and all.
+  for (const auto& [reply, hint] : std::vector<std::pair<std::string, std::string>>{
+           {"{}}", "{{}}}}"}, {"Use {:{}} here", "Use {{:{{}}}} here"}}) {
+    const auto findings =
+        EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":")" + reply + "\"");
+    ASSERT_EQ(Codes(findings), std::vector<std::string>{"reply_braces"}) << reply;
+    EXPECT_EQ(findings[0].hint, "write literal braces doubled: \"" + hint + "\"");
+  }
+}
+
+// Replies players do not see as written: control characters, and the text after U+0000.
+TEST(ConfigCheckTest, RepliesWithControlCharactersOrUPlus0000) {
+  const auto controls = EntryFindings(
+      R"("Command":"/a","Type":"ClientChat","Reply":"\u001b]0;title\u0007 two\nlines")");
+  ASSERT_EQ(Codes(controls), std::vector<std::string>{"reply_control"});
+  EXPECT_NE(controls[0].text.find(": \\x1b \\x07"), std::string::npos) << controls[0].text;
+  const auto nul = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"shown\u0000lost")");
+  ASSERT_EQ(Codes(nul), std::vector<std::string>{"reply_nul"});
+  EXPECT_NE(nul[0].text.find("players see \"shown\", and \"lost\" is lost"), std::string::npos);
 }
 
 TEST(ConfigCheckTest, CommandTexts) {
@@ -148,6 +218,18 @@ TEST(ConfigCheckTest, CommandTexts) {
             std::vector<std::string>{"command_empty"});
   EXPECT_EQ(Codes(EntryFindings(R"("Command":"rules","Type":"ClientChat","Reply":"x")")),
             std::vector<std::string>{"command_no_slash"});
+
+  // Texts no typed line reaches: the host matches a line's first word, and no one types a
+  // line break. U+0000 ends the registered text, which is no matter of ASCII.
+  for (const std::string command : {"/rules ", "/two words", "/tab\\t", "/nl\\n", "\\u0000/x"}) {
+    const auto findings =
+        EntryFindings(R"("Command":")" + command + R"(","Type":"ClientChat","Reply":"x")");
+    EXPECT_EQ(Codes(findings).size(), 1u) << command;
+    EXPECT_TRUE(Find(findings, "command_untypable") || Find(findings, "command_nul")) << command;
+  }
+  const auto nul = EntryFindings(R"("Command":"/a\u0000b","Type":"ClientChat","Reply":"x")");
+  ASSERT_EQ(Codes(nul), std::vector<std::string>{"command_nul"});
+  EXPECT_EQ(nul[0].text, "\"/a\\u0000b\" is registered as \"/a\"");
 
   // The host matches commands without regard to case: "/RULES" hides behind "/rules".
   const auto duplicate = FindingsOf(R"({"ChatCommands":[

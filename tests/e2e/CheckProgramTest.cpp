@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/cli/RunCheck.h"
+#include "devhost/lib/Host.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -157,6 +159,94 @@ TEST_F(CheckMistakesTest, HumanReportListsWarningsByEntryAndColoursOnlyWhenAsked
   // An explicit request beats NO_COLOR.
   EXPECT_NE(RunProgram(Arguments() + " --color always", "NO_COLOR=1 ").out.find("\x1b["),
             std::string::npos);
+}
+
+TEST(CheckProgramTest, CommandsNoTypedLineReachesAreUnreachable) {
+  test_support::ServerFolder server;
+  server.WriteConfig(R"({"ChatCommands": [
+    {"Command": "/rules ", "Type": "ClientChat", "Reply": "a"},
+    {"Command": "", "Type": "ClientChat", "Reply": "b"},
+    {"Command": "/a\u0000b", "Type": "ClientChat", "Reply": "c"}]})");
+  const CheckRun run = RunProgram("--check --json --server-dir '" + server.Path() + "'");
+  EXPECT_EQ(run.exit_code, 1);
+  const std::vector<json> commands = Select(JsonLines(run.out), "command");
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[0]["outcome"], "unreachable");
+  EXPECT_EQ(commands[1]["outcome"], "unreachable");
+  // Registered as "/a", which a player can type.
+  EXPECT_EQ(commands[2]["command"], "/a");
+  EXPECT_EQ(commands[2]["messages"][0]["text"], "c");
+}
+
+// A game whose allocator never gets its blocks back: the check must not call that clean.
+std::vector<void*> kept_blocks;
+void KeepBlock(void* pointer) {
+  kept_blocks.push_back(pointer);
+}
+
+TEST(CheckProgramTest, GameMemoryLeftAllocatedIsAnError) {
+  test_support::ServerFolder server;
+  server.WriteConfig(
+      R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", "Reply": "a"}]})");
+  devhost::Host& host = devhost::Host::Instance();
+  host.Reset();
+  host.SetAddress("FMemory.Free", reinterpret_cast<void*>(&KeepBlock));
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  const int status = devhost::RunCheck({server.Path(), QUORVANE_PLUGIN_PATH, true, false, {}, {}}, out);
+  host.Reset();
+  for (void* block : kept_blocks) {
+    host.Allocator().Free(block);
+  }
+  std::rewind(out);
+  std::string text;
+  for (int c; (c = std::fgetc(out)) != EOF;) {
+    text += static_cast<char>(c);
+  }
+  std::fclose(out);
+  EXPECT_EQ(status, 1);
+  const std::vector<json> findings = Select(JsonLines(text), "config");
+  ASSERT_EQ(findings.size(), 1u) << text;
+  EXPECT_EQ(findings[0]["code"], "game_memory");
+  EXPECT_EQ(findings[0]["severity"], "error");
+}
+
+// One very long command must not widen every line of the report: it stays about as long as
+// the file, whichever form it takes.
+TEST(CheckProgramTest, ReportStaysInProportionToTheFile) {
+  std::string config = R"({"ChatCommands": [{"Command": "/)" + std::string(1 << 20, 'x') +
+                       R"(", "Type": "ClientChat", "Reply": "long"})";
+  for (int i = 0; i < 200; ++i) {
+    config +=
+        R"(, {"Command": "/c)" + std::to_string(i) + R"(", "Type": "ClientChat", "Reply": "r"})";
+  }
+  test_support::ServerFolder server;
+  server.WriteConfig(config + "]}");
+  for (const char* format : {"", " --json"}) {
+    const CheckRun run = RunProgram("--check --server-dir '" + server.Path() + "'" + format);
+    EXPECT_EQ(run.exit_code, 0) << format;
+    EXPECT_LT(run.out.size(), 3 * config.size()) << format;
+  }
+}
+
+// A reply that would rewrite the terminal's lines or title is shown escaped to people.
+TEST(CheckProgramTest, ControlCharactersReachNoTerminal) {
+  test_support::ServerFolder server;
+  server.WriteConfig(
+      R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", "Reply": "\u001b[2K\u0007"}]})");
+  const std::string script = server.Path() + "/session.txt";
+  std::FILE* file = std::fopen(script.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("alice: /a\n", file);
+  std::fclose(file);
+  const CheckRun check = RunProgram("--check --server-dir '" + server.Path() + "'");
+  const CheckRun session =
+      RunProgram("--server-dir '" + server.Path() + "' --script '" + script + "'");
+  EXPECT_EQ(check.exit_code, 1);
+  for (const CheckRun* run : {&check, &session}) {
+    EXPECT_EQ(run->out.find_first_of("\x1b\x07"), std::string::npos) << run->out;
+    EXPECT_NE(run->out.find("\\x1b[2K\\x07"), std::string::npos) << run->out;
+  }
 }
 
 TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {

@@ -1,0 +1,31 @@
+#include "devhost/cli/Printable.h"
+
+#include <fmt/format.h>
+
+namespace devhost {
+
+bool IsControlCharacter(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+std::string Printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (IsControlCharacter(byte) && byte < 0x80) {
+      out += fmt::format("\\x{:02x}", byte);
+    } else if (byte == 0xC2 && i + 1 < text.size() &&
+               IsControlCharacter(static_cast<unsigned char>(text[i + 1])) &&
+               static_cast<unsigned char>(text[i + 1]) >= 0x80) {
+      // U+0080 to U+009F, two bytes in UTF-8.
+      out += fmt::format("\\u{:04x}", static_cast<unsigned char>(text[i + 1]));
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace devhost

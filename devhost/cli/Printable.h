@@ -1,0 +1,17 @@
+#pragma once
+// Text from a configuration or a session line, made safe for a terminal: a terminal acts on
+// control characters (ESC starts a command that can rewrite lines or the title) instead of
+// showing them.
+
+#include <string>
+#include <string_view>
+
+namespace devhost {
+
+// C0 controls, DEL and C1 controls.
+bool IsControlCharacter(char32_t c);
+
+// `text` (UTF-8) with each control character written as an escape: "\x1b", "\u0085".
+std::string Printable(std::string_view text);
+
+}  // namespace devhost
