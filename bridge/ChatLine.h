@@ -1,7 +1,8 @@
 #pragma once
 // The chat record handed to "AShooterPlayerController.ClientChatMessage". The game reads it
-// directly, so every offset is fixed. The plugin fills Sender and Text; the other fields
-// belong to the game and are only ever given the neutral values below.
+// directly, so every offset is fixed. It goes by value: the game takes over its strings and
+// releases them. The plugin fills Sender and Text; the other fields belong to the game and are
+// only ever given the neutral values below.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,11 +10,6 @@
 #include "bridge/FString.h"
 
 struct FChatLine {
-  FChatLine(const FString& sender, const FString& text) : Sender(sender), Text(text) {}
-  FChatLine(const FChatLine&) = default;  // deep: each string copied exactly sized
-  FChatLine& operator=(const FChatLine&) = delete;
-  ~FChatLine() = default;
-
   FString Sender;
   FString SenderPlatformName;
   FString SenderTribeName;

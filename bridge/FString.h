@@ -1,32 +1,15 @@
 #pragma once
-// The game's wide string. The game reads this record directly, so its layout is fixed, and its
-// storage always comes from (and goes back to) the game's allocator.
+// The game's wide string record. The game reads it directly, so its layout is fixed. Its storage
+// always comes from (and goes back to) the game's allocator; whoever owns the record releases it.
+// The record itself owns nothing: copying it copies the pointer, not the text.
 
 #include <cstddef>
 #include <cstdint>
 
 struct FString {
-  char16_t* Data;
-  std::int32_t Count;  // code units in use, the terminating zero included; 0 when empty
-  std::int32_t Capacity;
-
-  FString() noexcept : Data(nullptr), Count(0), Capacity(0) {}
-  FString(const FString& other);
-  FString& operator=(const FString&) = delete;
-  ~FString();
-
-  // One unit per byte; bytes 0x80 to 0xFF become '?'. Null or "" gives the empty string.
-  static FString FromNarrow(const char* text);
-  // Wide text as UTF-16 units (converted from 32-bit wchar_t where the platform has those).
-  static FString FromWide(const wchar_t* text);
-  // The text is the format string, with no arguments: "{{" gives "{", a field raises
-  // fmt::format_error before anything is allocated.
-  static FString Formatted(const char* text);
-  static FString Formatted(const wchar_t* text);
-
- private:
-  FString(const char16_t* units, std::int32_t count);
-  void Grow();
+  char16_t* Data = nullptr;
+  std::int32_t Count = 0;  // code units in use, the terminating zero included; 0 when empty
+  std::int32_t Capacity = 0;
 };
 
 static_assert(sizeof(FString) == 16, "FString is a 16-byte game record");

@@ -1,8 +1,8 @@
 #include "bridge/Senders.h"
 
-#include <new>
-
 #include "bridge/ChatLine.h"
+#include "bridge/GameAllocator.h"
+#include "bridge/GameString.h"
 #include "bridge/HostApi.h"
 
 namespace {
@@ -14,7 +14,7 @@ Fn LookUp(const char* name) {
 
 template <typename Char>
 void SendServerChat(AShooterPlayerController* player, FLinearRgba colour, const Char* text) {
-  FString message = FString::Formatted(text);
+  GameString message = GameString::Formatted(text);
   FLinearRgba colour_copy = colour;
   using Fn = void (*)(AShooterPlayerController*, FString*, FLinearRgba*, bool);
   const auto send = LookUp<Fn>("AShooterPlayerController.ClientServerChatDirectMessage");
@@ -36,26 +36,28 @@ void SendServerChatLine(AShooterPlayerController* player, FLinearRgba colour, co
 
 void SendClientChatLine(AShooterPlayerController* player, const FString& sender_name,
                         const wchar_t* text) {
-  FString message = FString::Formatted(text);
-  const FChatLine line(sender_name, message);
+  GameString message = GameString::Formatted(text);
+  const GameString sender(sender_name);
+  const GameString line_text(message);
 
-  // The record goes by value: the game function takes over this copy and releases its
-  // strings, so its storage is managed by hand and it is never destroyed here.
-  alignas(FChatLine) unsigned char storage[sizeof(FChatLine)];
-  FChatLine* handed_over = new (storage) FChatLine(line);
+  // The record goes by value: the game function takes over these copies and releases them.
+  FChatLine handed_over;
+  handed_over.Sender = GameString(sender).Release();
+  handed_over.Text = GameString(line_text).Release();
 
   using Fn = void (*)(AShooterPlayerController*, FChatLine*);
   const auto send = LookUp<Fn>("AShooterPlayerController.ClientChatMessage");
   if (player == nullptr || send == nullptr) {
-    handed_over->~FChatLine();  // nobody took it over
+    GameFree(handed_over.Text);  // nobody took them over
+    GameFree(handed_over.Sender);
     return;
   }
-  send(player, handed_over);
+  send(player, &handed_over);
 }
 
 void ShowNotification(AShooterPlayerController* player, FLinearRgba colour, float display_scale,
                       float display_time, const wchar_t* text) {
-  FString message = FString::Formatted(text);
+  GameString message = GameString::Formatted(text);
   FLinearRgba colour_copy = colour;
   using Fn =
       void (*)(AShooterPlayerController*, FString*, FLinearRgba*, float, float, void*, void*);

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "bridge/HostApi.h"
 #include "commands/ReplyCallback.h"
 #include "config/ConfigDocument.h"
@@ -34,7 +34,7 @@ void RegisterChatCommands() {
   for (const json& element : snapshot) {
     const std::string command = CommandOf(element).get<std::string>();
     const std::function<ChatCommandCallback> callback = ReplyCallback{position};
-    const FString command_text = FString::FromNarrow(command.c_str());
+    const GameString command_text = GameString::FromNarrow(command.c_str());
     ArkApi::GetCommands().RegisterChatCommand(command_text, callback);
     ++position;
   }

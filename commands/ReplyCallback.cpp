@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "bridge/Colours.h"
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "bridge/HostApi.h"
 #include "bridge/Senders.h"
 #include "config/ConfigDocument.h"
@@ -46,7 +46,7 @@ void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*mess
     ArkApi::GetApiUtils();
     SendServerChatLine(player, colour, reply.c_str());
   } else if (type == "ClientChat") {
-    const FString sender = FString::FromWide(L"Server");
+    const GameString sender = GameString::FromWide(L"Server");
     ArkApi::GetApiUtils();
     SendClientChatLine(player, sender, reply.c_str());
   } else if (type == "Notification") {

@@ -33,7 +33,7 @@
 #include <spdlog/sinks/null_sink.h>
 #include <nlohmann/json.hpp>
 
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "config/ConfigDocument.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/Text.h"
@@ -178,20 +178,20 @@ class Harness {
 
     host.Registry().SetOwner(kHarnessOwner);
     for (std::size_t i = 0; i < chat.size(); ++i) {
-      const FString name = FString::FromNarrow(chat_names_[i].c_str());
+      const GameString name = GameString::FromNarrow(chat_names_[i].c_str());
       host.Registry().RegisterChatCommand(
           name, [inner = chat[i]](AShooterPlayerController* player, FString* message,
                                   EChatSendMode::Type mode) {
             OnlyDocumentedFailures("chat command", [&] { inner(player, message, mode); });
           });
     }
-    const FString reload_name = FString::FromNarrow("Quorvane.Reload");
+    const GameString reload_name = GameString::FromNarrow("Quorvane.Reload");
     host.Registry().RegisterConsoleCommand(
         reload_name,
         [inner = reload->callback](APlayerController* player, FString* message, bool log) {
           OnlyDocumentedFailures("reload", [&] { inner(player, message, log); });
         });
-    const FString ping_name = FString::FromNarrow("Fuzzer.Ping");
+    const GameString ping_name = GameString::FromNarrow("Fuzzer.Ping");
     host.Registry().RegisterConsoleCommand(
         ping_name, [this](APlayerController*, FString*, bool) { ++pings_; });
     host.Registry().SetOwner({});

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "bridge/Colours.h"
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "bridge/HostApi.h"
 #include "bridge/Senders.h"
 #include "config/ConfigDocument.h"
@@ -27,6 +27,6 @@ void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_
 
 void RegisterReloadCommand() {
   const std::function<ConsoleCommandCallback> callback = &ReloadConfig;
-  const FString name = FString::FromNarrow("Quorvane.Reload");
+  const GameString name = GameString::FromNarrow("Quorvane.Reload");
   ArkApi::GetCommands().RegisterConsoleCommand(name, callback);
 }

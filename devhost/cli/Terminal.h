@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "bridge/Colours.h"
+#include "bridge/ColourRecords.h"
 
 namespace devhost {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "bridge/ChatLine.h"
-#include "bridge/Colours.h"
+#include "bridge/ColourRecords.h"
 #include "bridge/FString.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/Text.h"

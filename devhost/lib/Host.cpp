@@ -32,37 +32,36 @@ std::string WorkingDirectory() {
 }
 
 // The typed text as the game hands it to a command callback. The game owns this string, so
-// it is built and released with the game's allocator directly rather than through FString.
+// it is built and released with the game's allocator.
 class TypedMessage {
  public:
-  TypedMessage(GameAllocator& allocator, const std::u16string& units) : allocator_(allocator) {
-    string_ = new (storage_) FString();
-    if (!units.empty()) {
-      const auto count = static_cast<std::int32_t>(units.size() + 1);
-      string_->Data = static_cast<char16_t*>(
-          allocator_.Realloc(nullptr, static_cast<std::uint64_t>(count) * sizeof(char16_t)));
-      if (string_->Data == nullptr) {
-        throw std::bad_alloc();
-      }
-      std::copy(units.begin(), units.end(), string_->Data);
-      string_->Data[units.size()] = u'\0';
-      string_->Count = count;
-      string_->Capacity = count;
+  TypedMessage(GameAllocator& allocator, std::u16string_view units) : allocator_(allocator) {
+    if (units.empty()) {
+      return;
     }
+    const auto count = static_cast<std::int32_t>(units.size() + 1);
+    string_.Data = static_cast<char16_t*>(
+        allocator_.Realloc(nullptr, static_cast<std::uint64_t>(count) * sizeof(char16_t)));
+    if (string_.Data == nullptr) {
+      throw std::bad_alloc();
+    }
+    std::copy(units.begin(), units.end(), string_.Data);
+    string_.Data[units.size()] = u'\0';
+    string_.Count = count;
+    string_.Capacity = count;
   }
   TypedMessage(const TypedMessage&) = delete;
   TypedMessage& operator=(const TypedMessage&) = delete;
   ~TypedMessage() {
-    if (string_->Data != nullptr) {
-      allocator_.Free(string_->Data);
+    if (string_.Data != nullptr) {
+      allocator_.Free(string_.Data);
     }
   }
-  FString* get() { return string_; }
+  FString* get() { return &string_; }
 
  private:
   GameAllocator& allocator_;
-  alignas(FString) unsigned char storage_[sizeof(FString)];
-  FString* string_;
+  FString string_;
 };
 
 }  // namespace
@@ -178,7 +177,7 @@ DispatchResult Host::Dispatch(const std::u16string& name, std::u16string_view te
   result.command = Utf16ToUtf8(name);
   std::lock_guard<std::mutex> lock(dispatch_mutex_);
   try {
-    TypedMessage message(allocator_, std::u16string(text));
+    TypedMessage message(allocator_, text);
     run(message.get());
     result.status = DispatchResult::Status::Done;
   } catch (const std::exception& error) {

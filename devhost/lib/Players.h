@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "bridge/Colours.h"
+#include "bridge/ColourRecords.h"
 
 namespace devhost {
 

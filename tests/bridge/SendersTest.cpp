@@ -10,6 +10,7 @@
 
 #include "bridge/ChatLine.h"
 #include "bridge/Colours.h"
+#include "bridge/GameString.h"
 #include "devhost/lib/GameFunctions.h"
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"
@@ -107,7 +108,7 @@ class SendersTest : public test_support::HostTest {
     }
     return seen;
   }
-  const FString server_ = FString::FromWide(L"Server");
+  const GameString server_ = GameString::FromWide(L"Server");
 };
 
 TEST_F(SendersTest, ServerChatFormatsLooksUpCallsAndReleasesInThatOrder) {

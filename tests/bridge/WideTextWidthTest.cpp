@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "bridge/HostApi.h"
 #include "tests/support/TestSupport.h"
 
@@ -27,7 +27,7 @@ TEST_F(WideTextWidthTest, Utf8DecodeGivesThePlatformsWideTextAndTheGameTheSameUn
 #else
   EXPECT_EQ(wide, (std::wstring{0xE9, 0x20AC, 0x1F600}));
 #endif
-  const FString string = FString::FromWide(wide.c_str());
+  const GameString string = GameString::FromWide(wide.c_str());
   EXPECT_EQ(string.Count, 5);
   EXPECT_EQ(string.Capacity, 22);
   EXPECT_EQ(Units(string), (std::u16string{0xE9, 0x20AC, 0xD83D, 0xDE00, 0}));
@@ -37,7 +37,7 @@ TEST_F(WideTextWidthTest, FromWideCopiesSixteenBitUnitsUnchanged) {
   // Units that no conversion may touch: lone surrogates of either half, the highest unit, and a
   // pair in order.
   const wchar_t text[] = {0xDC00, L'a', 0xD800, 0xFFFF, 0xD83D, 0xDE00, 0x7F, 0};
-  const FString string = FString::FromWide(text);
+  const GameString string = GameString::FromWide(text);
   EXPECT_EQ(Units(string), (std::u16string{0xDC00, u'a', 0xD800, 0xFFFF, 0xD83D, 0xDE00, 0x7F, 0}));
 }
 

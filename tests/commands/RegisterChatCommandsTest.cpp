@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "commands/ReplyCallback.h"
 #include "config/ConfigDocument.h"
 #include "devhost/lib/Text.h"
@@ -35,7 +35,8 @@ class RegisterChatCommandsTest : public test_support::PluginTest {
           devhost::Utf16ToUtf8(name) + "@" +
           (found ? std::to_string(found->callback.target<ReplyCallback>()->entry_index) : "?"));
       // Withdrawing the first registration of a name brings the next one of that name forward.
-      registry.RemoveChatCommand(FString::FromWide(std::wstring(name.begin(), name.end()).c_str()));
+      registry.RemoveChatCommand(
+          GameString::FromWide(std::wstring(name.begin(), name.end()).c_str()));
     }
     return result;
   }

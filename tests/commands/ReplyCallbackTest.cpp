@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "config/ConfigDocument.h"
 #include "tests/support/PluginTest.h"
 #include "tests/support/Recordings.h"
@@ -65,7 +65,7 @@ TEST_F(ReplyCallbackTest, SendsEachKindWithTheValuesItNeeds) {
 
 TEST_F(ReplyCallbackTest, TypedTextAndChannelMakeNoDifference) {
   Use(R"({"Type":"ClientChat","Reply":"Same"})");
-  FString typed = FString::FromNarrow("/help me please");
+  GameString typed = GameString::FromNarrow("/help me please");
   ReplyCallback{0}(&Player(), &typed, EChatSendMode::LocalChat);
   EXPECT_EQ(Seen(), std::vector<std::string>(2, "ClientChat Server: Same"));
 }

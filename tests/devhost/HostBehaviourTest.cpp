@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "bridge/HostApi.h"
 #include "devhost/cli/Session.h"
 #include "devhost/lib/Allocator.h"
@@ -24,7 +24,7 @@ class DispatchTest : public test_support::HostTest {
  protected:
   void Chat(const char* name, const std::string& tag) {
     host().Registry().RegisterChatCommand(
-        FString::FromNarrow(name),
+        GameString::FromNarrow(name),
         [this, tag](AShooterPlayerController* player, FString* typed, EChatSendMode::Type mode) {
           calls_.push_back(tag + " " + test_support::Utf8(std::u16string(typed->Data)) + " " +
                            std::to_string(mode) + (player == &Player() ? " alice" : " other"));
@@ -68,7 +68,7 @@ TEST_F(DispatchTest, ChatMatchesFirstWordIgnoringAsciiCaseAndFirstRegistrationWi
 TEST_F(DispatchTest, ConsoleHandsTheCallerAsBaseClassOrNullForTheServer) {
   std::vector<APlayerController*> callers;
   host().Registry().RegisterConsoleCommand(
-      FString::FromNarrow("Quorvane.Reload"),
+      GameString::FromNarrow("Quorvane.Reload"),
       [&](APlayerController* caller, FString*, bool) { callers.push_back(caller); });
   EXPECT_EQ(host().DispatchConsole(&Player(), "quorvane.RELOAD").status, Status::Done);
   EXPECT_EQ(host().DispatchConsole(nullptr, "Quorvane.Reload now").status, Status::Done);
@@ -79,11 +79,12 @@ TEST_F(DispatchTest, ConsoleHandsTheCallerAsBaseClassOrNullForTheServer) {
 TEST_F(DispatchTest, ExceptionFromACallbackIsLoggedAndTheHostGoesOn) {
   Chat("/ok", "ok");
   host().Registry().RegisterChatCommand(
-      FString::FromNarrow("/boom"), [](AShooterPlayerController*, FString*, EChatSendMode::Type) {
+      GameString::FromNarrow("/boom"),
+      [](AShooterPlayerController*, FString*, EChatSendMode::Type) {
         throw std::runtime_error("bad entry");
       });
   host().Registry().RegisterChatCommand(
-      FString::FromNarrow("/odd"),
+      GameString::FromNarrow("/odd"),
       [](AShooterPlayerController*, FString*, EChatSendMode::Type) { throw 7; });
 
   const DispatchResult boom = host().DispatchChat(&Player(), "/BOOM");

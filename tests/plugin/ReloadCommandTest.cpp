@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 #include "config/ConfigDocument.h"
 #include "devhost/lib/LineSink.h"
 #include "plugin/StartPlugin.h"
@@ -71,8 +71,8 @@ TEST_F(ReloadCommandTest, FailedLoadAnswersRedThenLogsAndKeepsTheLastGoodFile) {
 }
 
 TEST_F(ReloadCommandTest, StringAndFlagArgumentsMakeNoDifference) {
-  FString typed = FString::FromNarrow("Quorvane.Reload now");
-  for (FString* command : {static_cast<FString*>(nullptr), &typed}) {
+  GameString typed = GameString::FromNarrow("Quorvane.Reload now");
+  for (FString* command : {static_cast<FString*>(nullptr), static_cast<FString*>(&typed)}) {
     for (bool flag : {false, true}) {
       events_.clear();
       Reload(command, flag);

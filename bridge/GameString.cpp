@@ -1,4 +1,4 @@
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 
 #include <climits>
 #include <cstring>
@@ -22,7 +22,7 @@ std::int32_t CountWithTerminator(std::size_t length) {
 
 }  // namespace
 
-FString::FString(const char16_t* units, std::int32_t count) : FString() {
+GameString::GameString(const char16_t* units, std::int32_t count) {
   if (count <= 1) {
     return;  // the empty string holds no terminator and allocates nothing
   }
@@ -31,7 +31,7 @@ FString::FString(const char16_t* units, std::int32_t count) : FString() {
   std::memcpy(Data, units, static_cast<std::size_t>(Count) * sizeof(char16_t));
 }
 
-FString::FString(const FString& other) : FString() {
+GameString::GameString(const FString& other) {
   Count = other.Count;
   if (Count <= 0) {
     Count = 0;
@@ -44,11 +44,19 @@ FString::FString(const FString& other) : FString() {
   std::memcpy(Data, other.Data, static_cast<std::size_t>(Count) * sizeof(char16_t));
 }
 
-FString::~FString() {
+GameString::~GameString() {
   GameFree(*this);
 }
 
-void FString::Grow() {
+FString GameString::Release() noexcept {
+  const FString record = *this;
+  Data = nullptr;
+  Count = 0;
+  Capacity = 0;
+  return record;
+}
+
+void GameString::Grow() {
   std::int32_t capacity;
   if (Capacity == 0 && static_cast<std::uint32_t>(Count) <= 4) {
     capacity = 4;
@@ -67,9 +75,9 @@ void FString::Grow() {
   Capacity = capacity;
 }
 
-FString FString::FromNarrow(const char* text) {
+GameString GameString::FromNarrow(const char* text) {
   if (text == nullptr || *text == '\0') {
-    return FString();
+    return GameString();
   }
   const std::size_t length = std::strlen(text);
   std::u16string units(length + 1, u'\0');
@@ -77,23 +85,23 @@ FString FString::FromNarrow(const char* text) {
     const auto byte = static_cast<unsigned char>(text[i]);
     units[i] = byte < 0x80 ? static_cast<char16_t>(byte) : u'?';
   }
-  return FString(units.c_str(), CountWithTerminator(length));
+  return GameString(units.c_str(), CountWithTerminator(length));
 }
 
-FString FString::FromWide(const wchar_t* text) {
+GameString GameString::FromWide(const wchar_t* text) {
   const std::u16string units = ToUtf16Units(text);
   if (units.empty()) {
-    return FString();
+    return GameString();
   }
-  return FString(units.c_str(), CountWithTerminator(units.size()));
+  return GameString(units.c_str(), CountWithTerminator(units.size()));
 }
 
-FString FString::Formatted(const char* text) {
+GameString GameString::Formatted(const char* text) {
   const std::string formatted = fmt::format(fmt::runtime(text == nullptr ? "" : text));
   return FromNarrow(formatted.c_str());
 }
 
-FString FString::Formatted(const wchar_t* text) {
+GameString GameString::Formatted(const wchar_t* text) {
   const std::wstring formatted =
       fmt::format(fmt::runtime(std::wstring_view(text == nullptr ? L"" : text)));
   return FromWide(formatted.c_str());

@@ -1,4 +1,4 @@
-#include "bridge/FString.h"
+#include "bridge/GameString.h"
 
 #include <stdexcept>
 #include <string>
@@ -23,19 +23,19 @@ std::u16string Units(const FString& string) {
              : std::u16string(string.Data, static_cast<std::size_t>(string.Count));
 }
 
-using FStringTest = HostTest;
+using GameStringTest = HostTest;
 
-TEST_F(FStringTest, EmptyAndNullTextsTouchNeitherHostNorAllocator) {
+TEST_F(GameStringTest, EmptyAndNullTextsTouchNeitherHostNorAllocator) {
   TraceScope trace;
   {
-    const FString strings[] = {FString(),
-                               FString::FromNarrow(nullptr),
-                               FString::FromNarrow(""),
-                               FString::FromWide(nullptr),
-                               FString::FromWide(L""),
-                               FString::Formatted(""),
-                               FString::Formatted(L""),
-                               FString(FString())};
+    const GameString strings[] = {GameString(),
+                                  GameString::FromNarrow(nullptr),
+                                  GameString::FromNarrow(""),
+                                  GameString::FromWide(nullptr),
+                                  GameString::FromWide(L""),
+                                  GameString::Formatted(""),
+                                  GameString::Formatted(L""),
+                                  GameString(GameString())};
     for (const FString& string : strings) {
       EXPECT_EQ(string.Data, nullptr);
       EXPECT_EQ(string.Count, 0);
@@ -45,10 +45,10 @@ TEST_F(FStringTest, EmptyAndNullTextsTouchNeitherHostNorAllocator) {
   EXPECT_EQ(trace.Lines(), Lines{});
 }
 
-TEST_F(FStringTest, TwoLettersTakeOneAllocationOfEightBytesAndOneRelease) {
+TEST_F(GameStringTest, TwoLettersTakeOneAllocationOfEightBytesAndOneRelease) {
   TraceScope trace;
   {
-    const FString hi = FString::FromNarrow("Hi");
+    const GameString hi = GameString::FromNarrow("Hi");
     EXPECT_EQ(hi.Count, 3);
     EXPECT_EQ(hi.Capacity, 4);
     EXPECT_EQ(Units(hi), std::u16string(u"Hi", 3));
@@ -57,7 +57,7 @@ TEST_F(FStringTest, TwoLettersTakeOneAllocationOfEightBytesAndOneRelease) {
                                   "lookup FMemory.Free", "free(#1)"}));
 }
 
-TEST_F(FStringTest, TextGetsSpareRoomByTheGrowthRule) {
+TEST_F(GameStringTest, TextGetsSpareRoomByTheGrowthRule) {
   const struct {
     std::string text;
     int count;
@@ -71,7 +71,7 @@ TEST_F(FStringTest, TextGetsSpareRoomByTheGrowthRule) {
                {"Failed to reload config", 24, 49}};
   for (const auto& c : cases) {
     TraceScope trace;
-    const FString string = FString::FromNarrow(c.text.c_str());
+    const GameString string = GameString::FromNarrow(c.text.c_str());
     EXPECT_EQ(string.Count, c.count) << c.text;
     EXPECT_EQ(string.Capacity, c.capacity) << c.text;
     EXPECT_EQ(trace.Lines(), (Lines{"lookup FMemory.Realloc",
@@ -80,28 +80,28 @@ TEST_F(FStringTest, TextGetsSpareRoomByTheGrowthRule) {
   }
 }
 
-TEST_F(FStringTest, NarrowTextIsOneUnitPerByteWithHighBytesAsQuestionMarks) {
-  const FString cafe = FString::FromNarrow("caf\xC3\xA9");
+TEST_F(GameStringTest, NarrowTextIsOneUnitPerByteWithHighBytesAsQuestionMarks) {
+  const GameString cafe = GameString::FromNarrow("caf\xC3\xA9");
   EXPECT_EQ(Units(cafe), std::u16string(u"caf??", 6));
-  const FString edge = FString::FromNarrow("\x7F\x80\xFF");
+  const GameString edge = GameString::FromNarrow("\x7F\x80\xFF");
   EXPECT_EQ(Units(edge), std::u16string(u"\x7F??", 4));
 }
 
-TEST_F(FStringTest, WideTextKeepsEveryUnitAndSplitsAstralCharactersIntoSurrogates) {
-  const FString wide = FString::FromWide(L"caf\u00E9\u20AC");
+TEST_F(GameStringTest, WideTextKeepsEveryUnitAndSplitsAstralCharactersIntoSurrogates) {
+  const GameString wide = GameString::FromWide(L"caf\u00E9\u20AC");
   EXPECT_EQ(Units(wide), std::u16string(u"caf\u00E9\u20AC", 6));
-  EXPECT_EQ(wide.Capacity, FString::FromNarrow("12345").Capacity);
+  EXPECT_EQ(wide.Capacity, GameString::FromNarrow("12345").Capacity);
 
-  const FString astral = FString::FromWide(L"a\U0001F600");
+  const GameString astral = GameString::FromWide(L"a\U0001F600");
   EXPECT_EQ(astral.Count, 4);
   EXPECT_EQ(Units(astral), (std::u16string{u'a', 0xD83D, 0xDE00, 0}));
 }
 
-TEST_F(FStringTest, CopyIsExactlySizedAndOwnsItsStorage) {
-  const FString server = FString::FromWide(L"Server");
+TEST_F(GameStringTest, CopyIsExactlySizedAndOwnsItsStorage) {
+  const GameString server = GameString::FromWide(L"Server");
   ASSERT_EQ(server.Capacity, 25);
   TraceScope trace;
-  const FString copy(server);
+  const GameString copy(server);
   EXPECT_EQ(copy.Count, 7);
   EXPECT_EQ(copy.Capacity, 7);
   EXPECT_NE(copy.Data, server.Data);
@@ -109,12 +109,12 @@ TEST_F(FStringTest, CopyIsExactlySizedAndOwnsItsStorage) {
   EXPECT_EQ(trace.Lines(), (Lines{"lookup FMemory.Realloc", "realloc(null, 14) -> #1"}));
 }
 
-TEST_F(FStringTest, FormattingTurnsDoubledBracesIntoSingleOnes) {
-  EXPECT_EQ(Units(FString::Formatted("{{a}} }}{{")), std::u16string(u"{a} }{", 7));
-  EXPECT_EQ(Units(FString::Formatted(L"\u00E9{{}}")), std::u16string(u"\u00E9{}", 4));
+TEST_F(GameStringTest, FormattingTurnsDoubledBracesIntoSingleOnes) {
+  EXPECT_EQ(Units(GameString::Formatted("{{a}} }}{{")), std::u16string(u"{a} }{", 7));
+  EXPECT_EQ(Units(GameString::Formatted(L"\u00E9{{}}")), std::u16string(u"\u00E9{}", 4));
 }
 
-TEST_F(FStringTest, ReplacementFieldsAndLoneBracesFailBeforeAnyAllocation) {
+TEST_F(GameStringTest, ReplacementFieldsAndLoneBracesFailBeforeAnyAllocation) {
   const struct {
     const char* narrow;
     const wchar_t* wide;
@@ -126,30 +126,30 @@ TEST_F(FStringTest, ReplacementFieldsAndLoneBracesFailBeforeAnyAllocation) {
   for (const auto& c : cases) {
     TraceScope trace;
     try {
-      FString::Formatted(c.narrow);
+      GameString::Formatted(c.narrow);
       ADD_FAILURE() << c.narrow << " formatted";
     } catch (const fmt::format_error& error) {
       EXPECT_STREQ(error.what(), c.message) << c.narrow;
     }
-    EXPECT_THROW(FString::Formatted(c.wide), fmt::format_error) << c.narrow;
+    EXPECT_THROW(GameString::Formatted(c.wide), fmt::format_error) << c.narrow;
     EXPECT_EQ(trace.Lines(), Lines{}) << c.narrow;
   }
 }
 
-TEST_F(FStringTest, UnresolvableReallocFailsNamingTheFunction) {
+TEST_F(GameStringTest, UnresolvableReallocFailsNamingTheFunction) {
   host().SetAddress("FMemory.Realloc", nullptr);
   try {
-    FString::FromNarrow("Hi");
+    GameString::FromNarrow("Hi");
     FAIL() << "built a string without an allocator";
   } catch (const std::runtime_error& error) {
     EXPECT_NE(std::string(error.what()).find("FMemory.Realloc"), std::string::npos) << error.what();
   }
 }
 
-TEST_F(FStringTest, UnresolvableFreeStopsTheProcessRatherThanLeak) {
+TEST_F(GameStringTest, UnresolvableFreeStopsTheProcessRatherThanLeak) {
   EXPECT_DEATH(
       {
-        const FString hi = FString::FromNarrow("Hi");
+        const GameString hi = GameString::FromNarrow("Hi");
         host().SetAddress("FMemory.Free", nullptr);
       },
       "FMemory.Free is not available");
