@@ -43,16 +43,19 @@ void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*mess
 
   if (type == "ServerChat") {
     const FLinearRgba colour = ReadColour(entry);
+    // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
     SendServerChatLine(player, colour, reply.c_str());
   } else if (type == "ClientChat") {
     const GameString sender = GameString::FromWide(L"Server");
+    // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
     SendClientChatLine(player, sender, reply.c_str());
   } else if (type == "Notification") {
     const float scale = ReadNumber(entry["DisplayScale"]);
     const float time = ReadNumber(entry["DisplayTime"]);
     const FLinearRgba colour = ReadColour(entry);
+    // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
     ShowNotification(player, colour, scale, time, reply.c_str());
   }

@@ -108,16 +108,4 @@ std::map<std::string, void*> GameFunctionTable() {
   };
 }
 
-const char* KindName(ScreenMessage::Kind kind) {
-  switch (kind) {
-    case ScreenMessage::Kind::ServerChat:
-      return "ServerChat";
-    case ScreenMessage::Kind::ClientChat:
-      return "ClientChat";
-    case ScreenMessage::Kind::Notification:
-      return "Notification";
-  }
-  return "?";
-}
-
 }  // namespace devhost

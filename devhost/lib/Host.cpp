@@ -80,7 +80,7 @@ void Host::Reset() {
   registry_.Clear();
   std::lock_guard<std::mutex> lock(state_mutex_);
   server_dir_ = WorkingDirectory();
-  addresses_ = DefaultAddresses();
+  addresses_ = GameFunctionTable();
   players_.clear();
   screen_listener_ = nullptr;
 }
@@ -100,10 +100,6 @@ void Host::SetSinks(SinkList sinks) {
   logger_ = std::make_shared<spdlog::logger>("devhost", sinks_.begin(), sinks_.end());
   logger_->set_pattern(kLogPattern, spdlog::pattern_time_type::local);
   logger_->flush_on(spdlog::level::info);
-}
-
-std::map<std::string, void*> Host::DefaultAddresses() const {
-  return GameFunctionTable();
 }
 
 void* Host::Resolve(const std::string& name) {
@@ -129,7 +125,7 @@ void Host::SetAddress(const std::string& name, void* address) {
 
 void Host::RestoreAddresses() {
   std::lock_guard<std::mutex> lock(state_mutex_);
-  addresses_ = DefaultAddresses();
+  addresses_ = GameFunctionTable();
 }
 
 AShooterPlayerController& Host::Player(const std::string& name) {
