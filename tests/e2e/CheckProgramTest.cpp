@@ -1,8 +1,5 @@
 // "devhost --check" as an operator runs it: the report, the JSON findings and the exit status.
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -10,33 +7,19 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using json = nlohmann::json;
 
-struct CheckRun {
-  int exit_code = -1;
-  std::string out;
-};
+using CheckRun = test_support::ProgramRun;
 
 // `environment` is put before the program, e.g. "NO_COLOR=1 ".
 CheckRun RunProgram(const std::string& arguments, const std::string& environment = "") {
-  const std::string command =
-      environment + "'" + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>/dev/null";
-  CheckRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    return run;
-  }
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    run.out.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return test_support::RunCommand(environment + "'" + DEVHOST_PROGRAM_PATH + "' " + arguments +
+                                  " 2>/dev/null");
 }
 
 std::vector<json> JsonLines(const std::string& out) {
