@@ -107,7 +107,7 @@ void CheckCommand(const json& entry, std::size_t position, std::vector<Finding>&
 
 void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Finding>& findings) {
   // The host matches commands ignoring ASCII case and the first registration wins.
-  std::vector<std::pair<std::u16string, std::size_t>> seen;
+  std::vector<std::pair<std::string, std::size_t>> seen;
   for (std::size_t position = 0; position < entries.size(); ++position) {
     const json& entry = *entries[position];
     if (!entry.is_object() || !entry.contains("Command") || !entry["Command"].is_string()) {
@@ -117,12 +117,11 @@ void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Findin
     if (registered.empty()) {
       continue;
     }
-    const std::u16string units = Utf8ToUtf16(registered);
     const auto earlier = std::find_if(seen.begin(), seen.end(), [&](const auto& other) {
-      return EqualsIgnoringAsciiCase(other.first, units);
+      return EqualsIgnoringAsciiCase(other.first, registered);
     });
     if (earlier == seen.end()) {
-      seen.emplace_back(units, position);
+      seen.emplace_back(registered, position);
       continue;
     }
     findings.push_back(

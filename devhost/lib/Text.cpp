@@ -1,5 +1,6 @@
 #include "devhost/lib/Text.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -49,6 +50,15 @@ std::u16string_view::const_iterator FindLoneSurrogate(std::u16string_view::const
   return end;
 }
 
+template <typename Char>
+bool EqualsFolded(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+  const auto fold = [](Char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](Char x, Char y) { return fold(x) == fold(y); });
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text) {
@@ -92,18 +102,11 @@ std::wstring Utf8ToWide(std::string_view text) {
 }
 
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  const auto fold = [](char16_t c) -> char16_t {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-  };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (fold(a[i]) != fold(b[i])) {
-      return false;
-    }
-  }
-  return true;
+  return EqualsFolded(a, b);
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return EqualsFolded(a, b);
 }
 
 }  // namespace devhost

@@ -14,5 +14,6 @@ std::wstring Utf8ToWide(std::string_view text);
 
 // Compares ASCII letters without regard to case; every other unit must match exactly.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 }  // namespace devhost
