@@ -1,7 +1,6 @@
 #include "bridge/Senders.h"
 
 #include "bridge/ChatLine.h"
-#include "bridge/GameAllocator.h"
 #include "bridge/GameString.h"
 #include "bridge/HostApi.h"
 
@@ -39,19 +38,19 @@ void SendClientChatLine(AShooterPlayerController* player, const FString& sender_
   GameString message = GameString::Formatted(text);
   const GameString sender(sender_name);
   const GameString line_text(message);
-
-  // The record goes by value: the game function takes over these copies and releases them.
-  FChatLine handed_over;
-  handed_over.Sender = GameString(sender).Release();
-  handed_over.Text = GameString(line_text).Release();
+  // The copies the game takes over with the record; released here only if nobody takes them.
+  GameString handed_sender(sender);
+  GameString handed_text(line_text);
 
   using Fn = void (*)(AShooterPlayerController*, FChatLine*);
   const auto send = LookUp<Fn>("AShooterPlayerController.ClientChatMessage");
   if (player == nullptr || send == nullptr) {
-    GameFree(handed_over.Text);  // nobody took them over
-    GameFree(handed_over.Sender);
     return;
   }
+  // The record goes by value: the game function releases its strings.
+  FChatLine handed_over;
+  handed_over.Sender = handed_sender.Release();
+  handed_over.Text = handed_text.Release();
   send(player, &handed_over);
 }
 
