@@ -1,15 +1,13 @@
 #pragma once
-// Shared by the benchmark programs: the machine description every report carries, a server
-// folder to write config.json into, and the resident set size.
+// Shared by the benchmark programs: the machine description every report carries and the
+// resident set size.
 
 #include <sys/utsname.h>
 #include <unistd.h>
 
 #include <cstddef>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 
 #include <benchmark/benchmark.h>
 
@@ -36,34 +34,6 @@ inline void AddMachineContext() {
   benchmark::AddCustomContext("compiler", "gcc " __VERSION__);
 #endif
 }
-
-// A server working directory with the plugin's folder in it, removed at the end.
-class ServerFolder {
- public:
-  ServerFolder()
-      : root_(std::filesystem::temp_directory_path() /
-              ("quorvane-bench-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(ConfigPath().parent_path());
-  }
-  ~ServerFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  ServerFolder(const ServerFolder&) = delete;
-  ServerFolder& operator=(const ServerFolder&) = delete;
-
-  std::string Path() const { return root_.string(); }
-  std::filesystem::path ConfigPath() const {
-    return root_ / "ArkApi" / "Plugins" / "Quorvane" / "config.json";
-  }
-  void WriteConfig(std::string_view bytes) const {
-    std::ofstream file(ConfigPath(), std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-
- private:
-  std::filesystem::path root_;
-};
 
 inline std::size_t ResidentKib() {
   std::ifstream statm("/proc/self/statm");

@@ -14,6 +14,7 @@
 #include "bench/BenchSupport.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/PluginLoader.h"
+#include "tests/support/ServerFolder.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
   bench::AddMachineContext();
   benchmark::AddCustomContext("reply_length", std::to_string(kReply.size()));
 
-  bench::ServerFolder server;
+  test_support::ServerFolder server;
   server.WriteConfig(Config());
   Host& host = Host::Instance();
   host.SetServerDir(server.Path());

@@ -18,10 +18,11 @@
 #include "bench/BenchSupport.h"
 #include "config/ConfigDocument.h"
 #include "devhost/lib/Host.h"
+#include "tests/support/ServerFolder.h"
 
 namespace {
 
-bench::ServerFolder* server = nullptr;
+test_support::ServerFolder* server = nullptr;
 
 // Entries of all three kinds, pretty-printed as operators write the file.
 std::string GenerateConfig(int entries) {
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   bench::AddMachineContext();
-  bench::ServerFolder folder;
+  test_support::ServerFolder folder;
   server = &folder;
   devhost::Host::Instance().SetServerDir(folder.Path());
 

@@ -12,6 +12,7 @@
 #include "config/ConfigDocument.h"
 #include "devhost/lib/Host.h"
 #include "plugin/StartPlugin.h"
+#include "tests/support/ServerFolder.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   bench::AddMachineContext();
-  bench::ServerFolder server;
+  test_support::ServerFolder server;
   server.WriteConfig(GenerateConfig());
   devhost::Host& host = devhost::Host::Instance();
   host.SetServerDir(server.Path());

@@ -1,6 +1,8 @@
 #pragma once
 // The game's wide string. The game reads this record directly, so its layout is fixed, and its
-// storage always comes from (and goes back to) the game's allocator.
+// storage always comes from (and goes back to) the game's allocator. The operations declared
+// here are defined by the plugin (bridge/FString.cpp); the host uses only the record and its
+// inline empty construction.
 
 #include <cstddef>
 #include <cstdint>

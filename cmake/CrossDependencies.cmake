@@ -22,6 +22,7 @@ quorvane_header_target(CLI11::CLI11 CLI)
 quorvane_header_target(fmt::fmt fmt)
 set_target_properties(fmt::fmt PROPERTIES INTERFACE_COMPILE_DEFINITIONS FMT_HEADER_ONLY)
 quorvane_header_target(quorvane_spdlog_headers spdlog)
+quorvane_header_target(utf8cpp utf8cpp)
 
 # spdlog as a DLL of its own, like Debian's libspdlog on Linux. Header-only spdlog would put
 # the pattern formatter that the plugin installs into the host's sinks in Quorvane.dll, and

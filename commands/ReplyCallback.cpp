@@ -48,16 +48,19 @@ void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*mess
 
   if (type == kServerChat) {
     const FLinearRgba colour = ReadColour(entry);
+    // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
     SendServerChatLine(player, colour, reply.c_str());
   } else if (type == kClientChat) {
     const FString sender = FString::FromWide(L"Server");
+    // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
     SendClientChatLine(player, sender, reply.c_str());
   } else if (type == kNotification) {
     const float scale = ReadNumber(entry["DisplayScale"]);
     const float time = ReadNumber(entry["DisplayTime"]);
     const FLinearRgba colour = ReadColour(entry);
+    // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
     ShowNotification(player, colour, scale, time, reply.c_str());
   }

@@ -2,11 +2,9 @@
 
 #include <exception>
 
-#include "bridge/Platform.h"
 #include "plugin/PluginLogger.h"
 #include "plugin/StartPlugin.h"
 
-#if defined(_WIN32)
 namespace {
 
 void LogStartFailure(const char* message) {
@@ -15,34 +13,34 @@ void LogStartFailure(const char* message) {
   }
 }
 
-}  // namespace
-
-// An exception leaving DllMain would cross the operating system's loader and take the whole
-// server down. The start fails instead: LoadLibrary returns null and the host goes on.
-extern "C" QUORVANE_EXPORT BOOL WINAPI DllMain(HMODULE /*module*/, DWORD reason,
-                                               LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    try {
-      StartPlugin();
-    } catch (const std::exception& error) {
-      if (!StartPluginLogged(error)) {
-        LogStartFailure(error.what());
-      }
-      return FALSE;
-    } catch (...) {
-      LogStartFailure("unknown exception");
-      return FALSE;
+// Where the operating system's loader runs the entry point, an exception leaving it would cross
+// the loader and take the whole server down: the start fails instead, LoadLibrary returns null
+// and the host goes on. Elsewhere what StartPlugin throws goes to the host, which reports it.
+BOOL StartInsideLoader() {
+  try {
+    StartPlugin();
+  } catch (const std::exception& error) {
+    if (!StartPluginLogged()) {
+      LogStartFailure(error.what());
     }
+    return FALSE;
+  } catch (...) {
+    LogStartFailure("unknown exception");
+    return FALSE;
   }
   return TRUE;
 }
-#else
-// What StartPlugin throws is passed on to the host, which reports the failed start.
+
+}  // namespace
+
 extern "C" QUORVANE_EXPORT BOOL WINAPI DllMain(HMODULE /*module*/, DWORD reason,
                                                LPVOID /*reserved*/) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    StartPlugin();
+  if (reason != DLL_PROCESS_ATTACH) {
+    return TRUE;
   }
-  return 1;
+  if (kLoaderRunsEntryPoint) {
+    return StartInsideLoader();
+  }
+  StartPlugin();
+  return TRUE;
 }
-#endif

@@ -22,11 +22,13 @@ void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_
     static_cast<void>(CheckRegistrableCommands(next));
     ConfigDocument = std::move(next);
   } catch (const std::exception& error) {
+    // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
     SendServerChatLine(receiver, ToLinear(ColourRed), "Failed to reload config");
     PluginLogger()->error("{}", error.what());
     return;
   }
+  // The host expects its utility object fetched before every message; the result is unused.
   ArkApi::GetApiUtils();
   SendServerChatLine(receiver, ToLinear(ColourGreen), "Reloaded config");
 }

@@ -13,13 +13,12 @@
 
 namespace {
 
-// Compared by address only, never dereferenced: the object may be gone by then.
-const std::exception* logged_failure = nullptr;
+bool failure_logged = false;
 
 }  // namespace
 
 void StartPlugin() {
-  logged_failure = nullptr;
+  failure_logged = false;
   std::shared_ptr<spdlog::logger>& holder = PluginLogger();
   const auto& sinks = GetLogSinks();
   // Not entered in spdlog's registry: the holder is the only owner.
@@ -34,7 +33,7 @@ void StartPlugin() {
     LoadConfig();
   } catch (const std::exception& error) {
     PluginLogger()->error("{}", error.what());
-    logged_failure = &error;
+    failure_logged = true;
     throw;
   }
 
@@ -42,6 +41,6 @@ void StartPlugin() {
   RegisterReloadCommand();
 }
 
-bool StartPluginLogged(const std::exception& error) {
-  return &error == logged_failure;
+bool StartPluginLogged() {
+  return failure_logged;
 }

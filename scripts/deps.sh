@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ccache
-  nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev
+  nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev libutfcpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libedit-dev python3-jsonschema tmux
   "$@"

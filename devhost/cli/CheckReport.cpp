@@ -185,17 +185,14 @@ std::string Summary(const CheckReport& report) {
   if (!report.start.ok) {
     return fmt::format("The plugin did not start; {}.", found);
   }
-  const auto verb = [](std::size_t count, const char* one, const char* many) {
-    return fmt::format("{} {}", count, count == 1 ? one : many);
-  };
   std::string commands =
       fmt::format("{}: {} a message", Plural(report.probes.size(), "command", "commands"),
-                  verb(counts.sent, "sends", "send"));
+                  Plural(counts.sent, "sends", "send"));
   if (counts.nothing_sent > 0) {
-    commands += ", " + verb(counts.nothing_sent, "sends", "send") + " nothing";
+    commands += ", " + Plural(counts.nothing_sent, "sends", "send") + " nothing";
   }
   if (counts.failed > 0) {
-    commands += ", " + verb(counts.failed, "fails", "fail");
+    commands += ", " + Plural(counts.failed, "fails", "fail");
   }
   if (counts.unreachable > 0) {
     commands += fmt::format(", {} unreachable", counts.unreachable);

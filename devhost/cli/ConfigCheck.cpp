@@ -337,14 +337,10 @@ void CheckReplyText(const std::string& reply, std::size_t position,
   const std::size_t nul = reply.find('\0');
   const std::string_view shown = std::string_view(reply).substr(0, nul);
   std::string controls;
-  const bool any_control = std::any_of(shown.begin(), shown.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7F || byte == 0xC2;
-  });
-  for (const char32_t c : any_control ? DecodeUtf8(shown) : std::u32string()) {
-    if (IsControlCharacter(c) && c != U'\n' && c != U'\t' &&
-        controls.find(Printable(EncodeUtf8(std::u32string(1, c)))) == std::string::npos) {
-      controls += (controls.empty() ? "" : " ") + Printable(EncodeUtf8(std::u32string(1, c)));
+  // Line breaks and tabs are layout that chat shows; every other control character is not.
+  for (const std::string& escape : ControlEscapes(shown)) {
+    if (escape != "\\x0a" && escape != "\\x09") {
+      controls += (controls.empty() ? "" : " ") + escape;
     }
   }
   if (!controls.empty()) {

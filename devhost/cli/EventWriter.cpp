@@ -16,10 +16,6 @@ namespace {
 // Events keep their keys in the order written.
 using json = nlohmann::ordered_json;
 
-std::string Joined(const std::vector<std::string>& names) {
-  return names.empty() ? std::string("none") : fmt::format("{}", fmt::join(names, ", "));
-}
-
 class HumanWriter final : public EventWriter {
  public:
   explicit HumanWriter(std::FILE* out) : out_(out) {}
@@ -153,6 +149,10 @@ class JsonWriter final : public EventWriter {
 };
 
 }  // namespace
+
+std::string Joined(const std::vector<std::string>& names) {
+  return names.empty() ? std::string("none") : fmt::format("{}", fmt::join(names, ", "));
+}
 
 std::string FloatText(float value) {
   return fmt::format("{}", value);

@@ -35,6 +35,8 @@ class EventWriter {
 std::unique_ptr<EventWriter> MakeHumanWriter(std::FILE* out);
 std::unique_ptr<EventWriter> MakeJsonWriter(std::FILE* out);
 
+// Command names for people: "a, b, c", or "none".
+std::string Joined(const std::vector<std::string>& names);
 // Shortest text that reads back as the same 32-bit float.
 std::string FloatText(float value);
 // The float as a JSON number; infinities and NaN, which JSON cannot hold, as the strings

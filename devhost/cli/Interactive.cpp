@@ -16,14 +16,6 @@ namespace {
 
 constexpr const char* kPrompt = "devhost> ";
 
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 #if defined(DEVHOST_HAVE_LIBEDIT)
 bool ReadLine(std::string& line) {
   const std::unique_ptr<char, decltype(&std::free)> read(readline(kPrompt), &std::free);
@@ -49,9 +41,6 @@ bool ReadLine(std::string& line) {
 
 std::string HelpText(const std::vector<std::string>& chat_commands,
                      const std::vector<std::string>& console_commands) {
-  const auto listed = [](const std::vector<std::string>& names) {
-    return names.empty() ? std::string("none") : fmt::format("{}", fmt::join(names, ", "));
-  };
   return fmt::format(
       "Chat commands: {}\n"
       "Console commands: {}\n"
@@ -60,7 +49,7 @@ std::string HelpText(const std::vector<std::string>& chat_commands,
       "  NAME> TEXT   player NAME enters TEXT on the console (alice> Quorvane.Reload)\n"
       "  > TEXT       the server console, no player          (> Quorvane.Reload)\n"
       "  help         this list;  quit or Ctrl-D ends the session\n",
-      listed(chat_commands), listed(console_commands));
+      Joined(chat_commands), Joined(console_commands));
 }
 
 void RunInteractive(Session& session, const std::string& help) {

@@ -6,37 +6,25 @@
 #include "devhost/lib/Host.h"
 
 namespace devhost {
-namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view TrimLeft(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) {
-    text.remove_prefix(1);
+std::string_view Trimmed(std::string_view text) {
+  constexpr const char* kBlanks = " \t\r\n";
+  const auto first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) {
+    return {};
   }
-  return text;
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
-
-std::string_view TrimRight(std::string_view text) {
-  while (!text.empty() && IsBlank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-}  // namespace
 
 SessionLine ParseSessionLine(std::string_view line) {
-  line = TrimRight(TrimLeft(line));
+  line = Trimmed(line);
   SessionLine result;
   if (line.empty() || line.front() == '#') {
     return result;
   }
   if (line.front() == '>') {
     result.kind = SessionLine::Kind::ServerConsole;
-    result.text = std::string(TrimLeft(line.substr(1)));
+    result.text = std::string(Trimmed(line.substr(1)));
     return result;
   }
   const std::size_t separator = line.find_first_of(":>");
@@ -54,7 +42,7 @@ SessionLine ParseSessionLine(std::string_view line) {
   }
   result.kind = line[separator] == ':' ? SessionLine::Kind::Chat : SessionLine::Kind::PlayerConsole;
   result.player = std::string(name);
-  result.text = std::string(TrimLeft(line.substr(separator + 1)));
+  result.text = std::string(Trimmed(line.substr(separator + 1)));
   return result;
 }
 

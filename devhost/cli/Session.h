@@ -23,6 +23,9 @@ struct SessionLine {
 
 SessionLine ParseSessionLine(std::string_view line);
 
+// Without the blanks (spaces, tabs, line ends) at either end.
+std::string_view Trimmed(std::string_view text);
+
 class Session {
  public:
   Session(Host& host, EventWriter& writer) : host_(host), writer_(writer) {}

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "bridge/ChatLine.h"
-#include "bridge/Colours.h"
+#include "bridge/ColourRecords.h"
 #include "bridge/FString.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/Text.h"
@@ -106,18 +106,6 @@ std::map<std::string, void*> GameFunctionTable() {
       {"AShooterPlayerController.ClientServerSOTFNotificationCustom",
        AddressOf(&ClientServerSOTFNotificationCustom)},
   };
-}
-
-const char* KindName(ScreenMessage::Kind kind) {
-  switch (kind) {
-    case ScreenMessage::Kind::ServerChat:
-      return "ServerChat";
-    case ScreenMessage::Kind::ClientChat:
-      return "ClientChat";
-    case ScreenMessage::Kind::Notification:
-      return "Notification";
-  }
-  return "?";
 }
 
 }  // namespace devhost

@@ -31,38 +31,48 @@ std::string WorkingDirectory() {
   return error ? std::string(".") : path.string();
 }
 
-// The typed text as the game hands it to a command callback. The game owns this string, so
-// it is built and released with the game's allocator directly rather than through FString.
+// A game string that the game itself owns. FString's own copy and destruction are the plugin's
+// code, which the host does not link; a union member is never destroyed implicitly, so only the
+// record's inline empty construction is used and the owner releases the storage.
+union GameOwnedString {
+  GameOwnedString() : string() {}
+  ~GameOwnedString() {}
+  FString string;
+};
+
+// The typed text as the game hands it to a command callback, built and released with the
+// game's allocator directly.
 class TypedMessage {
  public:
-  TypedMessage(GameAllocator& allocator, const std::u16string& units) : allocator_(allocator) {
-    string_ = new (storage_) FString();
-    if (!units.empty()) {
-      const auto count = static_cast<std::int32_t>(units.size() + 1);
-      string_->Data = static_cast<char16_t*>(
-          allocator_.Realloc(nullptr, static_cast<std::uint64_t>(count) * sizeof(char16_t)));
-      if (string_->Data == nullptr) {
-        throw std::bad_alloc();
-      }
-      std::copy(units.begin(), units.end(), string_->Data);
-      string_->Data[units.size()] = u'\0';
-      string_->Count = count;
-      string_->Capacity = count;
+  TypedMessage(GameAllocator& allocator, std::u16string_view units)
+      : allocator_(allocator) {
+    if (units.empty()) {
+      return;
     }
+    const auto count = static_cast<std::int32_t>(units.size() + 1);
+    string_.Data = static_cast<char16_t*>(
+        allocator_.Realloc(nullptr, static_cast<std::uint64_t>(count) * sizeof(char16_t)));
+    if (string_.Data == nullptr) {
+      throw std::bad_alloc();
+    }
+    std::copy(units.begin(), units.end(), string_.Data);
+    string_.Data[units.size()] = u'\0';
+    string_.Count = count;
+    string_.Capacity = count;
   }
   TypedMessage(const TypedMessage&) = delete;
   TypedMessage& operator=(const TypedMessage&) = delete;
   ~TypedMessage() {
-    if (string_->Data != nullptr) {
-      allocator_.Free(string_->Data);
+    if (string_.Data != nullptr) {
+      allocator_.Free(string_.Data);
     }
   }
-  FString* get() { return string_; }
+  FString* get() { return &string_; }
 
  private:
   GameAllocator& allocator_;
-  alignas(FString) unsigned char storage_[sizeof(FString)];
-  FString* string_;
+  GameOwnedString owned_;
+  FString& string_ = owned_.string;
 };
 
 }  // namespace
@@ -81,7 +91,7 @@ void Host::Reset() {
   registry_.Clear();
   std::lock_guard<std::mutex> lock(state_mutex_);
   server_dir_ = WorkingDirectory();
-  addresses_ = DefaultAddresses();
+  addresses_ = GameFunctionTable();
   players_.clear();
   player_addresses_.clear();
   screen_listener_ = nullptr;
@@ -102,10 +112,6 @@ void Host::SetSinks(SinkList sinks) {
   logger_ = std::make_shared<spdlog::logger>("devhost", sinks_.begin(), sinks_.end());
   logger_->set_pattern(kLogPattern, spdlog::pattern_time_type::local);
   logger_->flush_on(spdlog::level::info);
-}
-
-std::map<std::string, void*> Host::DefaultAddresses() const {
-  return GameFunctionTable();
 }
 
 void* Host::Resolve(const std::string& name) {
@@ -131,7 +137,7 @@ void Host::SetAddress(const std::string& name, void* address) {
 
 void Host::RestoreAddresses() {
   std::lock_guard<std::mutex> lock(state_mutex_);
-  addresses_ = DefaultAddresses();
+  addresses_ = GameFunctionTable();
 }
 
 AShooterPlayerController& Host::Player(const std::string& name) {
@@ -175,7 +181,7 @@ DispatchResult Host::Dispatch(const std::u16string& name, std::u16string_view te
   result.command = Utf16ToUtf8(name);
   std::lock_guard<std::mutex> lock(dispatch_mutex_);
   try {
-    TypedMessage message(allocator_, std::u16string(text));
+    TypedMessage message(allocator_, text);
     run(message.get());
     result.status = DispatchResult::Status::Done;
   } catch (const std::exception& error) {

@@ -85,7 +85,6 @@ class Host {
 
  private:
   Host();
-  std::map<std::string, void*> DefaultAddresses() const;
   template <typename Run>
   DispatchResult Dispatch(const std::u16string& name, std::u16string_view text, Run run);
 

@@ -6,7 +6,7 @@
 #include <deque>
 #include <string>
 
-#include "bridge/Colours.h"
+#include "bridge/ColourRecords.h"
 
 namespace devhost {
 
@@ -21,7 +21,17 @@ struct ScreenMessage {
   float time = 0.0f;      // Notification
 };
 
-const char* KindName(ScreenMessage::Kind kind);
+inline const char* KindName(ScreenMessage::Kind kind) {
+  switch (kind) {
+    case ScreenMessage::Kind::ServerChat:
+      return "ServerChat";
+    case ScreenMessage::Kind::ClientChat:
+      return "ClientChat";
+    case ScreenMessage::Kind::Notification:
+      return "Notification";
+  }
+  return "?";
+}
 
 }  // namespace devhost
 

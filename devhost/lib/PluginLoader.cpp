@@ -3,20 +3,16 @@
 #include <exception>
 #include <filesystem>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
+#if !defined(_WIN32)
 #include <dlfcn.h>
 #endif
 
+#include "bridge/DllEntry.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/Text.h"
 
 namespace devhost {
 namespace {
-
-constexpr unsigned long kProcessDetach = 0;
-constexpr unsigned long kProcessAttach = 1;
 
 std::vector<std::string> Utf8Names(const std::vector<std::u16string>& names) {
   std::vector<std::string> result;
@@ -26,7 +22,10 @@ std::vector<std::string> Utf8Names(const std::vector<std::u16string>& names) {
   return result;
 }
 
+// Everything that differs between the platforms' library loaders.
 #if defined(_WIN32)
+constexpr const char* kPluginFileName = "Quorvane.dll";
+
 void* OpenLibrary(const std::string& path, std::string& error) {
   HMODULE module = LoadLibraryW(std::filesystem::u8path(path).wstring().c_str());
   if (module == nullptr) {
@@ -43,7 +42,14 @@ void* FindSymbol(void* handle, const char* name) {
 void CloseLibrary(void* handle) {
   FreeLibrary(static_cast<HMODULE>(handle));
 }
+std::filesystem::path ProgramPath() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return std::filesystem::path(std::wstring(buffer, length));
+}
 #else
+constexpr const char* kPluginFileName = "Quorvane.so";
+
 void* OpenLibrary(const std::string& path, std::string& error) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
@@ -58,7 +64,15 @@ void* FindSymbol(void* handle, const char* name) {
 void CloseLibrary(void* handle) {
   dlclose(handle);
 }
+std::filesystem::path ProgramPath() {
+  std::error_code ignored;
+  return std::filesystem::read_symlink("/proc/self/exe", ignored);
+}
 #endif
+
+DllEntryPoint EntryOf(void* handle) {
+  return reinterpret_cast<DllEntryPoint>(FindSymbol(handle, "DllMain"));
+}
 
 }  // namespace
 
@@ -90,65 +104,51 @@ std::unique_ptr<LoadedPlugin> LoadedPlugin::Load(const std::string& path, StartR
     fail(error, /*unloaded=*/true);
     return nullptr;
   }
-  const auto entry = reinterpret_cast<EntryPoint>(FindSymbol(handle, "DllMain"));
+  const DllEntryPoint entry = EntryOf(handle);
   if (entry == nullptr) {
     CloseLibrary(handle);
     fail(path + " has no DllMain entry point");
     return nullptr;
   }
 
-  // On Windows the loader has already run DllMain inside LoadLibrary.
-#if !defined(_WIN32)
-  try {
-    entry(handle, kProcessAttach, nullptr);
-  } catch (const std::exception& exception) {
-    error = exception.what();
-  } catch (...) {
-    error = "unknown exception";
+  if (!kLoaderRunsEntryPoint) {
+    try {
+      entry(static_cast<HMODULE>(handle), DLL_PROCESS_ATTACH, nullptr);
+    } catch (const std::exception& exception) {
+      error = exception.what();
+    } catch (...) {
+      error = "unknown exception";
+    }
+    if (!error.empty()) {
+      fail(error);
+      entry(static_cast<HMODULE>(handle), DLL_PROCESS_DETACH, nullptr);
+      CloseLibrary(handle);
+      return nullptr;
+    }
   }
-  if (!error.empty()) {
-    fail(error);
-    entry(handle, kProcessDetach, nullptr);
-    CloseLibrary(handle);
-    return nullptr;
-  }
-#endif
 
   report.ok = true;
   report.chat_commands = Utf8Names(host.Registry().ChatNames(&path));
   report.console_commands = Utf8Names(host.Registry().ConsoleNames(&path));
   host.Registry().SetOwner({});
-  return std::make_unique<LoadedPlugin>(Key(), path, handle, entry);
+  return std::make_unique<LoadedPlugin>(Key(), path, handle);
 }
 
 LoadedPlugin::~LoadedPlugin() {
-#if !defined(_WIN32)
-  entry_(handle_, kProcessDetach, nullptr);
-#endif
+  if (!kLoaderRunsEntryPoint) {
+    EntryOf(handle_)(static_cast<HMODULE>(handle_), DLL_PROCESS_DETACH, nullptr);
+  }
   // The registry's copies of the callbacks hold code of this library: drop them first.
   Host::Instance().Registry().Withdraw(path_);
   CloseLibrary(handle_);
 }
 
 std::filesystem::path ProgramDir() {
-#if defined(_WIN32)
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  const std::filesystem::path program(std::wstring(buffer, length));
-#else
-  std::error_code ignored;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
-#endif
-  return program.parent_path();
+  return ProgramPath().parent_path();
 }
 
 std::string DefaultPluginPath() {
-#if defined(_WIN32)
-  const char* file_name = "Quorvane.dll";
-#else
-  const char* file_name = "Quorvane.so";
-#endif
-  return (ProgramDir() / file_name).string();
+  return (ProgramDir() / kPluginFileName).string();
 }
 
 }  // namespace devhost

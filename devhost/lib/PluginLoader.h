@@ -30,19 +30,16 @@ class LoadedPlugin {
 
   const std::string& Path() const { return path_; }
 
-  using EntryPoint = int (*)(void*, unsigned long, void*);
   // Only Load can make the key, so only Load makes a LoadedPlugin.
   class Key {
     friend class LoadedPlugin;
     Key() = default;
   };
-  LoadedPlugin(Key, std::string path, void* handle, EntryPoint entry)
-      : path_(std::move(path)), handle_(handle), entry_(entry) {}
+  LoadedPlugin(Key, std::string path, void* handle) : path_(std::move(path)), handle_(handle) {}
 
  private:
   std::string path_;
   void* handle_;
-  EntryPoint entry_;
 };
 
 // The folder of the running program: the development host's tools live beside it.

@@ -1,125 +1,90 @@
 #include "devhost/lib/Text.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
+
+#include <utf8cpp/utf8.h>
 
 namespace devhost {
 namespace {
 
 constexpr char32_t kReplacement = U'\uFFFD';
 
-// Length of a well-formed sequence starting at `i`, or 0 (then one byte is replaced).
-std::size_t SequenceAt(std::string_view text, std::size_t i, char32_t& code) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length;
-  char32_t value;
-  char32_t minimum;
-  if (lead < 0x80) {
-    code = lead;
-    return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, value = lead & 0x1F, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, value = lead & 0x0F, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, value = lead & 0x07, minimum = 0x10000;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size()) {
-    return 0;
-  }
-  for (std::size_t k = 1; k < length; ++k) {
-    const unsigned char next = byte(i + k);
-    if ((next & 0xC0) != 0x80) {
-      return 0;
+bool IsLeadSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsSurrogate(char16_t unit) {
+  return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+// The library converts well-formed runs; between them each offending byte becomes one U+FFFD,
+// so a damaged sequence shows as many replacements as it had bytes.
+template <typename Convert, typename Out>
+void EachWellFormedRun(std::string_view text, Out out, Convert convert) {
+  auto begin = text.begin();
+  while (begin != text.end()) {
+    const auto bad = utf8::find_invalid(begin, text.end());
+    out = convert(begin, bad, out);
+    if (bad == text.end()) {
+      return;
     }
-    value = (value << 6) | (next & 0x3F);
+    *out++ = kReplacement;
+    begin = bad + 1;
   }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    return 0;
+}
+
+// The first surrogate that is not part of a pair.
+std::u16string_view::const_iterator FindLoneSurrogate(std::u16string_view::const_iterator it,
+                                                      std::u16string_view::const_iterator end) {
+  while (it != end) {
+    if (IsLeadSurrogate(*it) && it + 1 != end && IsSurrogate(it[1]) && !IsLeadSurrogate(it[1])) {
+      it += 2;
+    } else if (IsSurrogate(*it)) {
+      return it;
+    } else {
+      ++it;
+    }
   }
-  code = value;
-  return length;
+  return end;
+}
+
+template <typename Char>
+bool EqualsFolded(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+  const auto fold = [](Char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](Char x, Char y) { return fold(x) == fold(y); });
 }
 
 }  // namespace
 
-std::u32string DecodeUtf8(std::string_view text) {
-  std::u32string result;
-  result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    char32_t code = 0;
-    const std::size_t length = SequenceAt(text, i, code);
-    if (length == 0) {
-      result.push_back(kReplacement);
-      ++i;
-    } else {
-      result.push_back(code);
-      i += length;
-    }
-  }
-  return result;
-}
-
-std::string EncodeUtf8(std::u32string_view code_points) {
-  std::string out;
-  out.reserve(code_points.size());
-  for (char32_t c : code_points) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      c = kReplacement;
-    }
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
-
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string units;
-  for (char32_t c : DecodeUtf8(text)) {
-    if (c < 0x10000) {
-      units.push_back(static_cast<char16_t>(c));
-    } else {
-      const char32_t v = c - 0x10000;
-      units.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
-      units.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
-    }
-  }
+  units.reserve(text.size());
+  EachWellFormedRun(text, std::back_inserter(units), [](auto begin, auto end, auto out) {
+    return utf8::unchecked::utf8to16(begin, end, out);
+  });
   return units;
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {
-  std::u32string code_points;
-  code_points.reserve(units.size());
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const char16_t u = units[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
-      code_points.push_back(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
-                            (static_cast<char32_t>(units[i + 1]) - 0xDC00));
-      ++i;
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      code_points.push_back(kReplacement);  // a lone surrogate
-    } else {
-      code_points.push_back(u);
+  std::string text;
+  text.reserve(units.size());
+  auto out = std::back_inserter(text);
+  auto begin = units.begin();
+  while (begin != units.end()) {
+    const auto lone = FindLoneSurrogate(begin, units.end());
+    out = utf8::unchecked::utf16to8(begin, lone, out);
+    if (lone == units.end()) {
+      break;
     }
+    out = utf8::unchecked::append(kReplacement, out);
+    begin = lone + 1;
   }
-  return EncodeUtf8(code_points);
+  return text;
 }
 
 std::wstring Utf8ToWide(std::string_view text) {
@@ -127,24 +92,21 @@ std::wstring Utf8ToWide(std::string_view text) {
   const std::u16string units = Utf8ToUtf16(text);
   return std::wstring(units.begin(), units.end());
 #else
-  const std::u32string code_points = DecodeUtf8(text);
-  return std::wstring(code_points.begin(), code_points.end());
+  std::wstring wide;
+  wide.reserve(text.size());
+  EachWellFormedRun(text, std::back_inserter(wide), [](auto begin, auto end, auto out) {
+    return utf8::unchecked::utf8to32(begin, end, out);
+  });
+  return wide;
 #endif
 }
 
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  const auto fold = [](char16_t c) -> char16_t {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-  };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (fold(a[i]) != fold(b[i])) {
-      return false;
-    }
-  }
-  return true;
+  return EqualsFolded(a, b);
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return EqualsFolded(a, b);
 }
 
 }  // namespace devhost

@@ -1,13 +1,12 @@
 #pragma once
-// Text conversions of the development host. Ill-formed input becomes U+FFFD, never a crash.
+// Text conversions of the development host, where text crosses between the game's UTF-16 and the
+// program's UTF-8. Each ill-formed byte or lone surrogate becomes one U+FFFD, never a crash.
 
 #include <string>
 #include <string_view>
 
 namespace devhost {
 
-std::u32string DecodeUtf8(std::string_view text);
-std::string EncodeUtf8(std::u32string_view code_points);
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view units);
 // UTF-8 to the platform's wide text: UTF-32 where wchar_t is 32 bits, UTF-16 where it is 16.
@@ -15,5 +14,6 @@ std::wstring Utf8ToWide(std::string_view text);
 
 // Compares ASCII letters without regard to case; every other unit must match exactly.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 }  // namespace devhost

@@ -10,6 +10,7 @@
 
 #include "bridge/ChatLine.h"
 #include "bridge/Colours.h"
+#include "bridge/FString.h"
 #include "devhost/lib/GameFunctions.h"
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"

@@ -79,7 +79,8 @@ TEST_F(DispatchTest, ConsoleHandsTheCallerAsBaseClassOrNullForTheServer) {
 TEST_F(DispatchTest, ExceptionFromACallbackIsLoggedAndTheHostGoesOn) {
   Chat("/ok", "ok");
   host().Registry().RegisterChatCommand(
-      FString::FromNarrow("/boom"), [](AShooterPlayerController*, FString*, EChatSendMode::Type) {
+      FString::FromNarrow("/boom"),
+      [](AShooterPlayerController*, FString*, EChatSendMode::Type) {
         throw std::runtime_error("bad entry");
       });
   host().Registry().RegisterChatCommand(

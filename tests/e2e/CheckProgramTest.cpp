@@ -18,34 +18,20 @@
 
 #include "devhost/cli/RunCheck.h"
 #include "devhost/lib/Host.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using json = nlohmann::json;
 
-struct CheckRun {
-  int exit_code = -1;
-  std::string out;
-};
+using CheckRun = test_support::ProgramRun;
 
 // `environment` is put before the program, e.g. "NO_COLOR=1 ".
 CheckRun RunProgram(const std::string& arguments, const std::string& environment = "") {
-  const std::string command =
-      // A hang fails the test (exit 124) instead of stopping the suite.
-      environment + "timeout 10 '" + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>/dev/null";
-  CheckRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    return run;
-  }
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    run.out.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  // A hang fails the test (exit 124) instead of stopping the suite.
+  return test_support::RunCommand(environment + "timeout 10 '" + DEVHOST_PROGRAM_PATH + "' " +
+                                  arguments + " 2>/dev/null");
 }
 
 std::vector<json> JsonLines(const std::string& out) {
@@ -285,7 +271,7 @@ TEST(CheckProgramTest, ConfigThatCannotBeOpenedExitsTwoWithItsReasonAndRemedy) {
       {"folder",
        [](const ServerFolder& server) { std::filesystem::create_directories(server.ConfigPath()); },
        ": it is a folder;", "remove the folder"},
-      {"FIFO", [](const ServerFolder& server) { server.MakeConfigFifo(); }, ": not a regular file",
+      {"FIFO", [](const ServerFolder& server) { EXPECT_TRUE(server.MakeConfigFifo()); }, ": not a regular file",
        "replace it with an ordinary file"},
       {"device behind a symbolic link",
        [](const ServerFolder& server) {

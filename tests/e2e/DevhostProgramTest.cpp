@@ -1,54 +1,47 @@
 // The `devhost` program as an operator runs it: its output, compared line by line, and its
 // exit codes.
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-struct ProgramRun {
+struct DevhostRun {
   int exit_code = -1;
   Lines out;  // standard output, log timestamps replaced by "TIME"
   std::string err;
 };
 
-ProgramRun RunDevhost(const std::string& arguments, const std::string& error_file) {
-  const std::string command =
+std::string MaskedTimestamps(const std::string& text) {
+  return std::regex_replace(text, std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d \[)"), "TIME [");
+}
+
+DevhostRun RunDevhost(const std::string& arguments, const std::string& error_file) {
+  const test_support::ProgramRun shell = test_support::RunCommand(
       // A hang fails the test (exit 124) instead of stopping the suite.
-      std::string("timeout 10 '") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file +
-      "'";
-  ProgramRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    return run;
-  }
-  std::string out;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    out.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const std::regex timestamp(R"(\d\d/\d\d/\d\d \d\d:\d\d \[)");
-  std::istringstream lines(out);
+      std::string("timeout 10 '") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file + "'");
+  DevhostRun run;
+  run.exit_code = shell.exit_code;
+  std::istringstream lines(MaskedTimestamps(shell.out));
   for (std::string line; std::getline(lines, line);) {
-    run.out.push_back(std::regex_replace(line, timestamp, "TIME ["));
+    run.out.push_back(line);
   }
   std::ifstream err(error_file);
   run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
@@ -87,7 +80,7 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                                       "alice> Quorvane.Reload\n"
                                       "> Quorvane.Reload\n"
                                       "> nothing here\n");
-  const ProgramRun run =
+  const DevhostRun run =
       RunDevhost("--server-dir '" + server_.Path() + "' --json --script '" + script + "'",
                  InFolder("stderr.txt"));
   const std::string broken = "[json.exception.type_error.302] type must be number, but is null";
@@ -118,7 +111,7 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                    R"({"event":"exit","live_allocations":0})"}));
   // Invalid lines make the run fail; people are told on standard error.
   EXPECT_EQ(run.exit_code, 4);
-  const ProgramRun human = RunDevhost(
+  const DevhostRun human = RunDevhost(
       "--server-dir '" + server_.Path() + "' --script '" + script + "'", InFolder("stderr.txt"));
   EXPECT_NE(human.err.find("line 9: not a session line (no player name before ':'"),
             std::string::npos)
@@ -128,7 +121,7 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
 
 TEST_F(DevhostProgramTest, ExampleServerSessionFromStandardInput) {
   const std::string examples = QUORVANE_EXAMPLES_DIR;
-  const ProgramRun run =
+  const DevhostRun run =
       RunDevhost("--server-dir '" + examples + "/server' --json < '" + examples + "/session.txt'",
                  InFolder("stderr.txt"));
   EXPECT_EQ(run.out,
@@ -150,7 +143,7 @@ TEST_F(DevhostProgramTest, ExampleServerSessionFromStandardInput) {
 
 TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
   const std::string error_file = InFolder("stderr.txt");
-  const ProgramRun human =
+  const DevhostRun human =
       RunDevhost("--server-dir '" + server_.Path() + "' < /dev/null", error_file);
   const std::regex plugin_line(R"(TIME \[Quorvane\]\[error\] Can't open config.json)");
   EXPECT_EQ(
@@ -176,7 +169,7 @@ TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
     Lines expected;
   } cases[] = {
       {"missing", [] {}, cannot_open},
-      {"FIFO", [this] { server_.MakeConfigFifo(); }, cannot_open},
+      {"FIFO", [this] { EXPECT_TRUE(server_.MakeConfigFifo()); }, cannot_open},
       {"third entry 7",
        [this] { server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":"/b"},7]})"); },
        {R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )" + kEntryError +
@@ -188,11 +181,29 @@ TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
   for (const auto& c : cases) {
     c.make();
     const auto started = std::chrono::steady_clock::now();
-    const ProgramRun json =
+    const DevhostRun json =
         RunDevhost("--server-dir '" + server_.Path() + "' --json < /dev/null", error_file);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << c.name;
     EXPECT_EQ(json.out, c.expected) << c.name;
     EXPECT_EQ(json.exit_code, 2) << c.name;
+  }
+}
+
+// The example session and the check of examples/mistakes, as JSON, byte for byte as recorded in
+// tests/e2e/golden (log timestamps masked). Run from the source folder: the check names its path.
+TEST(GoldenOutputTest, ExampleJsonOutputsStayByteForByte) {
+  const std::string source = std::filesystem::path(QUORVANE_EXAMPLES_DIR).parent_path().string();
+  const std::pair<const char*, const char*> cases[] = {
+      {"session.jsonl", "--server-dir examples/server --script examples/session.txt --json"},
+      {"check-mistakes.jsonl", "--check --server-dir examples/mistakes --json"}};
+  for (const auto& [golden, arguments] : cases) {
+    const test_support::ProgramRun run = test_support::RunCommand(
+        "cd '" + source + "' && '" + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>/dev/null");
+    std::ifstream file(source + "/tests/e2e/golden/" + golden, std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(file),
+                               std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(expected.empty()) << golden;
+    EXPECT_EQ(MaskedTimestamps(run.out), expected) << golden;
   }
 }
 

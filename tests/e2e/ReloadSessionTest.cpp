@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bridge/DllEntry.h"
 #include "devhost/lib/LineSink.h"
 #include "devhost/lib/PluginLoader.h"
 #include "tests/support/TestSupport.h"
@@ -177,8 +178,7 @@ TEST_F(ReloadSessionTest, EntryPointActsOnProcessAttachAloneAndAlwaysReportsSucc
   server_.WriteConfig(kStartConfig);
   void* library = dlopen(QUORVANE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(library, nullptr) << dlerror();
-  using EntryPoint = int (*)(void*, unsigned long, void*);
-  const auto entry = reinterpret_cast<EntryPoint>(dlsym(library, "DllMain"));
+  const auto entry = reinterpret_cast<DllEntryPoint>(dlsym(library, "DllMain"));
   ASSERT_NE(entry, nullptr);
 
   for (unsigned long reason : {2ul, 3ul, 0ul}) {

@@ -70,7 +70,7 @@ TEST_F(ReloadCommandTest, FailedLoadAnswersRedThenLogsAndKeepsTheLastGoodFile) {
     events_.clear();
     if (c.fifo) {
 #if !defined(_WIN32)
-      server_.MakeConfigFifo();
+      ASSERT_TRUE(server_.MakeConfigFifo());
 #endif
     } else if (c.file == nullptr) {
       server_.RemoveConfig();
@@ -95,7 +95,7 @@ TEST_F(ReloadCommandTest, FailedLoadAnswersRedThenLogsAndKeepsTheLastGoodFile) {
 
 TEST_F(ReloadCommandTest, StringAndFlagArgumentsMakeNoDifference) {
   FString typed = FString::FromNarrow("Quorvane.Reload now");
-  for (FString* command : {static_cast<FString*>(nullptr), &typed}) {
+  for (FString* command : {static_cast<FString*>(nullptr), static_cast<FString*>(&typed)}) {
     for (bool flag : {false, true}) {
       events_.clear();
       Reload(command, flag);

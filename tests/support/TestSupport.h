@@ -2,40 +2,17 @@
 // Helpers shared by the tests: a temporary server folder, the host's log lines captured, and
 // a fixture that gives every test a fresh development host and checks the game allocator.
 
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "devhost/lib/Host.h"
+#include "tests/support/ServerFolder.h"
 
 namespace test_support {
-
-// A server working directory under the system's temporary folder, removed at the end.
-class ServerFolder {
- public:
-  ServerFolder();
-  ServerFolder(const ServerFolder&) = delete;
-  ServerFolder& operator=(const ServerFolder&) = delete;
-  ~ServerFolder();
-
-  std::string Path() const { return root_.string(); }
-  std::filesystem::path ConfigPath() const;
-  // Writes config.json byte for byte (creating the plugin folder).
-  void WriteConfig(std::string_view bytes) const;
-  void RemoveConfig() const;
-#if !defined(_WIN32)
-  // Puts a FIFO where config.json belongs: opening it for reading waits for a writer.
-  void MakeConfigFifo() const;
-#endif
-
- private:
-  std::filesystem::path root_;
-};
 
 // Collects every line written through a sink, formatted, without line ends.
 class CapturedLines {
