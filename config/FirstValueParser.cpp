@@ -1,6 +1,7 @@
 #include "config/FirstValueParser.h"
 
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -44,6 +45,7 @@ class FirstKeyWinsBuilder {
       if (observer_ != nullptr) {
         repeated_key_ = std::move(key);
         repeated_at_ = *read_;
+        repeated_in_ = EntryPosition();
       }
       return true;
     }
@@ -108,8 +110,20 @@ class FirstKeyWinsBuilder {
 
   void Ignored(const json& value) {
     if (observer_ != nullptr) {
-      observer_->RepeatedKey(repeated_at_, repeated_key_, value);
+      observer_->RepeatedKey(repeated_at_, repeated_key_, value, repeated_in_);
     }
+  }
+
+  // The position in "ChatCommands" of the entry being built, while the parse is inside one.
+  std::optional<std::size_t> EntryPosition() const {
+    if (stack_.size() < 3 || !root_.is_object() || !stack_[1]->is_array()) {
+      return std::nullopt;
+    }
+    const auto commands = root_.find("ChatCommands");
+    if (commands == root_.end() || &*commands != stack_[1]) {
+      return std::nullopt;
+    }
+    return stack_[1]->size() - 1;
   }
 
   json* Place(json&& value) {
@@ -131,6 +145,7 @@ class FirstKeyWinsBuilder {
   const std::size_t* read_;
   std::string repeated_key_;
   std::size_t repeated_at_ = 0;
+  std::optional<std::size_t> repeated_in_;
   std::vector<json*> stack_;
   json* pending_ = nullptr;
   std::size_t skip_depth_ = 0;

@@ -3,6 +3,7 @@
 // and whatever follows the value is never looked at. Errors are the JSON library's own.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,9 +22,10 @@ class ParseObserver {
  public:
   virtual ~ParseObserver() = default;
   // `key` is given again in one object, ending at `offset`; its value `ignored` is skipped
-  // (a skipped object or array is given empty).
+  // (a skipped object or array is given empty). `entry` is the position in "ChatCommands" of
+  // the entry that holds the object, when there is one.
   virtual void RepeatedKey(std::size_t offset, const std::string& key,
-                           const nlohmann::json& ignored) = 0;
+                           const nlohmann::json& ignored, std::optional<std::size_t> entry) = 0;
   // The first value ends at `offset`; nothing after it is read.
   virtual void ValueEnd(std::size_t offset) = 0;
   // The parse fails at `offset`; the error is thrown next.

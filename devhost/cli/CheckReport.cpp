@@ -93,10 +93,12 @@ std::string Padded(const std::string& text, std::size_t width) {
 }
 
 std::string WhereOf(const Finding& finding) {
+  const std::string entry = finding.position ? fmt::format("entry {}", *finding.position) : "";
   if (finding.line) {
-    return fmt::format("line {}, column {}", *finding.line, finding.column.value_or(1));
+    return fmt::format("{}{}line {}, column {}", entry, entry.empty() ? "" : ", ", *finding.line,
+                       finding.column.value_or(1));
   }
-  return finding.position ? fmt::format("entry {}", *finding.position) : std::string("file");
+  return entry.empty() ? std::string("file") : entry;
 }
 
 void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {

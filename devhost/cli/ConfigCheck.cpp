@@ -74,13 +74,15 @@ class ParseNotes final : public ParseObserver {
     std::size_t offset;
     std::string key;
     json ignored;
+    std::optional<std::size_t> entry;
   };
   std::vector<Repeat> repeats;
   std::size_t value_end = 0;
   std::optional<std::size_t> failed;
 
-  void RepeatedKey(std::size_t offset, const std::string& key, const json& ignored) override {
-    repeats.push_back({offset, key, ignored});
+  void RepeatedKey(std::size_t offset, const std::string& key, const json& ignored,
+                   std::optional<std::size_t> entry) override {
+    repeats.push_back({offset, key, ignored, entry});
   }
   void ValueEnd(std::size_t offset) override { value_end = offset; }
   void Failed(std::size_t offset) override { failed = offset; }
@@ -117,6 +119,7 @@ void CheckRepeatedKeys(const ParseNotes& notes, const LineIndex& lines,
     finding.text =
         fmt::format("is given again in one object; the first value counts, {} is ignored", ignored);
     finding.hint = "keep one of the two";
+    finding.position = repeat.entry;
     SetPlace(finding, lines, repeat.offset);
     findings.push_back(std::move(finding));
   }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "config/GameFloat.h"
+#include "devhost/cli/EventWriter.h"
 #include "devhost/cli/Nearest.h"
 
 namespace {
@@ -108,6 +109,7 @@ TEST(ConfigCheckTest, RepeatedKeysAndTextAfterTheValue) {
   EXPECT_EQ(repeated[0].text,
             "is given again in one object; the first value counts, \"Bye\" is ignored");
   EXPECT_EQ(repeated[0].column, 76u);  // the second "Reply"
+  EXPECT_EQ(repeated[0].position, 0u);
   EXPECT_NE(repeated[1].text.find("this object is ignored"), std::string::npos);
 }
 
@@ -172,6 +174,10 @@ TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
   EXPECT_EQ(ToGameFloat(0x1.fffffefp127), std::numeric_limits<float>::max());
   EXPECT_EQ(ToGameFloat(0x1.ffffffp127), std::numeric_limits<float>::infinity());
   EXPECT_EQ(ToGameFloat(-1e300), -std::numeric_limits<float>::infinity());
+  // JSON output has no infinities: what the game receives is written as text.
+  EXPECT_EQ(devhost::FloatJson(ToGameFloat(1e39)).dump(), R"("inf")");
+  EXPECT_EQ(devhost::FloatJson(ToGameFloat(-1e39)).dump(), R"("-inf")");
+  EXPECT_EQ(devhost::FloatJson(0.5f).dump(), "0.5");
 }
 
 TEST(ConfigCheckTest, RepliesWithBraces) {
