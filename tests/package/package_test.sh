@@ -35,7 +35,7 @@ archive="$work/out/$archive_name"
 [[ -f $archive ]] || fail "no $archive_name; cpack made: $(ls "$work/out")"
 
 # Everything in one folder of its own: nothing under ArkApi/, no host library beside a game.
-expected=$(printf '%s\n' CHANGELOG.md README.md "devhost$exe" examples/config.json \
+expected=$(printf '%s\n' CHANGELOG.md README.md "devhost$exe" docs/check-page.png examples/config.json \
   examples/config.schema.json examples/session.txt "$host_lib" "$plugin" "${extra_files[@]}" |
   sed 's|^|QuorvaneTools/|' | sort)
 actual=$(cd "$work" && cmake -E tar tf "$archive" | sed 's|^\./||' | grep -v '/$' | sort)
