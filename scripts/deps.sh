@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, and only those that are missing.
 # Usage: scripts/deps.sh [EXTRA_PACKAGE...]
-# Tests that need a large package ask for it themselves (the page test: chromium), so a
-# cold build does not wait for it.
+# Large packages that only some steps need are asked for by those steps (scripts/test.sh:
+# chromium for the page test), so a plain build does not wait for them.
 set -euo pipefail
 
 packages=(
