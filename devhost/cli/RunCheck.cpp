@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <memory>
 
 #include <fmt/format.h>
@@ -53,17 +54,23 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   const auto path = ConfigPathOf(options.server_dir);
   // Forward slashes on every platform, as the plugin writes the path it reads.
   report.config_path = path.generic_string();
-  ConfigAnalysis analysis = AnalyseConfigFile(path);
-  report.findings = std::move(analysis.findings);
+  // The file's own findings never touch the plugin or the host: they are worked out on a
+  // second core while the plugin starts and its commands are used, and joined before the
+  // outcomes are explained. An exception there reaches the caller from get(); one here waits
+  // for the analysis in the future's destructor.
+  std::future<ConfigAnalysis> analysing =
+      std::async(std::launch::async, [path] { return AnalyseConfigFile(path); });
 
   const AllocatorStats before = host.Allocator().Stats();
   {
     std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
     if (plugin) {
-      report.probes = ProbeChatCommands(host, plugin->Path(),
-                                        analysis.document ? &*analysis.document : nullptr);
+      report.probes = ProbeChatCommands(host, plugin->Path());
     }
   }
+  ConfigAnalysis analysis = analysing.get();
+  report.findings = std::move(analysis.findings);
+  ExplainProbes(report.probes, analysis.document ? &*analysis.document : nullptr);
   // Every block the plugin took from the game must be back once it is unloaded; on a server
   // what is not is lost for good.
   const AllocatorStats after = host.Allocator().Stats();
