@@ -99,42 +99,82 @@ std::string WhereOf(const Finding& finding) {
   return finding.position ? fmt::format("entry {}", *finding.position) : std::string("file");
 }
 
+// Quoted(Clipped(text)) appended to `line`. Commands are nearly always plain ASCII, which
+// quotes as it is; only other text goes through the JSON writer.
+void AppendQuotedCommand(std::string& line, std::string_view text) {
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c <= 0x7E && c != '"' && c != '\\';
+  });
+  if (!plain) {
+    line += Quoted(Clipped(text));
+    return;
+  }
+  line += '"';
+  line += text.substr(0, kClipLimit);  // ASCII: every byte is a character boundary
+  line += text.size() > kClipLimit ? "...\"" : "\"";
+}
+
 void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
+  // One line buffer for the whole list: a report of many commands allocates next to nothing.
+  std::string line;
   std::size_t command_width = 0;
   for (const ProbeResult& probe : report.probes) {
-    command_width = std::max(command_width, Quoted(Clipped(probe.command)).size());
+    if (command_width >= kMaxColumn) {
+      break;
+    }
+    line.clear();
+    AppendQuotedCommand(line, probe.command);
+    command_width = std::max(command_width, line.size());
   }
   command_width = std::min(command_width, kMaxColumn);
   const std::size_t number_width = std::to_string(report.probes.size()).size();
+  const std::string sent = style(Padded("sent", 12), fmt::fg(fmt::terminal_color::green));
+  const std::string nothing_sent =
+      style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
+  const std::string failed = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
+  const std::string unreachable =
+      style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
   out += "Commands, in registration order:\n";
   for (const ProbeResult& probe : report.probes) {
-    const std::string number =
-        std::string(number_width - std::to_string(probe.position).size(), ' ') +
-        std::to_string(probe.position);
-    const std::string lead =
-        fmt::format("  {}  {}  ", number, Padded(Quoted(Clipped(probe.command)), command_width));
-    std::string outcome;
-    std::string detail;
+    line.assign("  ");
+    const std::string number = std::to_string(probe.position);
+    line.append(number_width - number.size(), ' ');
+    line += number;
+    line += "  ";
+    const std::size_t command_start = line.size();
+    AppendQuotedCommand(line, probe.command);
+    const std::size_t command_size = line.size() - command_start;
+    line.append(command_width > command_size ? command_width - command_size : 0, ' ');
+    line += "  ";
+    const std::size_t lead_size = line.size();
     switch (probe.outcome) {
       case ProbeResult::Outcome::Sent:
-        outcome = style(Padded("sent", 12), fmt::fg(fmt::terminal_color::green));
-        detail = DescribeMessage(probe.messages.front());
+        line += sent;
+        line += "  ";
+        AppendMessage(line, probe.messages.front());
         break;
       case ProbeResult::Outcome::NothingSent:
-        outcome = style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
-        detail = Printable(probe.detail);
+        line += nothing_sent;
+        line += "  ";
+        AppendPrintable(line, probe.detail);
         break;
       case ProbeResult::Outcome::Failed:
-        outcome = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
-        detail = Printable(probe.detail);
+        line += failed;
+        line += "  ";
+        AppendPrintable(line, probe.detail);
         break;
       case ProbeResult::Outcome::Unreachable:
-        outcome = style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
-        detail = Printable(probe.detail);
+        line += unreachable;
+        line += "  ";
+        AppendPrintable(line, probe.detail);
         break;
     }
-    out += lead + outcome + "  " + detail + "\n";
-    const std::string indent(lead.size() + 14, ' ');
+    line += '\n';
+    out += line;
+    if (probe.messages.size() < 2 && probe.hint.empty()) {
+      continue;
+    }
+    const std::string indent(lead_size + 14, ' ');
     for (std::size_t i = 1; i < probe.messages.size(); ++i) {
       out += indent + DescribeMessage(probe.messages[i]) + "\n";
     }

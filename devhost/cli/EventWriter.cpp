@@ -3,6 +3,7 @@
 #include "devhost/cli/Printable.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include <fmt/format.h>
@@ -159,22 +160,30 @@ std::string FloatText(float value) {
 }
 
 std::string DescribeMessage(const ScreenMessage& message) {
-  const std::string text = Printable(Utf16ToUtf8(message.text));
-  const auto colour = [&] {
-    return fmt::format("rgba({}, {}, {}, {})", FloatText(message.colour.R),
-                       FloatText(message.colour.G), FloatText(message.colour.B),
-                       FloatText(message.colour.A));
-  };
+  std::string out;
+  AppendMessage(out, message);
+  return out;
+}
+
+void AppendMessage(std::string& out, const ScreenMessage& message) {
+  const auto to = std::back_inserter(out);
+  const FLinearRgba& colour = message.colour;
   switch (message.kind) {
     case ScreenMessage::Kind::ServerChat:
-      return fmt::format("ServerChat {}{}: {}", colour(), message.bold ? " bold" : "", text);
+      fmt::format_to(to, "ServerChat rgba({}, {}, {}, {}){}: ", colour.R, colour.G, colour.B,
+                     colour.A, message.bold ? " bold" : "");
+      break;
     case ScreenMessage::Kind::ClientChat:
-      return fmt::format("ClientChat from {}: {}", Printable(Utf16ToUtf8(message.sender)), text);
+      out += "ClientChat from ";
+      AppendPrintable(out, Utf16ToUtf8(message.sender));
+      out += ": ";
+      break;
     case ScreenMessage::Kind::Notification:
-      return fmt::format("Notification {} scale {} time {}: {}", colour(), FloatText(message.scale),
-                         FloatText(message.time), text);
+      fmt::format_to(to, "Notification rgba({}, {}, {}, {}) scale {} time {}: ", colour.R, colour.G,
+                     colour.B, colour.A, message.scale, message.time);
+      break;
   }
-  return text;
+  AppendPrintable(out, Utf16ToUtf8(message.text));
 }
 
 nlohmann::ordered_json MessageFields(const ScreenMessage& message) {

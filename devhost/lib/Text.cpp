@@ -63,35 +63,54 @@ std::u32string DecodeUtf8(std::string_view text) {
   return result;
 }
 
+namespace {
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    c = kReplacement;
+  }
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+}  // namespace
+
 std::string EncodeUtf8(std::u32string_view code_points) {
   std::string out;
   out.reserve(code_points.size());
-  for (char32_t c : code_points) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      c = kReplacement;
-    }
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+  for (const char32_t c : code_points) {
+    AppendUtf8(out, c);
   }
   return out;
 }
 
+// The conversions below run for every message a command sends: they convert in one pass,
+// without a UTF-32 copy in between.
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string units;
-  for (char32_t c : DecodeUtf8(text)) {
+  units.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t c = 0;
+    const std::size_t length = SequenceAt(text, i, c);
+    if (length == 0) {
+      c = kReplacement;
+      ++i;
+    } else {
+      i += length;
+    }
     if (c < 0x10000) {
       units.push_back(static_cast<char16_t>(c));
     } else {
@@ -104,22 +123,20 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {
-  std::u32string code_points;
-  code_points.reserve(units.size());
+  std::string out;
+  out.reserve(units.size());
   for (std::size_t i = 0; i < units.size(); ++i) {
     const char16_t u = units[i];
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
         units[i + 1] <= 0xDFFF) {
-      code_points.push_back(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
-                            (static_cast<char32_t>(units[i + 1]) - 0xDC00));
+      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) +
+                          (static_cast<char32_t>(units[i + 1]) - 0xDC00));
       ++i;
-    } else if (u >= 0xD800 && u <= 0xDFFF) {
-      code_points.push_back(kReplacement);  // a lone surrogate
     } else {
-      code_points.push_back(u);
+      AppendUtf8(out, u);  // a lone surrogate becomes U+FFFD
     }
   }
-  return EncodeUtf8(code_points);
+  return out;
 }
 
 std::wstring Utf8ToWide(std::string_view text) {
