@@ -32,6 +32,7 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
   std::unordered_set<std::string> seen;
   const std::vector<RegisteredCommand<ChatCommandCallback>> commands =
       host.Registry().ChatCommands(&owner);
+  seen.reserve(commands.size());
   std::vector<ProbeResult> results;
   results.reserve(commands.size());
   for (const auto& command : commands) {

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
@@ -166,22 +167,28 @@ std::string DescribeMessage(const ScreenMessage& message) {
 }
 
 void AppendMessage(std::string& out, const ScreenMessage& message) {
-  const auto to = std::back_inserter(out);
+  // A check describes one message per command: compiled formats and one small buffer keep
+  // that cheap.
+  fmt::memory_buffer head;
   const FLinearRgba& colour = message.colour;
   switch (message.kind) {
     case ScreenMessage::Kind::ServerChat:
-      fmt::format_to(to, "ServerChat rgba({}, {}, {}, {}){}: ", colour.R, colour.G, colour.B,
-                     colour.A, message.bold ? " bold" : "");
+      fmt::format_to(std::back_inserter(head), FMT_COMPILE("ServerChat rgba({}, {}, {}, {}){}: "),
+                     colour.R, colour.G, colour.B, colour.A, message.bold ? " bold" : "");
       break;
     case ScreenMessage::Kind::ClientChat:
-      out += "ClientChat from ";
-      AppendPrintable(out, Utf16ToUtf8(message.sender));
-      out += ": ";
+      fmt::format_to(std::back_inserter(head), FMT_COMPILE("ClientChat from "));
       break;
     case ScreenMessage::Kind::Notification:
-      fmt::format_to(to, "Notification rgba({}, {}, {}, {}) scale {} time {}: ", colour.R, colour.G,
-                     colour.B, colour.A, message.scale, message.time);
+      fmt::format_to(std::back_inserter(head),
+                     FMT_COMPILE("Notification rgba({}, {}, {}, {}) scale {} time {}: "), colour.R,
+                     colour.G, colour.B, colour.A, message.scale, message.time);
       break;
+  }
+  out.append(head.data(), head.size());
+  if (message.kind == ScreenMessage::Kind::ClientChat) {
+    AppendPrintable(out, Utf16ToUtf8(message.sender));
+    out += ": ";
   }
   AppendPrintable(out, Utf16ToUtf8(message.text));
 }

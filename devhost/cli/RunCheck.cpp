@@ -71,6 +71,10 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   ConfigAnalysis analysis = analysing.get();
   report.findings = std::move(analysis.findings);
   ExplainProbes(report.probes, analysis.document ? &*analysis.document : nullptr);
+  // A large document takes a while to free: the analysis' core does it beside the report.
+  std::future<void> releasing =
+      std::async(std::launch::async,
+                 [document = std::move(analysis.document)]() mutable { document.reset(); });
   // Every block the plugin took from the game must be back once it is unloaded; on a server
   // what is not is lost for good.
   const AllocatorStats after = host.Allocator().Stats();

@@ -35,7 +35,7 @@ std::string WorkingDirectory() {
 // it is built and released with the game's allocator directly rather than through FString.
 class TypedMessage {
  public:
-  TypedMessage(GameAllocator& allocator, const std::u16string& units) : allocator_(allocator) {
+  TypedMessage(GameAllocator& allocator, std::u16string_view units) : allocator_(allocator) {
     string_ = new (storage_) FString();
     if (!units.empty()) {
       const auto count = static_cast<std::int32_t>(units.size() + 1);
@@ -175,7 +175,7 @@ DispatchResult Host::Dispatch(const std::u16string& name, std::u16string_view te
   result.command = Utf16ToUtf8(name);
   std::lock_guard<std::mutex> lock(dispatch_mutex_);
   try {
-    TypedMessage message(allocator_, std::u16string(text));
+    TypedMessage message(allocator_, text);
     run(message.get());
     result.status = DispatchResult::Status::Done;
   } catch (const std::exception& error) {

@@ -1,5 +1,7 @@
 #include "devhost/lib/Text.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cwchar>
 
@@ -100,9 +102,13 @@ std::string EncodeUtf8(std::u32string_view code_points) {
 // The conversions below run for every message a command sends: they convert in one pass,
 // without a UTF-32 copy in between.
 std::u16string Utf8ToUtf16(std::string_view text) {
-  std::u16string units;
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) {
+    ++i;  // commands and replies are mostly ASCII, which converts unit for byte
+  }
+  std::u16string units(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i));
   units.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  while (i < text.size()) {
     char32_t c = 0;
     const std::size_t length = SequenceAt(text, i, c);
     if (length == 0) {
@@ -123,9 +129,15 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {
-  std::string out;
+  std::size_t i = 0;
+  while (i < units.size() && units[i] < 0x80) {
+    ++i;
+  }
+  std::string out(i, '\0');
+  std::transform(units.begin(), units.begin() + static_cast<std::ptrdiff_t>(i), out.begin(),
+                 [](char16_t unit) { return static_cast<char>(unit); });
   out.reserve(units.size());
-  for (std::size_t i = 0; i < units.size(); ++i) {
+  for (; i < units.size(); ++i) {
     const char16_t u = units[i];
     if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
         units[i + 1] <= 0xDFFF) {
@@ -144,8 +156,15 @@ std::wstring Utf8ToWide(std::string_view text) {
   const std::u16string units = Utf8ToUtf16(text);
   return std::wstring(units.begin(), units.end());
 #else
-  const std::u32string code_points = DecodeUtf8(text);
-  return std::wstring(code_points.begin(), code_points.end());
+  std::wstring wide;
+  wide.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t c = 0;
+    const std::size_t length = SequenceAt(text, i, c);
+    wide.push_back(static_cast<wchar_t>(length == 0 ? kReplacement : c));
+    i += length == 0 ? 1 : length;
+  }
+  return wide;
 #endif
 }
 
