@@ -12,9 +12,9 @@
 #include "config/CommandText.h"
 #include "config/ConfigFile.h"
 #include "config/FirstValueParser.h"
-#include "config/GameFloat.h"
 #include "config/RegistrationCheck.h"
 #include "config/ReplyTypes.h"
+#include "config/GameFloat.h"
 #include "devhost/cli/EventWriter.h"
 #include "devhost/cli/Nearest.h"
 #include "devhost/cli/Printable.h"
@@ -249,9 +249,9 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
   if (IsReplyType(type)) {
     return;
   }
-  Finding finding = Warn(position, "unknown_type", "Type",
-                         fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)),
-                                     fmt::join(kReplyTypes, ", ")));
+  Finding finding = Warn(
+      position, "unknown_type", "Type",
+      fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)), fmt::join(kReplyTypes, ", ")));
   finding.suggestion = NearestOf(type, kReplyTypeNames);
   finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
                                                   Quoted(*finding.suggestion))

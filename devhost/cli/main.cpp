@@ -130,7 +130,8 @@ int main(int argc, char** argv) {
 
   if (check) {
     return devhost::RunCheck({host.ServerDir(), plugin_path, json_output,
-                              devhost::ColourWanted(colour_mode, stdout), html_path, reload_from},
+                              devhost::ColourWanted(colour_mode, stdout), html_path,
+                              reload_from},
                              stdout);
   }
 
