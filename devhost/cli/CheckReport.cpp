@@ -243,88 +243,8 @@ std::string Summary(const CheckReport& report) {
   return fmt::format("{}; {}.", commands, found);
 }
 
-}  // namespace
-
-int CheckExitStatus(const CheckReport& report) {
-  if (!report.start.ok) {
-    return kCheckNotStarted;
-  }
-  const Counts counts = CountOf(report);
-  const bool clean =
-      counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
-  return clean ? kCheckClean : kCheckProblems;
-}
-
-void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
-  const Styler style(colour);
-  Output text(out);
-  text += fmt::format("Checking {}\n", report.config_path);
-  if (report.start.ok) {
-    text += fmt::format("The plugin started with {}.\n",
-                        Plural(report.probes.size(), "chat command", "chat commands"));
-    if (!report.probes.empty()) {
-      text += "\n";
-      WriteProbes(text, report, style);
-    }
-  } else {
-    const bool explained =
-        std::any_of(report.findings.begin(), report.findings.end(),
-                    [&](const Finding& finding) { return finding.text == report.start.error; });
-    text +=
-        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
-        (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
-        "\n";
-  }
-  WriteFindings(text, report, Finding::Severity::Error,
-                "Errors:", fmt::fg(fmt::terminal_color::red), style);
-  WriteFindings(text, report, Finding::Severity::Warning,
-                "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
-  WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
-  text += "\n" + Summary(report) + "\n";
-  std::fflush(out);
-}
-
-void WriteCheckJson(std::FILE* out, const CheckReport& report) {
-  Output text(out);
-  const auto write = [&text](const json& object) {
-    text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
-  };
-  json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};
-  if (!report.start.ok) {
-    start["error"] = report.start.error;
-  }
-  start["chat_commands"] = report.start.chat_commands;
-  start["console_commands"] = report.start.console_commands;
-  write(start);
-
-  for (const ProbeResult& probe : report.probes) {
-    json line = {{"finding", "command"},
-                 {"position", probe.position},
-                 {"command", probe.command},
-                 {"outcome", OutcomeName(probe.outcome)}};
-    switch (probe.outcome) {
-      case ProbeResult::Outcome::Sent: {
-        json messages = json::array();
-        for (const ScreenMessage& message : probe.messages) {
-          messages.push_back(MessageFields(message));
-        }
-        line["messages"] = std::move(messages);
-        break;
-      }
-      case ProbeResult::Outcome::NothingSent:
-      case ProbeResult::Outcome::Unreachable:
-        line["reason"] = probe.detail;
-        break;
-      case ProbeResult::Outcome::Failed:
-        line["error"] = probe.detail;
-        if (!probe.hint.empty()) {
-          line["hint"] = probe.hint;
-        }
-        break;
-    }
-    write(line);
-  }
-
+template <typename Write>
+void WriteJsonFindings(const Write& write, const CheckReport& report) {
   for (const Finding& finding : report.findings) {
     json line = {{"finding", "config"},
                  {"severity", SeverityName(finding.severity)},
@@ -360,7 +280,97 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report) {
          {"warnings", counts.warnings},
          {"notes", counts.notes},
          {"exit_status", CheckExitStatus(report)}});
-  std::fflush(out);
+}
+
+}  // namespace
+
+int CheckExitStatus(const CheckReport& report) {
+  if (!report.start.ok) {
+    return kCheckNotStarted;
+  }
+  const Counts counts = CountOf(report);
+  const bool clean =
+      counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
+  return clean ? kCheckClean : kCheckProblems;
+}
+
+void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, ReportPart part) {
+  const Styler style(colour);
+  Output text(out);
+  if (part == ReportPart::Findings) {
+    WriteFindings(text, report, Finding::Severity::Error,
+                  "Errors:", fmt::fg(fmt::terminal_color::red), style);
+    WriteFindings(text, report, Finding::Severity::Warning,
+                  "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
+    WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
+    text += "\n" + Summary(report) + "\n";
+    std::fflush(out);
+    return;
+  }
+  text += fmt::format("Checking {}\n", report.config_path);
+  if (report.start.ok) {
+    text += fmt::format("The plugin started with {}.\n",
+                        Plural(report.probes.size(), "chat command", "chat commands"));
+    if (!report.probes.empty()) {
+      text += "\n";
+      WriteProbes(text, report, style);
+    }
+  } else {
+    const bool explained =
+        std::any_of(report.findings.begin(), report.findings.end(),
+                    [&](const Finding& finding) { return finding.text == report.start.error; });
+    text +=
+        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
+        (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
+        "\n";
+  }
+}
+
+void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) {
+  Output text(out);
+  const auto write = [&text](const json& object) {
+    text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+  };
+  if (part == ReportPart::Findings) {
+    WriteJsonFindings(write, report);
+    std::fflush(out);
+    return;
+  }
+  json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};
+  if (!report.start.ok) {
+    start["error"] = report.start.error;
+  }
+  start["chat_commands"] = report.start.chat_commands;
+  start["console_commands"] = report.start.console_commands;
+  write(start);
+
+  for (const ProbeResult& probe : report.probes) {
+    json line = {{"finding", "command"},
+                 {"position", probe.position},
+                 {"command", probe.command},
+                 {"outcome", OutcomeName(probe.outcome)}};
+    switch (probe.outcome) {
+      case ProbeResult::Outcome::Sent: {
+        json messages = json::array();
+        for (const ScreenMessage& message : probe.messages) {
+          messages.push_back(MessageFields(message));
+        }
+        line["messages"] = std::move(messages);
+        break;
+      }
+      case ProbeResult::Outcome::NothingSent:
+      case ProbeResult::Outcome::Unreachable:
+        line["reason"] = probe.detail;
+        break;
+      case ProbeResult::Outcome::Failed:
+        line["error"] = probe.detail;
+        if (!probe.hint.empty()) {
+          line["hint"] = probe.hint;
+        }
+        break;
+    }
+    write(line);
+  }
 }
 
 }  // namespace devhost

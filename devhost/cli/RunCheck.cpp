@@ -62,19 +62,33 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
       std::async(std::launch::async, [path] { return AnalyseConfigFile(path); });
 
   const AllocatorStats before = host.Allocator().Stats();
+  std::future<void> releasing;
+  std::future<void> writing;
+  const auto write = [&](ReportPart part) {
+    if (options.json) {
+      WriteCheckJson(out, report, part);
+    } else {
+      WriteCheckReport(out, report, options.colour, part);
+    }
+  };
   {
     std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
     if (plugin) {
       report.probes = ProbeChatCommands(host, plugin->Path());
     }
+    ConfigAnalysis analysis = analysing.get();
+    report.findings = std::move(analysis.findings);
+    ExplainProbes(report.probes, analysis.document ? &*analysis.document : nullptr);
+    // Freeing a large document takes a while: done beside the unloading and the report.
+    releasing = std::async(std::launch::async, [document = std::move(analysis.document)]() mutable {
+      document.reset();
+    });
+    if (plugin) {
+      // The commands' part of the report reads only what the commands did: written while the
+      // plugin unloads.
+      writing = std::async(std::launch::async, write, ReportPart::Commands);
+    }
   }
-  ConfigAnalysis analysis = analysing.get();
-  report.findings = std::move(analysis.findings);
-  ExplainProbes(report.probes, analysis.document ? &*analysis.document : nullptr);
-  // A large document takes a while to free: the analysis' core does it beside the report.
-  std::future<void> releasing =
-      std::async(std::launch::async,
-                 [document = std::move(analysis.document)]() mutable { document.reset(); });
   // Every block the plugin took from the game must be back once it is unloaded; on a server
   // what is not is lost for good.
   const AllocatorStats after = host.Allocator().Stats();
@@ -90,11 +104,12 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
     report.findings.push_back(std::move(finding));
   }
 
-  if (options.json) {
-    WriteCheckJson(out, report);
+  if (writing.valid()) {
+    writing.get();
   } else {
-    WriteCheckReport(out, report, options.colour);
+    write(ReportPart::Commands);  // says why the plugin did not start, which a finding may tell
   }
+  write(ReportPart::Findings);
   if (page) {
     errno = 0;
     const bool written = WriteCheckPage(page.get(), report);
