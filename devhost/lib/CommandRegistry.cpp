@@ -41,6 +41,9 @@ template <typename Callback>
 std::vector<std::u16string> NamesIn(const std::vector<RegisteredCommand<Callback>>& commands,
                                     const std::string* owner) {
   std::vector<std::u16string> names;
+  // Sized once: growing a large vector frees large blocks, and each such free makes the
+  // allocator sweep every small block freed so far.
+  names.reserve(commands.size());
   for (const auto& command : commands) {
     if (OwnedBy(command, owner)) {
       names.push_back(command.name);
@@ -172,6 +175,7 @@ std::vector<RegisteredCommand<ChatCommandCallback>> CommandRegistry::ChatCommand
     const std::string* owner) const {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<RegisteredCommand<ChatCommandCallback>> commands;
+  commands.reserve(chat_.size());  // see NamesIn
   for (const auto& command : chat_) {
     if (OwnedBy(command, owner)) {
       commands.push_back(command);
