@@ -62,8 +62,6 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
       std::async(std::launch::async, [path] { return AnalyseConfigFile(path); });
 
   const AllocatorStats before = host.Allocator().Stats();
-  std::future<void> releasing;
-  std::future<void> writing;
   const auto write = [&](ReportPart part) {
     if (options.json) {
       WriteCheckJson(out, report, part);
@@ -71,6 +69,7 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
       WriteCheckReport(out, report, options.colour, part);
     }
   };
+  std::future<void> writing;  // after what it uses: its destructor waits for the writing
   {
     std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
     if (plugin) {
@@ -79,14 +78,14 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
     ConfigAnalysis analysis = analysing.get();
     report.findings = std::move(analysis.findings);
     ExplainProbes(report.probes, analysis.document ? &*analysis.document : nullptr);
-    // Freeing a large document takes a while: done beside the unloading and the report.
-    releasing = std::async(std::launch::async, [document = std::move(analysis.document)]() mutable {
-      document.reset();
-    });
     if (plugin) {
-      // The commands' part of the report reads only what the commands did: written while the
-      // plugin unloads.
-      writing = std::async(std::launch::async, write, ReportPart::Commands);
+      // What the commands did is written, and the large document freed, on the second core
+      // while this one unloads the plugin.
+      writing = std::async(std::launch::async,
+                           [&write, document = std::move(analysis.document)]() mutable {
+                             write(ReportPart::Commands);
+                             document.reset();
+                           });
     }
   }
   // Every block the plugin took from the game must be back once it is unloaded; on a server
