@@ -101,42 +101,82 @@ std::string WhereOf(const Finding& finding) {
   return entry.empty() ? std::string("file") : entry;
 }
 
+// Quoted(Clipped(text)) appended to `line`. Commands are nearly always plain ASCII, which
+// quotes as it is; only other text goes through the JSON writer.
+void AppendQuotedCommand(std::string& line, std::string_view text) {
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c <= 0x7E && c != '"' && c != '\\';
+  });
+  if (!plain) {
+    line += Quoted(Clipped(text));
+    return;
+  }
+  line += '"';
+  line += text.substr(0, kClipLimit);  // ASCII: every byte is a character boundary
+  line += text.size() > kClipLimit ? "...\"" : "\"";
+}
+
 void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
+  // One line buffer for the whole list: a report of many commands allocates next to nothing.
+  std::string line;
   std::size_t command_width = 0;
   for (const ProbeResult& probe : report.probes) {
-    command_width = std::max(command_width, Quoted(Clipped(probe.command)).size());
+    if (command_width >= kMaxColumn) {
+      break;
+    }
+    line.clear();
+    AppendQuotedCommand(line, probe.command);
+    command_width = std::max(command_width, line.size());
   }
   command_width = std::min(command_width, kMaxColumn);
   const std::size_t number_width = std::to_string(report.probes.size()).size();
+  const std::string sent = style(Padded("sent", 12), fmt::fg(fmt::terminal_color::green));
+  const std::string nothing_sent =
+      style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
+  const std::string failed = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
+  const std::string unreachable =
+      style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
   out += "Commands, in registration order:\n";
   for (const ProbeResult& probe : report.probes) {
-    const std::string number =
-        std::string(number_width - std::to_string(probe.position).size(), ' ') +
-        std::to_string(probe.position);
-    const std::string lead =
-        fmt::format("  {}  {}  ", number, Padded(Quoted(Clipped(probe.command)), command_width));
-    std::string outcome;
-    std::string detail;
+    line.assign("  ");
+    const std::string number = std::to_string(probe.position);
+    line.append(number_width - number.size(), ' ');
+    line += number;
+    line += "  ";
+    const std::size_t command_start = line.size();
+    AppendQuotedCommand(line, probe.command);
+    const std::size_t command_size = line.size() - command_start;
+    line.append(command_width > command_size ? command_width - command_size : 0, ' ');
+    line += "  ";
+    const std::size_t lead_size = line.size();
     switch (probe.outcome) {
       case ProbeResult::Outcome::Sent:
-        outcome = style(Padded("sent", 12), fmt::fg(fmt::terminal_color::green));
-        detail = DescribeMessage(probe.messages.front());
+        line += sent;
+        line += "  ";
+        AppendMessage(line, probe.messages.front());
         break;
       case ProbeResult::Outcome::NothingSent:
-        outcome = style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
-        detail = Printable(probe.detail);
+        line += nothing_sent;
+        line += "  ";
+        AppendPrintable(line, probe.detail);
         break;
       case ProbeResult::Outcome::Failed:
-        outcome = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
-        detail = Printable(probe.detail);
+        line += failed;
+        line += "  ";
+        AppendPrintable(line, probe.detail);
         break;
       case ProbeResult::Outcome::Unreachable:
-        outcome = style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
-        detail = Printable(probe.detail);
+        line += unreachable;
+        line += "  ";
+        AppendPrintable(line, probe.detail);
         break;
     }
-    out += lead + outcome + "  " + detail + "\n";
-    const std::string indent(lead.size() + 14, ' ');
+    line += '\n';
+    out += line;
+    if (probe.messages.size() < 2 && probe.hint.empty()) {
+      continue;
+    }
+    const std::string indent(lead_size + 14, ' ');
     for (std::size_t i = 1; i < probe.messages.size(); ++i) {
       out += indent + DescribeMessage(probe.messages[i]) + "\n";
     }
@@ -202,88 +242,8 @@ std::string Summary(const CheckReport& report) {
   return fmt::format("{}; {}.", commands, found);
 }
 
-}  // namespace
-
-int CheckExitStatus(const CheckReport& report) {
-  if (!report.start.ok) {
-    return kCheckNotStarted;
-  }
-  const Counts counts = CountOf(report);
-  const bool clean =
-      counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
-  return clean ? kCheckClean : kCheckProblems;
-}
-
-void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour) {
-  const Styler style(colour);
-  Output text(out);
-  text += fmt::format("Checking {}\n", report.config_path);
-  if (report.start.ok) {
-    text += fmt::format("The plugin started with {}.\n",
-                        Plural(report.probes.size(), "chat command", "chat commands"));
-    if (!report.probes.empty()) {
-      text += "\n";
-      WriteProbes(text, report, style);
-    }
-  } else {
-    const bool explained =
-        std::any_of(report.findings.begin(), report.findings.end(),
-                    [&](const Finding& finding) { return finding.text == report.start.error; });
-    text +=
-        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
-        (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
-        "\n";
-  }
-  WriteFindings(text, report, Finding::Severity::Error,
-                "Errors:", fmt::fg(fmt::terminal_color::red), style);
-  WriteFindings(text, report, Finding::Severity::Warning,
-                "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
-  WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
-  text += "\n" + Summary(report) + "\n";
-  std::fflush(out);
-}
-
-void WriteCheckJson(std::FILE* out, const CheckReport& report) {
-  Output text(out);
-  const auto write = [&text](const json& object) {
-    text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
-  };
-  json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};
-  if (!report.start.ok) {
-    start["error"] = report.start.error;
-  }
-  start["chat_commands"] = report.start.chat_commands;
-  start["console_commands"] = report.start.console_commands;
-  write(start);
-
-  for (const ProbeResult& probe : report.probes) {
-    json line = {{"finding", "command"},
-                 {"position", probe.position},
-                 {"command", probe.command},
-                 {"outcome", OutcomeName(probe.outcome)}};
-    switch (probe.outcome) {
-      case ProbeResult::Outcome::Sent: {
-        json messages = json::array();
-        for (const ScreenMessage& message : probe.messages) {
-          messages.push_back(MessageFields(message));
-        }
-        line["messages"] = std::move(messages);
-        break;
-      }
-      case ProbeResult::Outcome::NothingSent:
-      case ProbeResult::Outcome::Unreachable:
-        line["reason"] = probe.detail;
-        break;
-      case ProbeResult::Outcome::Failed:
-        line["error"] = probe.detail;
-        if (!probe.hint.empty()) {
-          line["hint"] = probe.hint;
-        }
-        break;
-    }
-    write(line);
-  }
-
+template <typename Write>
+void WriteJsonFindings(const Write& write, const CheckReport& report) {
   for (const Finding& finding : report.findings) {
     json line = {{"finding", "config"},
                  {"severity", SeverityName(finding.severity)},
@@ -319,7 +279,97 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report) {
          {"warnings", counts.warnings},
          {"notes", counts.notes},
          {"exit_status", CheckExitStatus(report)}});
-  std::fflush(out);
+}
+
+}  // namespace
+
+int CheckExitStatus(const CheckReport& report) {
+  if (!report.start.ok) {
+    return kCheckNotStarted;
+  }
+  const Counts counts = CountOf(report);
+  const bool clean =
+      counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
+  return clean ? kCheckClean : kCheckProblems;
+}
+
+void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, ReportPart part) {
+  const Styler style(colour);
+  Output text(out);
+  if (part == ReportPart::Findings) {
+    WriteFindings(text, report, Finding::Severity::Error,
+                  "Errors:", fmt::fg(fmt::terminal_color::red), style);
+    WriteFindings(text, report, Finding::Severity::Warning,
+                  "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
+    WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
+    text += "\n" + Summary(report) + "\n";
+    std::fflush(out);
+    return;
+  }
+  text += fmt::format("Checking {}\n", report.config_path);
+  if (report.start.ok) {
+    text += fmt::format("The plugin started with {}.\n",
+                        Plural(report.probes.size(), "chat command", "chat commands"));
+    if (!report.probes.empty()) {
+      text += "\n";
+      WriteProbes(text, report, style);
+    }
+  } else {
+    const bool explained =
+        std::any_of(report.findings.begin(), report.findings.end(),
+                    [&](const Finding& finding) { return finding.text == report.start.error; });
+    text +=
+        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
+        (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
+        "\n";
+  }
+}
+
+void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) {
+  Output text(out);
+  const auto write = [&text](const json& object) {
+    text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+  };
+  if (part == ReportPart::Findings) {
+    WriteJsonFindings(write, report);
+    std::fflush(out);
+    return;
+  }
+  json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};
+  if (!report.start.ok) {
+    start["error"] = report.start.error;
+  }
+  start["chat_commands"] = report.start.chat_commands;
+  start["console_commands"] = report.start.console_commands;
+  write(start);
+
+  for (const ProbeResult& probe : report.probes) {
+    json line = {{"finding", "command"},
+                 {"position", probe.position},
+                 {"command", probe.command},
+                 {"outcome", OutcomeName(probe.outcome)}};
+    switch (probe.outcome) {
+      case ProbeResult::Outcome::Sent: {
+        json messages = json::array();
+        for (const ScreenMessage& message : probe.messages) {
+          messages.push_back(MessageFields(message));
+        }
+        line["messages"] = std::move(messages);
+        break;
+      }
+      case ProbeResult::Outcome::NothingSent:
+      case ProbeResult::Outcome::Unreachable:
+        line["reason"] = probe.detail;
+        break;
+      case ProbeResult::Outcome::Failed:
+        line["error"] = probe.detail;
+        if (!probe.hint.empty()) {
+          line["hint"] = probe.hint;
+        }
+        break;
+    }
+    write(line);
+  }
 }
 
 }  // namespace devhost

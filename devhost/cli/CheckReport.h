@@ -27,7 +27,11 @@ inline constexpr int kCheckNotStarted = 2;
 // commands that fail or send nothing; 2: the plugin did not start.
 int CheckExitStatus(const CheckReport& report);
 
-void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour);
-void WriteCheckJson(std::FILE* out, const CheckReport& report);
+// A report is written in two parts: how the plugin started and what each command did, then
+// the findings and the summary. When the plugin started, the first part reads only
+// config_path, start and probes, so it can be written while the findings are completed.
+enum class ReportPart { Commands, Findings };
+void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, ReportPart part);
+void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part);
 
 }  // namespace devhost

@@ -23,10 +23,7 @@ const char* OutcomeName(ProbeResult::Outcome outcome) {
   return "failed";
 }
 
-std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
-                                           const nlohmann::json* document) {
-  const std::vector<const nlohmann::json*> entries =
-      document != nullptr ? EntriesOf(*document) : std::vector<const nlohmann::json*>{};
+std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner) {
   // The check runs no session, so this player is the only one and its screen holds only
   // what the probed command sent.
   AShooterPlayerController& probe = host.Player("(probe)");
@@ -35,14 +32,13 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
   std::unordered_set<std::string> seen;
   const std::vector<RegisteredCommand<ChatCommandCallback>> commands =
       host.Registry().ChatCommands(&owner);
+  seen.reserve(commands.size());
   std::vector<ProbeResult> results;
   results.reserve(commands.size());
   for (const auto& command : commands) {
     ProbeResult result;
     result.position = results.size();
     result.command = Utf16ToUtf8(command.name);
-    const nlohmann::json* entry =
-        result.position < entries.size() ? entries[result.position] : nullptr;
     probe.ClearScreen();
     DispatchResult dispatch;
     const std::string untypable = UntypableReason(result.command);
@@ -71,10 +67,9 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
     if (dispatch.status == DispatchResult::Status::Failed) {
       result.outcome = ProbeResult::Outcome::Failed;
       result.detail = dispatch.error;
-      result.hint = entry != nullptr ? FailureHint(*entry) : std::string();
     } else if (result.messages.empty()) {
       result.outcome = ProbeResult::Outcome::NothingSent;
-      result.detail = entry != nullptr ? NothingSentReason(*entry) : "the plugin sent nothing";
+      result.detail = "the plugin sent nothing";
     } else {
       result.outcome = ProbeResult::Outcome::Sent;
     }
@@ -82,6 +77,24 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
   }
   probe.ClearScreen();
   return results;
+}
+
+void ExplainProbes(std::vector<ProbeResult>& probes, const nlohmann::json* document) {
+  if (document == nullptr) {
+    return;
+  }
+  const std::vector<const nlohmann::json*> entries = EntriesOf(*document);
+  for (ProbeResult& probe : probes) {
+    if (probe.position >= entries.size()) {
+      continue;
+    }
+    const nlohmann::json& entry = *entries[probe.position];
+    if (probe.outcome == ProbeResult::Outcome::Failed) {
+      probe.hint = FailureHint(entry);
+    } else if (probe.outcome == ProbeResult::Outcome::NothingSent) {
+      probe.detail = NothingSentReason(entry);
+    }
+  }
 }
 
 }  // namespace devhost

@@ -27,9 +27,12 @@ const char* OutcomeName(ProbeResult::Outcome outcome);
 // Each registration of `owner` gets its own registered text as a chat line from a probe
 // player, dispatched as a typed line is; a text no typed line reaches is Unreachable. A
 // registration that an earlier one of the same name hides is handed its line directly, so
-// that the report still shows what its entry does. `document`, when given, is the
-// configuration the plugin loaded and explains the outcomes.
-std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner,
-                                           const nlohmann::json* document);
+// that the report still shows what its entry does.
+std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner);
+
+// Says what in each entry made its command send nothing or fail. `document`, when given, is
+// the configuration the plugin loaded; it is read apart from the probing so that it can be
+// parsed while the plugin runs.
+void ExplainProbes(std::vector<ProbeResult>& probes, const nlohmann::json* document);
 
 }  // namespace devhost

@@ -3,8 +3,10 @@
 #include "devhost/cli/Printable.h"
 
 #include <cmath>
+#include <iterator>
 #include <string>
 
+#include <fmt/compile.h>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
@@ -159,22 +161,36 @@ std::string FloatText(float value) {
 }
 
 std::string DescribeMessage(const ScreenMessage& message) {
-  const std::string text = Printable(Utf16ToUtf8(message.text));
-  const auto colour = [&] {
-    return fmt::format("rgba({}, {}, {}, {})", FloatText(message.colour.R),
-                       FloatText(message.colour.G), FloatText(message.colour.B),
-                       FloatText(message.colour.A));
-  };
+  std::string out;
+  AppendMessage(out, message);
+  return out;
+}
+
+void AppendMessage(std::string& out, const ScreenMessage& message) {
+  // A check describes one message per command: compiled formats and one small buffer keep
+  // that cheap.
+  fmt::memory_buffer head;
+  const FLinearRgba& colour = message.colour;
   switch (message.kind) {
     case ScreenMessage::Kind::ServerChat:
-      return fmt::format("ServerChat {}{}: {}", colour(), message.bold ? " bold" : "", text);
+      fmt::format_to(std::back_inserter(head), FMT_COMPILE("ServerChat rgba({}, {}, {}, {}){}: "),
+                     colour.R, colour.G, colour.B, colour.A, message.bold ? " bold" : "");
+      break;
     case ScreenMessage::Kind::ClientChat:
-      return fmt::format("ClientChat from {}: {}", Printable(Utf16ToUtf8(message.sender)), text);
+      fmt::format_to(std::back_inserter(head), FMT_COMPILE("ClientChat from "));
+      break;
     case ScreenMessage::Kind::Notification:
-      return fmt::format("Notification {} scale {} time {}: {}", colour(), FloatText(message.scale),
-                         FloatText(message.time), text);
+      fmt::format_to(std::back_inserter(head),
+                     FMT_COMPILE("Notification rgba({}, {}, {}, {}) scale {} time {}: "), colour.R,
+                     colour.G, colour.B, colour.A, message.scale, message.time);
+      break;
   }
-  return text;
+  out.append(head.data(), head.size());
+  if (message.kind == ScreenMessage::Kind::ClientChat) {
+    AppendPrintable(out, Utf16ToUtf8(message.sender));
+    out += ": ";
+  }
+  AppendPrintable(out, Utf16ToUtf8(message.text));
 }
 
 nlohmann::ordered_json MessageFields(const ScreenMessage& message) {

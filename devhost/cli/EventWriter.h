@@ -45,6 +45,8 @@ nlohmann::ordered_json FloatJson(float value);
 
 // One screen message for people: "ServerChat rgba(1, 0.5, 0, 1): text" and the like.
 std::string DescribeMessage(const ScreenMessage& message);
+// The same, appended to `out`. Floats read as FloatText writes them.
+void AppendMessage(std::string& out, const ScreenMessage& message);
 // One screen message for programs: "type", then the kind's own fields, in a fixed order.
 nlohmann::ordered_json MessageFields(const ScreenMessage& message);
 

@@ -35,6 +35,11 @@ bool IsControlCharacter(char32_t c) {
 std::string Printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());
+  AppendPrintable(out, text);
+  return out;
+}
+
+void AppendPrintable(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     if (const auto control = ControlAt(text, i)) {
       out += control->first;
@@ -43,7 +48,6 @@ std::string Printable(std::string_view text) {
       out += text[i++];
     }
   }
-  return out;
 }
 
 std::vector<std::string> ControlEscapes(std::string_view text) {

@@ -14,6 +14,8 @@ bool IsControlCharacter(char32_t c);
 
 // `text` (UTF-8) with each control character written as an escape: "\x1b", "\u0085".
 std::string Printable(std::string_view text);
+// The same, appended to `out`: a long report builds its lines without temporaries.
+void AppendPrintable(std::string& out, std::string_view text);
 
 // The distinct control characters of `text` as such escapes, in the order they first appear.
 std::vector<std::string> ControlEscapes(std::string_view text);

@@ -240,8 +240,8 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   if (!plugin) {
     return preview;
   }
-  std::vector<ProbeResult> before =
-      ProbeChatCommands(host, plugin->Path(), old_document ? &*old_document : nullptr);
+  std::vector<ProbeResult> before = ProbeChatCommands(host, plugin->Path());
+  ExplainProbes(before, old_document ? &*old_document : nullptr);
 
   scratch.PutConfig(new_bytes);
   AShooterPlayerController& caller = host.Player("(operator)");
@@ -258,8 +258,8 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
 
   // After a failed reload the last good configuration, the old one, is still in force.
   const std::optional<nlohmann::json>& in_force = preview.reload_ok ? new_document : old_document;
-  std::vector<ProbeResult> after =
-      ProbeChatCommands(host, plugin->Path(), in_force ? &*in_force : nullptr);
+  std::vector<ProbeResult> after = ProbeChatCommands(host, plugin->Path());
+  ExplainProbes(after, in_force ? &*in_force : nullptr);
   plugin.reset();
   Compare(preview, std::move(before), std::move(after));
   return preview;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <memory>
 
 #include <fmt/format.h>
@@ -53,15 +54,38 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   const auto path = ConfigPathOf(options.server_dir);
   // Forward slashes on every platform, as the plugin writes the path it reads.
   report.config_path = path.generic_string();
-  ConfigAnalysis analysis = AnalyseConfigFile(path);
-  report.findings = std::move(analysis.findings);
+  // The file's own findings never touch the plugin or the host: they are worked out on a
+  // second core while the plugin starts and its commands are used, and joined before the
+  // outcomes are explained. An exception there reaches the caller from get(); one here waits
+  // for the analysis in the future's destructor.
+  std::future<ConfigAnalysis> analysing =
+      std::async(std::launch::async, [path] { return AnalyseConfigFile(path); });
 
   const AllocatorStats before = host.Allocator().Stats();
+  const auto write = [&](ReportPart part) {
+    if (options.json) {
+      WriteCheckJson(out, report, part);
+    } else {
+      WriteCheckReport(out, report, options.colour, part);
+    }
+  };
+  std::future<void> writing;  // after what it uses: its destructor waits for the writing
   {
     std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(options.plugin_path, report.start);
     if (plugin) {
-      report.probes = ProbeChatCommands(host, plugin->Path(),
-                                        analysis.document ? &*analysis.document : nullptr);
+      report.probes = ProbeChatCommands(host, plugin->Path());
+    }
+    ConfigAnalysis analysis = analysing.get();
+    report.findings = std::move(analysis.findings);
+    ExplainProbes(report.probes, analysis.document ? &*analysis.document : nullptr);
+    if (plugin) {
+      // What the commands did is written, and the large document freed, on the second core
+      // while this one unloads the plugin.
+      writing = std::async(std::launch::async,
+                           [&write, document = std::move(analysis.document)]() mutable {
+                             write(ReportPart::Commands);
+                             document.reset();
+                           });
     }
   }
   // Every block the plugin took from the game must be back once it is unloaded; on a server
@@ -79,11 +103,12 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
     report.findings.push_back(std::move(finding));
   }
 
-  if (options.json) {
-    WriteCheckJson(out, report);
+  if (writing.valid()) {
+    writing.get();
   } else {
-    WriteCheckReport(out, report, options.colour);
+    write(ReportPart::Commands);  // says why the plugin did not start, which a finding may tell
   }
+  write(ReportPart::Findings);
   if (page) {
     errno = 0;
     const bool written = WriteCheckPage(page.get(), report);

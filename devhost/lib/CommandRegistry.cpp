@@ -41,6 +41,9 @@ template <typename Callback>
 std::vector<std::u16string> NamesIn(const std::vector<RegisteredCommand<Callback>>& commands,
                                     const std::string* owner) {
   std::vector<std::u16string> names;
+  // Sized once: growing a large vector frees large blocks, and each such free makes the
+  // allocator sweep every small block freed so far.
+  names.reserve(commands.size());
   for (const auto& command : commands) {
     if (OwnedBy(command, owner)) {
       names.push_back(command.name);
@@ -74,9 +77,9 @@ std::u16string UnitsOf(const FString& string) {
   if (string.Data == nullptr || string.Count <= 0) {
     return {};
   }
-  std::u16string units(string.Data, static_cast<std::size_t>(string.Count));
+  const std::u16string_view units(string.Data, static_cast<std::size_t>(string.Count));
   // Count includes the terminating zero; stop at the first zero in case it is misplaced.
-  return units.substr(0, units.find(u'\0'));
+  return std::u16string(units.substr(0, units.find(u'\0')));
 }
 
 bool CommandRegistry::RemoveChatCommand(const FString& command) {
@@ -142,6 +145,7 @@ std::optional<RegisteredCommand<ChatCommandCallback>> CommandRegistry::FindChat(
   std::lock_guard<std::mutex> lock(mutex_);
   if (chat_index_stale_) {
     chat_index_.clear();
+    chat_index_.reserve(chat_.size());
     for (std::size_t i = 0; i < chat_.size(); ++i) {
       if (!chat_[i].name.empty()) {
         chat_index_.emplace(FoldedName(chat_[i].name), i);  // keeps the first
@@ -171,6 +175,7 @@ std::vector<RegisteredCommand<ChatCommandCallback>> CommandRegistry::ChatCommand
     const std::string* owner) const {
   std::lock_guard<std::mutex> lock(mutex_);
   std::vector<RegisteredCommand<ChatCommandCallback>> commands;
+  commands.reserve(chat_.size());  // see NamesIn
   for (const auto& command : chat_) {
     if (OwnedBy(command, owner)) {
       commands.push_back(command);

@@ -147,19 +147,25 @@ TEST(TextTest, Utf8DecodeReplacesEachIllFormedByte) {
     const char* name;
     std::string utf8;
     std::wstring wide;
+    std::u16string utf16;
   } cases[] = {
-      {"well-formed", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", L"a\u00E9\u20AC\U0001F600"},
-      {"lone continuation", "a\x80z", L"a\uFFFDz"},
-      {"truncated at end", "a\xC3", L"a\uFFFD"},
-      {"truncated before ASCII", "\xE2\x82z", L"\uFFFD\uFFFDz"},
-      {"overlong", "\xC0\xAF", L"\uFFFD\uFFFD"},
-      {"surrogate", "\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},
-      {"above U+10FFFF", "\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"invalid lead", "\xFF", L"\uFFFD"},
+      {"well-formed", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", L"a\u00E9\u20AC\U0001F600",
+       u"a\u00E9\u20AC\U0001F600"},
+      {"lone continuation", "a\x80z", L"a\uFFFDz", u"a\uFFFDz"},
+      {"truncated at end", "a\xC3", L"a\uFFFD", u"a\uFFFD"},
+      {"truncated before ASCII", "\xE2\x82z", L"\uFFFD\uFFFDz", u"\uFFFD\uFFFDz"},
+      {"overlong", "\xC0\xAF", L"\uFFFD\uFFFD", u"\uFFFD\uFFFD"},
+      {"surrogate", "\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD", u"\uFFFD\uFFFD\uFFFD"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD",
+       u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"invalid lead", "\xFF", L"\uFFFD", u"\uFFFD"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ArkApi::Tools::Utf8Decode(c.utf8), c.wide) << c.name;
+    EXPECT_EQ(devhost::Utf8ToUtf16(c.utf8), c.utf16) << c.name;
+    EXPECT_EQ(devhost::Utf8ToUtf16(devhost::Utf16ToUtf8(c.utf16)), c.utf16) << c.name;
   }
+  EXPECT_EQ(devhost::Utf16ToUtf8(u"a\xD800z\xDC00"), "a\uFFFDz\uFFFD");  // lone surrogates
 }
 
 TEST(SessionLineTest, ParsesChatConsoleAndServerLines) {
