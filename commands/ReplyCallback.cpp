@@ -8,8 +8,8 @@
 #include "bridge/FString.h"
 #include "bridge/HostApi.h"
 #include "bridge/Senders.h"
-#include "config/GameFloat.h"
 #include "config/ConfigDocument.h"
+#include "config/GameFloat.h"
 #include "config/ReplyTypes.h"
 
 namespace {

@@ -44,8 +44,7 @@ union GameOwnedString {
 // game's allocator directly.
 class TypedMessage {
  public:
-  TypedMessage(GameAllocator& allocator, std::u16string_view units)
-      : allocator_(allocator) {
+  TypedMessage(GameAllocator& allocator, std::u16string_view units) : allocator_(allocator) {
     if (units.empty()) {
       return;
     }

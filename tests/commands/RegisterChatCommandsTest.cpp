@@ -35,8 +35,7 @@ class RegisterChatCommandsTest : public test_support::PluginTest {
           devhost::Utf16ToUtf8(name) + "@" +
           (found ? std::to_string(found->callback.target<ReplyCallback>()->entry_index) : "?"));
       // Withdrawing the first registration of a name brings the next one of that name forward.
-      registry.RemoveChatCommand(
-          FString::FromWide(std::wstring(name.begin(), name.end()).c_str()));
+      registry.RemoveChatCommand(FString::FromWide(std::wstring(name.begin(), name.end()).c_str()));
     }
     return result;
   }

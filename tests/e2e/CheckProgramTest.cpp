@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "devhost/cli/RunCheck.h"
+#include "devhost/check/RunCheck.h"
 #include "devhost/lib/Host.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
@@ -179,7 +179,8 @@ TEST(CheckProgramTest, GameMemoryLeftAllocatedIsAnError) {
   host.SetAddress("FMemory.Free", reinterpret_cast<void*>(&KeepBlock));
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
-  const int status = devhost::RunCheck({server.Path(), QUORVANE_PLUGIN_PATH, true, false, {}, {}}, out);
+  const int status =
+      devhost::RunCheck({server.Path(), QUORVANE_PLUGIN_PATH, true, false, {}, {}}, out);
   host.Reset();
   for (void* block : kept_blocks) {
     host.Allocator().Free(block);
@@ -271,8 +272,8 @@ TEST(CheckProgramTest, ConfigThatCannotBeOpenedExitsTwoWithItsReasonAndRemedy) {
       {"folder",
        [](const ServerFolder& server) { std::filesystem::create_directories(server.ConfigPath()); },
        ": it is a folder;", "remove the folder"},
-      {"FIFO", [](const ServerFolder& server) { EXPECT_TRUE(server.MakeConfigFifo()); }, ": not a regular file",
-       "replace it with an ordinary file"},
+      {"FIFO", [](const ServerFolder& server) { EXPECT_TRUE(server.MakeConfigFifo()); },
+       ": not a regular file", "replace it with an ordinary file"},
       {"device behind a symbolic link",
        [](const ServerFolder& server) {
          std::filesystem::create_directories(server.ConfigPath().parent_path());

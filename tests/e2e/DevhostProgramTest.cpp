@@ -36,7 +36,8 @@ std::string MaskedTimestamps(const std::string& text) {
 DevhostRun RunDevhost(const std::string& arguments, const std::string& error_file) {
   const test_support::ProgramRun shell = test_support::RunCommand(
       // A hang fails the test (exit 124) instead of stopping the suite.
-      std::string("timeout 10 '") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file + "'");
+      std::string("timeout 10 '") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file +
+      "'");
   DevhostRun run;
   run.exit_code = shell.exit_code;
   std::istringstream lines(MaskedTimestamps(shell.out));

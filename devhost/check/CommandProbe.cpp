@@ -1,0 +1,100 @@
+#include "devhost/check/CommandProbe.h"
+
+#include <unordered_set>
+
+#include <fmt/format.h>
+
+#include "devhost/check/ConfigCheck.h"
+#include "devhost/lib/Text.h"
+
+namespace devhost {
+
+const char* OutcomeName(ProbeResult::Outcome outcome) {
+  switch (outcome) {
+    case ProbeResult::Outcome::Sent:
+      return "sent";
+    case ProbeResult::Outcome::NothingSent:
+      return "nothing_sent";
+    case ProbeResult::Outcome::Failed:
+      return "failed";
+    case ProbeResult::Outcome::Unreachable:
+      return "unreachable";
+  }
+  return "failed";
+}
+
+std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner) {
+  // The check runs no session, so this player is the only one and its screen holds only
+  // what the probed command sent.
+  AShooterPlayerController& probe = host.Player("(probe)");
+
+  // Registered texts seen so far, in lower case: the host matches them regardless of case.
+  std::unordered_set<std::string> seen;
+  const std::vector<RegisteredCommand<ChatCommandCallback>> commands =
+      host.Registry().ChatCommands(&owner);
+  seen.reserve(commands.size());
+  std::vector<ProbeResult> results;
+  results.reserve(commands.size());
+  for (const auto& command : commands) {
+    ProbeResult result;
+    result.position = results.size();
+    result.command = Utf16ToUtf8(command.name);
+    probe.ClearScreen();
+    DispatchResult dispatch;
+    const std::string untypable = UntypableReason(result.command);
+    if (!untypable.empty()) {
+      result.outcome = ProbeResult::Outcome::Unreachable;
+      result.detail = "no typed line reaches it: " + untypable;
+      results.push_back(std::move(result));
+      continue;
+    }
+    if (!seen.insert(FoldedCommand(result.command)).second) {
+      dispatch = host.DispatchChatTo(command, &probe, result.command);
+    } else {
+      dispatch = host.DispatchChat(&probe, result.command);
+      if (dispatch.status == DispatchResult::Status::Unmatched ||
+          dispatch.command != result.command) {
+        result.outcome = ProbeResult::Outcome::Unreachable;
+        result.detail = dispatch.status == DispatchResult::Status::Unmatched
+                            ? fmt::format("a typed {} matches no command", Quoted(result.command))
+                            : fmt::format("a typed {} reaches {}", Quoted(result.command),
+                                          Quoted(dispatch.command));
+        results.push_back(std::move(result));
+        continue;
+      }
+    }
+    result.messages.assign(probe.Screen().begin(), probe.Screen().end());
+    if (dispatch.status == DispatchResult::Status::Failed) {
+      result.outcome = ProbeResult::Outcome::Failed;
+      result.detail = dispatch.error;
+    } else if (result.messages.empty()) {
+      result.outcome = ProbeResult::Outcome::NothingSent;
+      result.detail = "the plugin sent nothing";
+    } else {
+      result.outcome = ProbeResult::Outcome::Sent;
+    }
+    results.push_back(std::move(result));
+  }
+  probe.ClearScreen();
+  return results;
+}
+
+void ExplainProbes(std::vector<ProbeResult>& probes, const nlohmann::json* document) {
+  if (document == nullptr) {
+    return;
+  }
+  const std::vector<const nlohmann::json*> entries = EntriesOf(*document);
+  for (ProbeResult& probe : probes) {
+    if (probe.position >= entries.size()) {
+      continue;
+    }
+    const nlohmann::json& entry = *entries[probe.position];
+    if (probe.outcome == ProbeResult::Outcome::Failed) {
+      probe.hint = FailureHint(entry);
+    } else if (probe.outcome == ProbeResult::Outcome::NothingSent) {
+      probe.detail = NothingSentReason(entry);
+    }
+  }
+}
+
+}  // namespace devhost

@@ -1,0 +1,161 @@
+#include "devhost/check/EntryRules.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "config/ReplyTypes.h"
+
+namespace devhost {
+using json = nlohmann::json;
+
+std::string Quoted(std::string_view text) {
+  return json(std::string(text)).dump();
+}
+
+std::string Clipped(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) {
+    return std::string(text);
+  }
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+    --end;  // not inside a UTF-8 sequence
+  }
+  return std::string(text.substr(0, end)) + "...";
+}
+
+std::string NothingSentReason(const json& entry) {
+  if (entry.is_object() && entry.contains("Type") && entry["Type"].is_string()) {
+    const std::string type = entry["Type"].get<std::string>();
+    if (!IsReplyType(type)) {
+      return fmt::format("Type {} is none of {}", Quoted(type), fmt::join(kReplyTypes, ", "));
+    }
+  }
+  return "the plugin sent nothing";
+}
+
+std::string FailureHint(const json& entry) {
+  if (!entry.is_object()) {
+    return fmt::format("the entry is a {}, not an object", entry.type_name());
+  }
+  const auto number = [&](const char* key) -> std::string {
+    const auto found = entry.find(key);
+    if (found == entry.end()) {
+      return fmt::format("\"{}\" is missing", key);
+    }
+    return found->is_number() || found->is_boolean()
+               ? std::string()
+               : fmt::format("\"{}\" is a {}, not a number", key, found->type_name());
+  };
+  const auto text = [&](const char* key) -> std::string {
+    const auto found = entry.find(key);
+    if (found == entry.end()) {
+      return fmt::format("\"{}\" is missing", key);
+    }
+    return found->is_string()
+               ? std::string()
+               : fmt::format("\"{}\" is a {}, not a string", key, found->type_name());
+  };
+  for (const char* key : {"Reply", "Type"}) {
+    if (std::string problem = text(key); !problem.empty()) {
+      return problem;
+    }
+  }
+  const std::string type = entry["Type"].get<std::string>();
+  std::vector<const char*> numbers;
+  if (type == kNotification) {
+    numbers = {"DisplayScale", "DisplayTime"};
+  }
+  for (const char* key : numbers) {
+    if (std::string problem = number(key); !problem.empty()) {
+      return problem;
+    }
+  }
+  if (type == kServerChat || type == kNotification) {
+    const auto found = entry.find("Color");
+    if (found == entry.end() || !found->is_array()) {
+      return fmt::format(
+          "\"Color\" is {} (needed for {}: an array of four numbers)",
+          found == entry.end() ? std::string("missing") : std::string("a ") + found->type_name(),
+          type);
+    }
+    const json& colour = entry["Color"];
+    for (std::size_t i = 0; i < 4; ++i) {
+      if (i >= colour.size()) {
+        return fmt::format("\"Color\" has {} elements; it needs four: R, G, B, A", colour.size());
+      }
+      if (!colour[i].is_number() && !colour[i].is_boolean()) {
+        return fmt::format("\"Color\" element {} is a {}, not a number", i, colour[i].type_name());
+      }
+    }
+  }
+  const BraceScan scan = ScanBraces(entry["Reply"].get<std::string>());
+  if (scan.fails) {
+    return BraceHint(scan);
+  }
+  return {};
+}
+
+std::optional<std::string> Rendered(std::string_view reply) {
+  try {
+    return fmt::format(fmt::runtime(reply));
+  } catch (const fmt::format_error&) {
+    return std::nullopt;
+  }
+}
+
+BraceScan ScanBraces(std::string_view reply) {
+  BraceScan scan;
+  const std::optional<std::string> shown = Rendered(reply);
+  scan.fails = !shown;
+  if (shown) {
+    scan.shown = *shown;
+    scan.has_doubled = *shown != reply;
+    return scan;
+  }
+  // Every brace doubled shows each brace as typed; the formatter confirms it.
+  std::string escaped;
+  for (const char c : reply) {
+    escaped.append(c == '{' || c == '}' ? 2 : 1, c);
+  }
+  if (Rendered(escaped) == std::optional<std::string>(std::string(reply))) {
+    scan.escaped = std::move(escaped);
+  }
+  return scan;
+}
+
+std::string BraceHint(const BraceScan& scan) {
+  return scan.escaped.empty()
+             ? std::string("write each literal brace doubled")
+             : fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
+}
+
+std::string FoldedCommand(std::string_view registered) {
+  std::string folded(registered);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return folded;
+}
+
+std::string UntypableReason(std::string_view registered) {
+  if (registered.empty()) {
+    return "it is empty";
+  }
+  for (const char c : registered) {
+    if (c == ' ' || c == '\t') {
+      return "the host matches the first word of a typed line, and a blank or tab ends it";
+    }
+  }
+  for (const char c : registered) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+      return "players cannot type a line break or another control character";
+    }
+  }
+  return {};
+}
+
+}  // namespace devhost

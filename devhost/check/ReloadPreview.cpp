@@ -1,0 +1,285 @@
+#include "devhost/check/ReloadPreview.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include <fmt/format.h>
+
+#include <spdlog/sinks/base_sink.h>
+
+#include "config/FirstValueParser.h"
+#include "devhost/check/ConfigCheck.h"
+#include "devhost/check/ReloadReport.h"
+#include "devhost/lib/Host.h"
+#include "devhost/lib/Text.h"
+
+namespace devhost {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A server folder of our own under the system's temporary folder, removed at the end.
+class ScratchServer {
+ public:
+  ScratchServer() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      root_ = fs::temp_directory_path() / ("quorvane-reload-" + std::to_string(random()));
+      if (fs::create_directory(root_)) {
+        fs::create_directories(ConfigPathOf(root_.string()).parent_path());
+        return;
+      }
+    }
+    throw std::runtime_error("cannot create a scratch folder under " +
+                             fs::temp_directory_path().string());
+  }
+  ScratchServer(const ScratchServer&) = delete;
+  ScratchServer& operator=(const ScratchServer&) = delete;
+  ~ScratchServer() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  std::string Path() const { return root_.string(); }
+  // The plugin's config.json becomes `bytes`; without bytes there is no file, as on a server
+  // whose file cannot be read.
+  void PutConfig(const std::optional<std::string>& bytes) const {
+    const fs::path path = ConfigPathOf(root_.string());
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    if (bytes && !(std::ofstream(path, std::ios::binary) << *bytes)) {
+      throw std::runtime_error("cannot write " + path.string());
+    }
+  }
+
+ private:
+  fs::path root_;
+};
+
+std::optional<std::string> ReadBytes(const fs::path& path) {
+  std::error_code ignored;
+  if (!fs::is_regular_file(path, ignored)) {
+    return std::nullopt;
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file.is_open()) {
+    return std::nullopt;
+  }
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The messages the plugin's own logger writes; it logs only a configuration that failed to load.
+class PluginErrors final : public spdlog::sinks::base_sink<std::mutex> {
+ public:
+  std::string Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(text_, {});
+  }
+
+ protected:
+  void sink_it_(const spdlog::details::log_msg& message) override {
+    if (std::string_view(message.logger_name.data(), message.logger_name.size()) == "Quorvane") {
+      text_ +=
+          (text_.empty() ? "" : "; ") + std::string(message.payload.data(), message.payload.size());
+    }
+  }
+  void flush_() override {}
+
+ private:
+  std::string text_;
+};
+
+// Registered command texts as the registry matches them: ASCII letters folded.
+std::u16string Folded(const std::string& command) {
+  std::u16string units = Utf8ToUtf16(command);
+  for (char16_t& unit : units) {
+    if (unit >= u'A' && unit <= u'Z') {
+      unit = static_cast<char16_t>(unit - u'A' + u'a');
+    }
+  }
+  return units;
+}
+
+bool SameMessage(const ScreenMessage& a, const ScreenMessage& b) {
+  // Bit for bit, so that a changed NaN or a zero's sign is a change too.
+  const auto same_float = [](float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  return a.kind == b.kind && a.text == b.text && a.bold == b.bold && a.sender == b.sender &&
+         same_float(a.colour.R, b.colour.R) && same_float(a.colour.G, b.colour.G) &&
+         same_float(a.colour.B, b.colour.B) && same_float(a.colour.A, b.colour.A) &&
+         same_float(a.scale, b.scale) && same_float(a.time, b.time);
+}
+
+bool SameOutcome(const ProbeResult& a, const ProbeResult& b) {
+  if (a.outcome != b.outcome || a.detail != b.detail || a.messages.size() != b.messages.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.messages.size(); ++i) {
+    if (!SameMessage(a.messages[i], b.messages[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
+             std::vector<ProbeResult> after) {
+  // Where each command stands in the current file: the first entry a restart registers for it.
+  std::unordered_map<std::u16string, std::size_t> restart_position;
+  for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
+    restart_position.emplace(Folded(preview.restart.chat_commands[i]), i);
+  }
+  std::unordered_map<std::u16string, std::size_t> registered;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    CommandChange change;
+    change.before = std::move(before[i]);
+    change.after = i < after.size() ? std::move(after[i]) : ProbeResult{};
+    const std::u16string own = Folded(change.before.command);
+    registered.emplace(own, i);
+    // A restart that failed part-way registered only the entries before the failing one.
+    const bool known = i < preview.restart.chat_commands.size();
+    const bool other_entry = known && Folded(preview.restart.chat_commands[i]) != own;
+    if (change.after.outcome == ProbeResult::Outcome::Failed) {
+      change.kind = CommandChange::Kind::Fails;
+    } else if (other_entry) {
+      change.kind = CommandChange::Kind::OtherEntry;
+      change.answered_by = preview.restart.chat_commands[i];
+    } else if (change.after.outcome == ProbeResult::Outcome::NothingSent &&
+               change.before.outcome != ProbeResult::Outcome::NothingSent) {
+      change.kind = CommandChange::Kind::SendsNothing;
+    } else {
+      change.kind = SameOutcome(change.before, change.after) ? CommandChange::Kind::Unchanged
+                                                             : CommandChange::Kind::Updated;
+    }
+    if (change.kind == CommandChange::Kind::Fails || other_entry) {
+      const auto found = restart_position.find(own);
+      if (found != restart_position.end()) {
+        change.now_at = found->second;
+      }
+    }
+    preview.commands.push_back(std::move(change));
+  }
+  for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
+    if (registered.emplace(Folded(preview.restart.chat_commands[i]), i).second) {
+      preview.new_commands.push_back({i, preview.restart.chat_commands[i]});
+    }
+  }
+}
+
+}  // namespace
+
+const char* ChangeName(CommandChange::Kind kind) {
+  switch (kind) {
+    case CommandChange::Kind::Unchanged:
+      return "unchanged";
+    case CommandChange::Kind::Updated:
+      return "updated";
+    case CommandChange::Kind::OtherEntry:
+      return "other_entry";
+    case CommandChange::Kind::SendsNothing:
+      return "sends_nothing";
+    case CommandChange::Kind::Fails:
+      return "fails";
+  }
+  return "fails";
+}
+
+bool ChangesMeaning(CommandChange::Kind kind) {
+  return kind == CommandChange::Kind::OtherEntry || kind == CommandChange::Kind::SendsNothing ||
+         kind == CommandChange::Kind::Fails;
+}
+
+ReloadPreview PreviewReload(const std::string& old_path, const std::string& server_dir,
+                            const std::string& plugin_path) {
+  Host& host = Host::Instance();
+  const auto errors = std::make_shared<PluginErrors>();
+  host.SetSinks({errors});
+
+  ReloadPreview preview;
+  preview.old_path = fs::path(old_path).generic_string();
+  const fs::path config_path = ConfigPathOf(server_dir);
+  preview.config_path = config_path.generic_string();
+  const std::optional<std::string> old_bytes = ReadBytes(old_path);
+  const std::optional<std::string> new_bytes = ReadBytes(config_path);
+  if (!old_bytes) {
+    preview.start.error = "cannot read " + preview.old_path;
+    return preview;
+  }
+
+  // The documents as the plugin holds them, to explain what a command did.
+  const auto document_of = [](const std::optional<std::string>& bytes) {
+    std::optional<nlohmann::json> document;
+    if (bytes) {
+      try {
+        document = ParseFirstValue(WithoutByteOrderMark(*bytes));
+      } catch (const std::exception&) {
+        // The plugin refuses the file too; its start or reload says why.
+      }
+    }
+    return document;
+  };
+  const std::optional<nlohmann::json> old_document = document_of(old_bytes);
+  const std::optional<nlohmann::json> new_document = document_of(new_bytes);
+
+  ScratchServer scratch;
+  host.SetServerDir(scratch.Path());
+  scratch.PutConfig(new_bytes);
+  LoadedPlugin::Load(plugin_path, preview.restart).reset();
+
+  scratch.PutConfig(old_bytes);
+  std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(plugin_path, preview.start);
+  errors->Take();
+  if (!plugin) {
+    return preview;
+  }
+  std::vector<ProbeResult> before = ProbeChatCommands(host, plugin->Path());
+  ExplainProbes(before, old_document ? &*old_document : nullptr);
+
+  scratch.PutConfig(new_bytes);
+  AShooterPlayerController& caller = host.Player("(operator)");
+  caller.ClearScreen();
+  const DispatchResult reload = host.DispatchConsole(&caller, "Quorvane.Reload");
+  preview.reload_answer.assign(caller.Screen().begin(), caller.Screen().end());
+  preview.reload_error = errors->Take();
+  if (reload.status == DispatchResult::Status::Unmatched) {
+    preview.reload_error = "the plugin registered no console command Quorvane.Reload";
+  } else if (reload.status == DispatchResult::Status::Failed) {
+    preview.reload_error = reload.error;
+  }
+  preview.reload_ok = preview.reload_error.empty();
+
+  // After a failed reload the last good configuration, the old one, is still in force.
+  const std::optional<nlohmann::json>& in_force = preview.reload_ok ? new_document : old_document;
+  std::vector<ProbeResult> after = ProbeChatCommands(host, plugin->Path());
+  ExplainProbes(after, in_force ? &*in_force : nullptr);
+  plugin.reset();
+  Compare(preview, std::move(before), std::move(after));
+  return preview;
+}
+
+int RunReloadPreview(const CheckOptions& options, std::FILE* out) {
+  ReloadPreview preview;
+  try {
+    preview = PreviewReload(options.reload_from, options.server_dir, options.plugin_path);
+  } catch (const std::exception& error) {
+    // Only the scratch folder can fail this way; the plugin's own failures are in the preview.
+    fmt::print(stderr, "devhost: cannot preview the reload: {}\n", error.what());
+    return kCheckNotStarted;
+  }
+  if (options.json) {
+    WriteReloadJson(out, preview);
+  } else {
+    WriteReloadReport(out, preview, options.colour);
+  }
+  return ReloadExitStatus(preview);
+}
+
+}  // namespace devhost

@@ -1,0 +1,158 @@
+#include "devhost/session/EventWriter.h"
+
+#include "devhost/session/MessageText.h"
+
+#include "devhost/session/Printable.h"
+
+#include <cmath>
+#include <iterator>
+#include <string>
+
+#include <fmt/compile.h>
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include "devhost/lib/Text.h"
+
+namespace devhost {
+namespace {
+
+// Events keep their keys in the order written.
+using json = nlohmann::ordered_json;
+
+class HumanWriter final : public EventWriter {
+ public:
+  explicit HumanWriter(std::FILE* out) : out_(out) {}
+
+  void Start(const StartReport& report) override {
+    if (report.ok) {
+      Write(fmt::format("devhost: plugin started; chat commands: {}; console commands: {}",
+                        Joined(report.chat_commands), Joined(report.console_commands)));
+    } else {
+      Write(fmt::format("devhost: plugin did not start: {}", report.error));
+    }
+  }
+
+  void Message(const std::string& player, const ScreenMessage& message) override {
+    Write(fmt::format("[{}] {}", player, DescribeMessage(message)));
+  }
+
+  void Log(const std::string& /*line*/) override {}
+
+  void CommandFailed(const std::optional<std::string>& /*player*/, const std::string& /*command*/,
+                     const std::string& /*error*/) override {
+    // The host has logged the failure already.
+  }
+
+  void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
+    Write(fmt::format("devhost: no command matches \"{}\" from {}", Printable(text),
+                      player ? *player : std::string("the server console")));
+  }
+
+  void InvalidLine(std::size_t number, const std::string& line,
+                   const std::string& reason) override {
+    // Standard error: the line is the script's mistake, not part of what the session showed.
+    std::lock_guard<std::mutex> lock(mutex_);
+    fmt::print(stderr,
+               "devhost: line {}: not a session line ({}; expected \"NAME: TEXT\", "
+               "\"NAME> TEXT\" or \"> TEXT\"): {}\n",
+               number, reason, line);
+    std::fflush(stderr);
+  }
+
+  void Exit(const AllocatorStats& stats) override {
+    if (stats.live_blocks == 0) {
+      Write("devhost: session ended; game allocator balanced");
+    } else {
+      Write(fmt::format("devhost: session ended; {} game allocations ({} bytes) never released",
+                        stats.live_blocks, stats.live_bytes));
+    }
+  }
+
+ private:
+  void Write(const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::fputs(line.c_str(), out_);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+  }
+
+  std::FILE* out_;
+  std::mutex mutex_;
+};
+
+json OptionalName(const std::optional<std::string>& player) {
+  return player ? json(*player) : json(nullptr);
+}
+
+class JsonWriter final : public EventWriter {
+ public:
+  explicit JsonWriter(std::FILE* out) : out_(out) {}
+
+  void Start(const StartReport& report) override {
+    json event = {{"event", "start"}, {"ok", report.ok}};
+    if (!report.ok) {
+      event["error"] = report.error;
+    }
+    event["chat_commands"] = report.chat_commands;
+    event["console_commands"] = report.console_commands;
+    Write(event);
+  }
+
+  void Message(const std::string& player, const ScreenMessage& message) override {
+    json event = {{"event", "message"}, {"player", player}};
+    event.update(MessageFields(message));  // appends, in the fields' order
+    Write(event);
+  }
+
+  void Log(const std::string& line) override { Write({{"event", "log"}, {"line", line}}); }
+
+  void CommandFailed(const std::optional<std::string>& player, const std::string& command,
+                     const std::string& error) override {
+    Write({{"event", "command_failed"},
+           {"player", OptionalName(player)},
+           {"command", command},
+           {"error", error}});
+  }
+
+  void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
+    Write({{"event", "unmatched"}, {"player", OptionalName(player)}, {"text", text}});
+  }
+
+  void InvalidLine(std::size_t number, const std::string& line,
+                   const std::string& reason) override {
+    Write({{"event", "invalid_line"}, {"line", number}, {"text", line}, {"reason", reason}});
+  }
+
+  void Exit(const AllocatorStats& stats) override {
+    Write({{"event", "exit"}, {"live_allocations", stats.live_blocks}});
+  }
+
+ private:
+  void Write(const json& event) {
+    const std::string line = event.dump(-1, ' ', false, json::error_handler_t::replace);
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::fputs(line.c_str(), out_);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+  }
+
+  std::FILE* out_;
+  std::mutex mutex_;
+};
+
+}  // namespace
+
+std::string Joined(const std::vector<std::string>& names) {
+  return names.empty() ? std::string("none") : fmt::format("{}", fmt::join(names, ", "));
+}
+
+std::unique_ptr<EventWriter> MakeHumanWriter(std::FILE* out) {
+  return std::make_unique<HumanWriter>(out);
+}
+
+std::unique_ptr<EventWriter> MakeJsonWriter(std::FILE* out) {
+  return std::make_unique<JsonWriter>(out);
+}
+
+}  // namespace devhost

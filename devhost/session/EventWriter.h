@@ -1,0 +1,42 @@
+#pragma once
+// What a session shows: for people (readable lines) or for programs (JSON Lines).
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "devhost/lib/Allocator.h"
+#include "devhost/lib/Players.h"
+#include "devhost/lib/PluginLoader.h"
+#include "devhost/session/MessageText.h"
+
+namespace devhost {
+
+class EventWriter {
+ public:
+  virtual ~EventWriter() = default;
+  virtual void Start(const StartReport& report) = 0;
+  virtual void Message(const std::string& player, const ScreenMessage& message) = 0;
+  // A line written through the host's sinks (JSON output only; people see the sink itself).
+  virtual void Log(const std::string& line) = 0;
+  virtual void CommandFailed(const std::optional<std::string>& player, const std::string& command,
+                             const std::string& error) = 0;
+  virtual void Unmatched(const std::optional<std::string>& player, const std::string& text) = 0;
+  // A line that is not a session line; `number` counts from 1.
+  virtual void InvalidLine(std::size_t number, const std::string& line,
+                           const std::string& reason) = 0;
+  virtual void Exit(const AllocatorStats& stats) = 0;
+};
+
+std::unique_ptr<EventWriter> MakeHumanWriter(std::FILE* out);
+std::unique_ptr<EventWriter> MakeJsonWriter(std::FILE* out);
+
+// Command names for people: "a, b, c", or "none".
+std::string Joined(const std::vector<std::string>& names);
+
+}  // namespace devhost
