@@ -1,5 +1,7 @@
 #include "devhost/check/CheckReport.h"
 
+#include "devhost/check/ReportText.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -87,10 +89,6 @@ class Output {
 
 // Columns stop growing here, so one long command or key cannot widen every line.
 constexpr std::size_t kMaxColumn = 24;
-
-std::string Padded(const std::string& text, std::size_t width) {
-  return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
-}
 
 std::string WhereOf(const Finding& finding) {
   const std::string entry = finding.position ? fmt::format("entry {}", *finding.position) : "";
@@ -344,32 +342,35 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) 
   write(start);
 
   for (const ProbeResult& probe : report.probes) {
-    json line = {{"finding", "command"},
-                 {"position", probe.position},
-                 {"command", probe.command},
-                 {"outcome", OutcomeName(probe.outcome)}};
-    switch (probe.outcome) {
-      case ProbeResult::Outcome::Sent: {
-        json messages = json::array();
-        for (const ScreenMessage& message : probe.messages) {
-          messages.push_back(MessageFields(message));
-        }
-        line["messages"] = std::move(messages);
-        break;
-      }
-      case ProbeResult::Outcome::NothingSent:
-      case ProbeResult::Outcome::Unreachable:
-        line["reason"] = probe.detail;
-        break;
-      case ProbeResult::Outcome::Failed:
-        line["error"] = probe.detail;
-        if (!probe.hint.empty()) {
-          line["hint"] = probe.hint;
-        }
-        break;
-    }
+    json line = {{"finding", "command"}, {"position", probe.position}, {"command", probe.command}};
+    line.update(ProbeOutcomeJson(probe));  // appends, in the fields' order
     write(line);
   }
+}
+
+nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe) {
+  json fields = {{"outcome", OutcomeName(probe.outcome)}};
+  switch (probe.outcome) {
+    case ProbeResult::Outcome::Sent: {
+      json messages = json::array();
+      for (const ScreenMessage& message : probe.messages) {
+        messages.push_back(MessageFields(message));
+      }
+      fields["messages"] = std::move(messages);
+      break;
+    }
+    case ProbeResult::Outcome::NothingSent:
+    case ProbeResult::Outcome::Unreachable:
+      fields["reason"] = probe.detail;
+      break;
+    case ProbeResult::Outcome::Failed:
+      fields["error"] = probe.detail;
+      if (!probe.hint.empty()) {
+        fields["hint"] = probe.hint;
+      }
+      break;
+  }
+  return fields;
 }
 
 }  // namespace devhost

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "devhost/check/CommandProbe.h"
 #include "devhost/check/ConfigCheck.h"
 #include "devhost/lib/PluginLoader.h"
@@ -33,5 +35,9 @@ int CheckExitStatus(const CheckReport& report);
 enum class ReportPart { Commands, Findings };
 void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, ReportPart part);
 void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part);
+
+// What one command did, for programs: "outcome", then the messages, the reason, or the error
+// and its hint.
+nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe);
 
 }  // namespace devhost

@@ -10,21 +10,6 @@
 namespace devhost {
 using json = nlohmann::json;
 
-std::string Quoted(std::string_view text) {
-  return json(std::string(text)).dump();
-}
-
-std::string Clipped(std::string_view text, std::size_t limit) {
-  if (text.size() <= limit) {
-    return std::string(text);
-  }
-  std::size_t end = limit;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-    --end;  // not inside a UTF-8 sequence
-  }
-  return std::string(text.substr(0, end)) + "...";
-}
-
 std::string NothingSentReason(const json& entry) {
   if (entry.is_object() && entry.contains("Type") && entry["Type"].is_string()) {
     const std::string type = entry["Type"].get<std::string>();

@@ -8,15 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "devhost/check/ReportText.h"
+
 namespace devhost {
-
-// The text as a JSON string literal, quotes and escapes included.
-std::string Quoted(std::string_view text);
-
-// `text` cut to about `limit` bytes at a character boundary, with "..." when cut: long texts
-// stay readable in a report.
-constexpr std::size_t kClipLimit = 60;
-std::string Clipped(std::string_view text, std::size_t limit = kClipLimit);
 
 // Why an entry that was used sent nothing, as far as its content tells.
 std::string NothingSentReason(const nlohmann::json& entry);

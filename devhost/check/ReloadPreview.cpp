@@ -18,6 +18,7 @@
 
 #include "config/FirstValueParser.h"
 #include "devhost/check/ConfigCheck.h"
+#include "devhost/check/EntryRules.h"
 #include "devhost/check/ReloadReport.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/Text.h"
@@ -98,17 +99,6 @@ class PluginErrors final : public spdlog::sinks::base_sink<std::mutex> {
   std::string text_;
 };
 
-// Registered command texts as the registry matches them: ASCII letters folded.
-std::u16string Folded(const std::string& command) {
-  std::u16string units = Utf8ToUtf16(command);
-  for (char16_t& unit : units) {
-    if (unit >= u'A' && unit <= u'Z') {
-      unit = static_cast<char16_t>(unit - u'A' + u'a');
-    }
-  }
-  return units;
-}
-
 bool SameMessage(const ScreenMessage& a, const ScreenMessage& b) {
   // Bit for bit, so that a changed NaN or a zero's sign is a change too.
   const auto same_float = [](float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; };
@@ -133,20 +123,20 @@ bool SameOutcome(const ProbeResult& a, const ProbeResult& b) {
 void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
              std::vector<ProbeResult> after) {
   // Where each command stands in the current file: the first entry a restart registers for it.
-  std::unordered_map<std::u16string, std::size_t> restart_position;
+  std::unordered_map<std::string, std::size_t> restart_position;
   for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
-    restart_position.emplace(Folded(preview.restart.chat_commands[i]), i);
+    restart_position.emplace(FoldedCommand(preview.restart.chat_commands[i]), i);
   }
-  std::unordered_map<std::u16string, std::size_t> registered;
+  std::unordered_map<std::string, std::size_t> registered;
   for (std::size_t i = 0; i < before.size(); ++i) {
     CommandChange change;
     change.before = std::move(before[i]);
     change.after = i < after.size() ? std::move(after[i]) : ProbeResult{};
-    const std::u16string own = Folded(change.before.command);
+    const std::string own = FoldedCommand(change.before.command);
     registered.emplace(own, i);
     // A restart that failed part-way registered only the entries before the failing one.
     const bool known = i < preview.restart.chat_commands.size();
-    const bool other_entry = known && Folded(preview.restart.chat_commands[i]) != own;
+    const bool other_entry = known && FoldedCommand(preview.restart.chat_commands[i]) != own;
     if (change.after.outcome == ProbeResult::Outcome::Failed) {
       change.kind = CommandChange::Kind::Fails;
     } else if (other_entry) {
@@ -168,7 +158,7 @@ void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
     preview.commands.push_back(std::move(change));
   }
   for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
-    if (registered.emplace(Folded(preview.restart.chat_commands[i]), i).second) {
+    if (registered.emplace(FoldedCommand(preview.restart.chat_commands[i]), i).second) {
       preview.new_commands.push_back({i, preview.restart.chat_commands[i]});
     }
   }

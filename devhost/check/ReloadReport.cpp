@@ -1,5 +1,7 @@
 #include "devhost/check/ReloadReport.h"
 
+#include "devhost/check/ReportText.h"
+
 #include <algorithm>
 #include <string>
 
@@ -21,14 +23,6 @@ std::size_t Count(const ReloadPreview& preview, CommandChange::Kind kind) {
   return static_cast<std::size_t>(
       std::count_if(preview.commands.begin(), preview.commands.end(),
                     [kind](const CommandChange& change) { return change.kind == kind; }));
-}
-
-std::string Quoted(const std::string& text) {
-  return json(text).dump(-1, ' ', false, json::error_handler_t::replace);
-}
-
-std::string Padded(const std::string& text, std::size_t width) {
-  return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
 }
 
 std::string Describe(const ProbeResult& probe) {
@@ -124,31 +118,6 @@ std::string Summary(const ReloadPreview& preview) {
     text += "; a restart would fail";
   }
   return text + ".";
-}
-
-json OutcomeJson(const ProbeResult& probe) {
-  json fields = {{"outcome", OutcomeName(probe.outcome)}};
-  switch (probe.outcome) {
-    case ProbeResult::Outcome::Sent: {
-      json messages = json::array();
-      for (const ScreenMessage& message : probe.messages) {
-        messages.push_back(MessageFields(message));
-      }
-      fields["messages"] = std::move(messages);
-      break;
-    }
-    case ProbeResult::Outcome::NothingSent:
-    case ProbeResult::Outcome::Unreachable:
-      fields["reason"] = probe.detail;
-      break;
-    case ProbeResult::Outcome::Failed:
-      fields["error"] = probe.detail;
-      if (!probe.hint.empty()) {
-        fields["hint"] = probe.hint;
-      }
-      break;
-  }
-  return fields;
 }
 
 void Put(std::FILE* out, const std::string& line) {
@@ -270,8 +239,8 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
     if (change.now_at && *change.now_at != change.before.position) {
       line["now_at"] = *change.now_at;
     }
-    line["before"] = OutcomeJson(change.before);
-    line["after"] = OutcomeJson(change.after);
+    line["before"] = ProbeOutcomeJson(change.before);
+    line["after"] = ProbeOutcomeJson(change.after);
     PutJson(out, line);
   }
   for (const NewCommand& added : preview.new_commands) {

@@ -20,6 +20,23 @@ namespace {
 // Events keep their keys in the order written.
 using json = nlohmann::ordered_json;
 
+// Whole lines, flushed one at a time, whichever thread writes.
+class LineOutput {
+ public:
+  explicit LineOutput(std::FILE* out) : out_(out) {}
+  void Put(const std::string& line) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::fputs(line.c_str(), out_);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+  }
+  std::mutex& Mutex() { return mutex_; }
+
+ private:
+  std::FILE* out_;
+  std::mutex mutex_;
+};
+
 class HumanWriter final : public EventWriter {
  public:
   explicit HumanWriter(std::FILE* out) : out_(out) {}
@@ -52,7 +69,7 @@ class HumanWriter final : public EventWriter {
   void InvalidLine(std::size_t number, const std::string& line,
                    const std::string& reason) override {
     // Standard error: the line is the script's mistake, not part of what the session showed.
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(out_.Mutex());
     fmt::print(stderr,
                "devhost: line {}: not a session line ({}; expected \"NAME: TEXT\", "
                "\"NAME> TEXT\" or \"> TEXT\"): {}\n",
@@ -70,15 +87,9 @@ class HumanWriter final : public EventWriter {
   }
 
  private:
-  void Write(const std::string& line) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::fputs(line.c_str(), out_);
-    std::fputc('\n', out_);
-    std::fflush(out_);
-  }
+  void Write(const std::string& line) { out_.Put(line); }
 
-  std::FILE* out_;
-  std::mutex mutex_;
+  LineOutput out_;
 };
 
 json OptionalName(const std::optional<std::string>& player) {
@@ -130,15 +141,10 @@ class JsonWriter final : public EventWriter {
 
  private:
   void Write(const json& event) {
-    const std::string line = event.dump(-1, ' ', false, json::error_handler_t::replace);
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::fputs(line.c_str(), out_);
-    std::fputc('\n', out_);
-    std::fflush(out_);
+    out_.Put(event.dump(-1, ' ', false, json::error_handler_t::replace));
   }
 
-  std::FILE* out_;
-  std::mutex mutex_;
+  LineOutput out_;
 };
 
 }  // namespace
