@@ -17,6 +17,7 @@
 #include <io.h>
 #endif
 
+#include "config/ConfigFile.h"
 #include "devhost/check/InitServer.h"
 #include "devhost/check/RunCheck.h"
 #include "devhost/lib/Host.h"
@@ -91,8 +92,9 @@ int main(int argc, char** argv) {
                  "it, with its findings (exit 4 when FILE cannot be written)")
       ->needs(check_option);
   app.add_flag("--init", init,
-               "copy the starter config.json and config.schema.json into the server folder's "
-               "ArkApi/Plugins/Quorvane/, keeping any file already there")
+               "copy the starter config.json and config.schema.json into the server folder's " +
+                   std::filesystem::path(kConfigFileInServer).parent_path().generic_string() +
+                   "/, keeping any file already there")
       ->needs(server_dir_option)
       ->excludes(script_option, plugin_option, check_option);
   std::string reload_from;
