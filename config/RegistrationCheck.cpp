@@ -41,10 +41,10 @@ const std::string& CommandOf(const json& element) {
   return command.get_ref<const std::string&>();
 }
 
-std::vector<std::string> CheckRegistrableCommands(const json& document) {
-  std::vector<std::string> commands;
+std::vector<const std::string*> CheckRegistrableCommands(const json& document) {
+  std::vector<const std::string*> commands;
   for (const json* element : ChatCommandElements(document)) {
-    commands.push_back(CommandOf(*element));
+    commands.push_back(&CommandOf(*element));
   }
   return commands;
 }

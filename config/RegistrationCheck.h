@@ -19,5 +19,6 @@ std::vector<const nlohmann::json*> ChatCommandElements(const nlohmann::json& doc
 const std::string& CommandOf(const nlohmann::json& element);
 
 // Both of the above for every element, in registration order, before anything is registered:
-// the "Command" texts, or the first element's error, exactly as registering would raise it.
-std::vector<std::string> CheckRegistrableCommands(const nlohmann::json& document);
+// the "Command" texts (pointing into `document`), or the first element's error, exactly as
+// registering would raise it.
+std::vector<const std::string*> CheckRegistrableCommands(const nlohmann::json& document);

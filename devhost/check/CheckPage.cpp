@@ -12,7 +12,7 @@
 
 #include "devhost/lib/Text.h"
 #include "devhost/session/DisplayColour.h"
-#include "devhost/session/EventWriter.h"
+#include "devhost/session/MessageText.h"
 
 namespace devhost {
 namespace {

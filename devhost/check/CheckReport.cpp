@@ -1,7 +1,5 @@
 #include "devhost/check/CheckReport.h"
 
-#include "devhost/check/ReportText.h"
-
 #include <algorithm>
 #include <string_view>
 
@@ -10,7 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "devhost/check/EntryRules.h"
-#include "devhost/session/EventWriter.h"
+#include "devhost/check/ReportText.h"
+#include "devhost/session/MessageText.h"
 #include "devhost/session/Printable.h"
 
 namespace devhost {
@@ -87,9 +86,6 @@ class Output {
   std::FILE* file_;
 };
 
-// Columns stop growing here, so one long command or key cannot widen every line.
-constexpr std::size_t kMaxColumn = 24;
-
 std::string WhereOf(const Finding& finding) {
   const std::string entry = finding.position ? fmt::format("entry {}", *finding.position) : "";
   if (finding.line) {
@@ -134,6 +130,19 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   const std::string failed = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
   const std::string unreachable =
       style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
+  const auto label = [&](ProbeResult::Outcome outcome) -> const std::string& {
+    switch (outcome) {
+      case ProbeResult::Outcome::Sent:
+        return sent;
+      case ProbeResult::Outcome::NothingSent:
+        return nothing_sent;
+      case ProbeResult::Outcome::Failed:
+        return failed;
+      case ProbeResult::Outcome::Unreachable:
+        break;
+    }
+    return unreachable;
+  };
   out += "Commands, in registration order:\n";
   for (const ProbeResult& probe : report.probes) {
     line.assign("  ");
@@ -147,27 +156,12 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
     line.append(command_width > command_size ? command_width - command_size : 0, ' ');
     line += "  ";
     const std::size_t lead_size = line.size();
-    switch (probe.outcome) {
-      case ProbeResult::Outcome::Sent:
-        line += sent;
-        line += "  ";
-        AppendMessage(line, probe.messages.front());
-        break;
-      case ProbeResult::Outcome::NothingSent:
-        line += nothing_sent;
-        line += "  ";
-        AppendPrintable(line, probe.detail);
-        break;
-      case ProbeResult::Outcome::Failed:
-        line += failed;
-        line += "  ";
-        AppendPrintable(line, probe.detail);
-        break;
-      case ProbeResult::Outcome::Unreachable:
-        line += unreachable;
-        line += "  ";
-        AppendPrintable(line, probe.detail);
-        break;
+    line += label(probe.outcome);
+    line += "  ";
+    if (probe.outcome == ProbeResult::Outcome::Sent) {
+      AppendMessage(line, probe.messages.front());
+    } else {
+      AppendPrintable(line, probe.detail);
     }
     line += '\n';
     out += line;

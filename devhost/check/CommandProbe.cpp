@@ -48,7 +48,7 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
       results.push_back(std::move(result));
       continue;
     }
-    if (!seen.insert(FoldedCommand(result.command)).second) {
+    if (!seen.insert(AsciiFolded(result.command)).second) {
       dispatch = host.DispatchChatTo(command, &probe, result.command);
     } else {
       dispatch = host.DispatchChat(&probe, result.command);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <unordered_map>
@@ -17,7 +16,7 @@
 #include "config/ReplyTypes.h"
 #include "devhost/check/Nearest.h"
 #include "devhost/lib/Text.h"
-#include "devhost/session/EventWriter.h"
+#include "devhost/session/MessageText.h"
 #include "devhost/session/Printable.h"
 
 namespace devhost {
@@ -172,7 +171,9 @@ Registration RegistrationOf(const json& entry) {
   }
 }
 
-void CheckCommand(const json& entry, const Registration& registration, std::size_t position,
+// `registered` is the text the host registers for the entry's "Command", when it has one.
+void CheckCommand(const json& entry, const Registration& registration,
+                  const std::string& registered, std::size_t position,
                   std::vector<Finding>& findings) {
   if (registration.command == nullptr) {
     const auto found = entry.find("Command");
@@ -191,7 +192,6 @@ void CheckCommand(const json& entry, const Registration& registration, std::size
     return;
   }
   const std::string_view before_nul(command.c_str());
-  const std::string registered = CommandTextAsRegistered(command);
   if (before_nul.size() != command.size()) {
     findings.push_back(Warn(position, "command_nul", "Command",
                             fmt::format("{} is registered as {}", Quoted(Clipped(command)),
@@ -218,29 +218,24 @@ void CheckCommand(const json& entry, const Registration& registration, std::size
   }
 }
 
-void CheckDuplicates(const std::vector<const json*>& entries, std::vector<Finding>& findings) {
-  // The host matches commands ignoring ASCII case and the first registration wins.
-  std::unordered_map<std::string, std::size_t> first_of;
-  for (std::size_t position = 0; position < entries.size(); ++position) {
-    const std::string* const command = RegistrationOf(*entries[position]).command;
-    if (command == nullptr) {
-      continue;
-    }
-    const std::string registered = CommandTextAsRegistered(*command);
-    if (registered.empty()) {
-      continue;
-    }
-    const auto [earlier, first] = first_of.emplace(FoldedCommand(registered), position);
-    if (first) {
-      continue;
-    }
-    findings.push_back(
-        Warn(position, "command_duplicate", "Command",
-             fmt::format("{} is also the command of entry {}", Quoted(Clipped(registered)),
-                         earlier->second),
-             fmt::format("players reach only entry {}; give this entry its own command",
-                         earlier->second)));
+// The host matches commands ignoring ASCII case and the first registration wins. `first_of`
+// holds the folded texts of the entries before this one.
+void CheckDuplicate(const std::string& registered, std::size_t position,
+                    std::unordered_map<std::string, std::size_t>& first_of,
+                    std::vector<Finding>& findings) {
+  if (registered.empty()) {
+    return;
   }
+  const auto [earlier, first] = first_of.emplace(AsciiFolded(registered), position);
+  if (first) {
+    return;
+  }
+  findings.push_back(
+      Warn(position, "command_duplicate", "Command",
+           fmt::format("{} is also the command of entry {}", Quoted(Clipped(registered)),
+                       earlier->second),
+           fmt::format("players reach only entry {}; give this entry its own command",
+                       earlier->second)));
 }
 
 void CheckType(const json& entry, std::size_t position, std::vector<Finding>& findings) {
@@ -442,6 +437,9 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     finding.hint = "write a list: \"ChatCommands\": [ {...}, {...} ]";
     findings.push_back(std::move(finding));
   }
+  std::unordered_map<std::string, std::size_t> first_of;
+  // Listed after each entry's own findings, as the sort below keeps them.
+  std::vector<Finding> duplicates;
   for (std::size_t position = 0; position < entries.size(); ++position) {
     const json& entry = *entries[position];
     const Registration registration = RegistrationOf(entry);
@@ -454,14 +452,18 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
       findings.push_back(std::move(finding));
       continue;
     }
+    const std::string registered =
+        registration.command != nullptr ? CommandTextAsRegistered(*registration.command) : "";
     CheckKeys(entry, position, findings);
-    CheckCommand(entry, registration, position, findings);
+    CheckCommand(entry, registration, registered, position, findings);
+    CheckDuplicate(registered, position, first_of, duplicates);
     CheckType(entry, position, findings);
     CheckReply(entry, position, findings);
     CheckColour(entry, position, findings);
     CheckDisplay(entry, position, findings);
   }
-  CheckDuplicates(entries, findings);
+  findings.insert(findings.end(), std::make_move_iterator(duplicates.begin()),
+                  std::make_move_iterator(duplicates.end()));
   // Report entry by entry, in file order; findings about the whole file first.
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
     return a.position.value_or(0) + (a.position ? 1 : 0) <

@@ -116,16 +116,6 @@ std::string BraceHint(const BraceScan& scan) {
              : fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
 }
 
-std::string FoldedCommand(std::string_view registered) {
-  std::string folded(registered);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return folded;
-}
-
 std::string UntypableReason(std::string_view registered) {
   if (registered.empty()) {
     return "it is empty";

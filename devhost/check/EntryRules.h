@@ -31,9 +31,6 @@ BraceScan ScanBraces(std::string_view reply);
 // What to write instead of a reply that fails formatting.
 std::string BraceHint(const BraceScan& scan);
 
-// The key under which the host matches a registered text: ASCII letters in lower case.
-std::string FoldedCommand(std::string_view registered);
-
 // Why no chat line a player types can match the registered text `registered`; empty when one
 // can. The host compares the first word of a line, and words end at a blank or a tab.
 std::string UntypableReason(std::string_view registered);

@@ -16,6 +16,7 @@
 
 #include <spdlog/sinks/base_sink.h>
 
+#include "config/ConfigFile.h"
 #include "config/FirstValueParser.h"
 #include "devhost/check/ConfigCheck.h"
 #include "devhost/check/EntryRules.h"
@@ -66,16 +67,10 @@ class ScratchServer {
   fs::path root_;
 };
 
-std::optional<std::string> ReadBytes(const fs::path& path) {
-  std::error_code ignored;
-  if (!fs::is_regular_file(path, ignored)) {
-    return std::nullopt;
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file.is_open()) {
-    return std::nullopt;
-  }
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+// The file's text as the plugin reads it, or nothing when it cannot be read.
+std::optional<std::string> ReadText(const fs::path& path) {
+  ConfigFileRead file = ReadConfigFile(path);
+  return file.problem ? std::nullopt : std::optional<std::string>(std::move(file.content));
 }
 
 // The messages the plugin's own logger writes; it logs only a configuration that failed to load.
@@ -125,18 +120,18 @@ void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
   // Where each command stands in the current file: the first entry a restart registers for it.
   std::unordered_map<std::string, std::size_t> restart_position;
   for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
-    restart_position.emplace(FoldedCommand(preview.restart.chat_commands[i]), i);
+    restart_position.emplace(AsciiFolded(preview.restart.chat_commands[i]), i);
   }
   std::unordered_map<std::string, std::size_t> registered;
   for (std::size_t i = 0; i < before.size(); ++i) {
     CommandChange change;
     change.before = std::move(before[i]);
     change.after = i < after.size() ? std::move(after[i]) : ProbeResult{};
-    const std::string own = FoldedCommand(change.before.command);
+    const std::string own = AsciiFolded(change.before.command);
     registered.emplace(own, i);
     // A restart that failed part-way registered only the entries before the failing one.
     const bool known = i < preview.restart.chat_commands.size();
-    const bool other_entry = known && FoldedCommand(preview.restart.chat_commands[i]) != own;
+    const bool other_entry = known && AsciiFolded(preview.restart.chat_commands[i]) != own;
     if (change.after.outcome == ProbeResult::Outcome::Failed) {
       change.kind = CommandChange::Kind::Fails;
     } else if (other_entry) {
@@ -158,7 +153,7 @@ void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
     preview.commands.push_back(std::move(change));
   }
   for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
-    if (registered.emplace(FoldedCommand(preview.restart.chat_commands[i]), i).second) {
+    if (registered.emplace(AsciiFolded(preview.restart.chat_commands[i]), i).second) {
       preview.new_commands.push_back({i, preview.restart.chat_commands[i]});
     }
   }
@@ -197,8 +192,8 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   preview.old_path = fs::path(old_path).generic_string();
   const fs::path config_path = ConfigPathOf(server_dir);
   preview.config_path = config_path.generic_string();
-  const std::optional<std::string> old_bytes = ReadBytes(old_path);
-  const std::optional<std::string> new_bytes = ReadBytes(config_path);
+  const std::optional<std::string> old_bytes = ReadText(old_path);
+  const std::optional<std::string> new_bytes = ReadText(config_path);
   if (!old_bytes) {
     preview.start.error = "cannot read " + preview.old_path;
     return preview;

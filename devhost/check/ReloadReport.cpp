@@ -1,7 +1,5 @@
 #include "devhost/check/ReloadReport.h"
 
-#include "devhost/check/ReportText.h"
-
 #include <algorithm>
 #include <string>
 
@@ -9,15 +7,13 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
-#include "devhost/session/EventWriter.h"
+#include "devhost/check/ReportText.h"
+#include "devhost/session/MessageText.h"
 
 namespace devhost {
 namespace {
 
 using json = nlohmann::ordered_json;
-
-// Wider commands are written whole, unpadded, rather than widening every line.
-constexpr std::size_t kCommandColumn = 24;
 
 std::size_t Count(const ReloadPreview& preview, CommandChange::Kind kind) {
   return static_cast<std::size_t>(
@@ -173,7 +169,8 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
     for (const CommandChange& change : preview.commands) {
       command_width = std::max(command_width, Quoted(change.before.command).size());
     }
-    command_width = std::min(command_width, kCommandColumn);
+    // Wider commands are written whole, unpadded, rather than widening every line.
+    command_width = std::min(command_width, kMaxColumn);
     const std::size_t number_width = std::to_string(preview.commands.size() - 1).size();
     Put(out, "\nWhat players get after the reload:");
     for (const CommandChange& change : preview.commands) {

@@ -16,6 +16,9 @@ std::string Quoted(std::string_view text);
 constexpr std::size_t kClipLimit = 60;
 std::string Clipped(std::string_view text, std::size_t limit = kClipLimit);
 
+// Report columns stop growing here, so one long command or key cannot widen every line.
+constexpr std::size_t kMaxColumn = 24;
+
 // `text` with blanks after it up to `width` bytes.
 std::string Padded(const std::string& text, std::size_t width);
 

@@ -8,18 +8,6 @@
 namespace devhost {
 namespace {
 
-// The key under which the registry indexes a chat name: ASCII letters in lower case, every
-// other unit as it is, as EqualsIgnoringAsciiCase compares.
-std::u16string FoldedName(std::u16string_view name) {
-  std::u16string folded(name);
-  for (char16_t& unit : folded) {
-    if (unit >= u'A' && unit <= u'Z') {
-      unit = static_cast<char16_t>(unit - u'A' + u'a');
-    }
-  }
-  return folded;
-}
-
 template <typename Callback>
 std::optional<RegisteredCommand<Callback>> FindIn(
     const std::vector<RegisteredCommand<Callback>>& commands, std::u16string_view word) {
@@ -148,12 +136,12 @@ std::optional<RegisteredCommand<ChatCommandCallback>> CommandRegistry::FindChat(
     chat_index_.reserve(chat_.size());
     for (std::size_t i = 0; i < chat_.size(); ++i) {
       if (!chat_[i].name.empty()) {
-        chat_index_.emplace(FoldedName(chat_[i].name), i);  // keeps the first
+        chat_index_.emplace(AsciiFolded(chat_[i].name), i);  // keeps the first
       }
     }
     chat_index_stale_ = false;
   }
-  const auto found = chat_index_.find(FoldedName(word));
+  const auto found = chat_index_.find(AsciiFolded(word));
   if (found == chat_index_.end()) {
     return std::nullopt;
   }

@@ -49,29 +49,28 @@ class TypedMessage {
       return;
     }
     const auto count = static_cast<std::int32_t>(units.size() + 1);
-    string_.Data = static_cast<char16_t*>(
+    owned_.string.Data = static_cast<char16_t*>(
         allocator_.Realloc(nullptr, static_cast<std::uint64_t>(count) * sizeof(char16_t)));
-    if (string_.Data == nullptr) {
+    if (owned_.string.Data == nullptr) {
       throw std::bad_alloc();
     }
-    std::copy(units.begin(), units.end(), string_.Data);
-    string_.Data[units.size()] = u'\0';
-    string_.Count = count;
-    string_.Capacity = count;
+    std::copy(units.begin(), units.end(), owned_.string.Data);
+    owned_.string.Data[units.size()] = u'\0';
+    owned_.string.Count = count;
+    owned_.string.Capacity = count;
   }
   TypedMessage(const TypedMessage&) = delete;
   TypedMessage& operator=(const TypedMessage&) = delete;
   ~TypedMessage() {
-    if (string_.Data != nullptr) {
-      allocator_.Free(string_.Data);
+    if (owned_.string.Data != nullptr) {
+      allocator_.Free(owned_.string.Data);
     }
   }
-  FString* get() { return &string_; }
+  FString* get() { return &owned_.string; }
 
  private:
   GameAllocator& allocator_;
   GameOwnedString owned_;
-  FString& string_ = owned_.string;
 };
 
 }  // namespace

@@ -51,12 +51,17 @@ std::u16string_view::const_iterator FindLoneSurrogate(std::u16string_view::const
 }
 
 template <typename Char>
-bool EqualsFolded(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
-  const auto fold = [](Char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
-  };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](Char x, Char y) { return fold(x) == fold(y); });
+Char FoldedUnit(Char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+
+template <typename Char>
+std::basic_string<Char> Folded(std::basic_string_view<Char> text) {
+  std::basic_string<Char> folded(text);
+  for (Char& c : folded) {
+    c = FoldedUnit(c);
+  }
+  return folded;
 }
 
 }  // namespace
@@ -101,12 +106,18 @@ std::wstring Utf8ToWide(std::string_view text) {
 #endif
 }
 
-bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-  return EqualsFolded(a, b);
+std::string AsciiFolded(std::string_view text) {
+  return Folded(text);
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return EqualsFolded(a, b);
+std::u16string AsciiFolded(std::u16string_view text) {
+  return Folded(text);
+}
+
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char16_t x, char16_t y) { return FoldedUnit(x) == FoldedUnit(y); });
 }
 
 }  // namespace devhost

@@ -12,8 +12,11 @@ std::string Utf16ToUtf8(std::u16string_view units);
 // UTF-8 to the platform's wide text: UTF-32 where wchar_t is 32 bits, UTF-16 where it is 16.
 std::wstring Utf8ToWide(std::string_view text);
 
-// Compares ASCII letters without regard to case; every other unit must match exactly.
+// ASCII letters in lower case, every other unit as it is: how the host matches command names
+// regardless of case.
+std::string AsciiFolded(std::string_view text);
+std::u16string AsciiFolded(std::u16string_view text);
+// Equal once both are AsciiFolded.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 }  // namespace devhost

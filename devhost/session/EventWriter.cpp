@@ -1,18 +1,12 @@
 #include "devhost/session/EventWriter.h"
 
-#include "devhost/session/MessageText.h"
-
-#include "devhost/session/Printable.h"
-
-#include <cmath>
-#include <iterator>
 #include <string>
 
-#include <fmt/compile.h>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
-#include "devhost/lib/Text.h"
+#include "devhost/session/MessageText.h"
+#include "devhost/session/Printable.h"
 
 namespace devhost {
 namespace {
