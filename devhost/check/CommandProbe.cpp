@@ -28,18 +28,18 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
   // what the probed command sent.
   AShooterPlayerController& probe = host.Player("(probe)");
 
-  // Registered texts seen so far, in lower case: the host matches them regardless of case.
-  std::unordered_set<std::string> seen;
-  const std::vector<RegisteredCommand<ChatCommandCallback>> commands =
+  const std::vector<Registration<ChatCommandCallback>> commands =
       host.Registry().ChatCommands(&owner);
+  // Registered names seen so far, matched as the host matches them: regardless of ASCII case.
+  std::unordered_set<std::u16string_view, AsciiFoldedHash, AsciiFoldedEqual> seen;
   seen.reserve(commands.size());
   std::vector<ProbeResult> results;
   results.reserve(commands.size());
+  probe.ClearScreen();
   for (const auto& command : commands) {
     ProbeResult result;
     result.position = results.size();
-    result.command = Utf16ToUtf8(command.name);
-    probe.ClearScreen();
+    result.command = Utf16ToUtf8(command->name);
     DispatchResult dispatch;
     const std::string untypable = UntypableReason(result.command);
     if (!untypable.empty()) {
@@ -48,8 +48,8 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
       results.push_back(std::move(result));
       continue;
     }
-    if (!seen.insert(AsciiFolded(result.command)).second) {
-      dispatch = host.DispatchChatTo(command, &probe, result.command);
+    if (!seen.insert(command->name).second) {
+      dispatch = host.DispatchChatTo(*command, &probe, result.command);
     } else {
       dispatch = host.DispatchChat(&probe, result.command);
       if (dispatch.status == DispatchResult::Status::Unmatched ||
@@ -59,11 +59,12 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
                             ? fmt::format("a typed {} matches no command", Quoted(result.command))
                             : fmt::format("a typed {} reaches {}", Quoted(result.command),
                                           Quoted(dispatch.command));
+        probe.ClearScreen();
         results.push_back(std::move(result));
         continue;
       }
     }
-    result.messages.assign(probe.Screen().begin(), probe.Screen().end());
+    result.messages = probe.TakeScreen();
     if (dispatch.status == DispatchResult::Status::Failed) {
       result.outcome = ProbeResult::Outcome::Failed;
       result.detail = dispatch.error;
@@ -75,7 +76,6 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
     }
     results.push_back(std::move(result));
   }
-  probe.ClearScreen();
   return results;
 }
 

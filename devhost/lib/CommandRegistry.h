@@ -4,14 +4,15 @@
 // its commands withdrawn.
 
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "bridge/HostApi.h"
+#include "devhost/lib/Text.h"
 
 namespace devhost {
 
@@ -21,6 +22,11 @@ struct RegisteredCommand {
   std::string owner;
   std::function<Callback> callback;
 };
+
+// Shared and never changed once made, so a search hands out the registration itself: a
+// callback in flight stays alive even if its plugin's commands are withdrawn meanwhile.
+template <typename Callback>
+using Registration = std::shared_ptr<const RegisteredCommand<Callback>>;
 
 class CommandRegistry final : public ArkApi::ICommands {
  public:
@@ -39,28 +45,30 @@ class CommandRegistry final : public ArkApi::ICommands {
   void Abandon(const std::string& owner);
   void Clear();
 
-  // The first registration whose name equals `word`, ignoring ASCII case. An empty name never
-  // matches.
-  std::optional<RegisteredCommand<ChatCommandCallback>> FindChat(std::u16string_view word) const;
-  std::optional<RegisteredCommand<ConsoleCommandCallback>> FindConsole(
-      std::u16string_view word) const;
+  // The first registration whose name equals `word`, ignoring ASCII case, or null. An empty
+  // name never matches.
+  Registration<ChatCommandCallback> FindChat(std::u16string_view word) const;
+  Registration<ConsoleCommandCallback> FindConsole(std::u16string_view word) const;
 
   std::vector<std::u16string> ChatNames(const std::string* owner = nullptr) const;
-  // Copies of the chat registrations in registration order, optionally of one owner only.
-  std::vector<RegisteredCommand<ChatCommandCallback>> ChatCommands(
+  // The chat registrations in registration order, optionally of one owner only.
+  std::vector<Registration<ChatCommandCallback>> ChatCommands(
       const std::string* owner = nullptr) const;
   std::vector<std::u16string> ConsoleNames(const std::string* owner = nullptr) const;
 
  private:
   mutable std::mutex mutex_;
   std::string owner_;
-  std::vector<RegisteredCommand<ChatCommandCallback>> chat_;
-  // Case-folded chat name -> index in chat_ of its first registration, so that a typed line
-  // costs one lookup however many commands there are. Rebuilt on the first search after a
-  // change.
-  mutable std::unordered_map<std::u16string, std::size_t> chat_index_;
+  void ChatChanged();
+
+  std::vector<Registration<ChatCommandCallback>> chat_;
+  // Chat name, matched regardless of ASCII case -> index in chat_ of its first registration,
+  // so that a typed line costs one lookup however many commands there are. The keys view the
+  // registrations' own names. Emptied on every change and rebuilt on the first search after.
+  mutable std::unordered_map<std::u16string_view, std::size_t, AsciiFoldedHash, AsciiFoldedEqual>
+      chat_index_;
   mutable bool chat_index_stale_ = true;
-  std::vector<RegisteredCommand<ConsoleCommandCallback>> console_;
+  std::vector<Registration<ConsoleCommandCallback>> console_;
 };
 
 // The units of a game string, without its terminator.

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <deque>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "bridge/ColourRecords.h"
 
@@ -62,6 +64,13 @@ class AShooterPlayerController : public APlayerController {
   void ClearScreen() {
     screen_.clear();
     units_ = 0;
+  }
+  // The record, oldest first, leaving the screen clear.
+  std::vector<devhost::ScreenMessage> TakeScreen() {
+    std::vector<devhost::ScreenMessage> taken(std::make_move_iterator(screen_.begin()),
+                                              std::make_move_iterator(screen_.end()));
+    ClearScreen();
+    return taken;
   }
 
  private:

@@ -1,8 +1,10 @@
 #include "devhost/lib/Text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <iterator>
+#include <type_traits>
 
 #include <utf8cpp/utf8.h>
 
@@ -51,35 +53,47 @@ std::u16string_view::const_iterator FindLoneSurrogate(std::u16string_view::const
 }
 
 template <typename Char>
-Char FoldedUnit(Char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
-}
-
-template <typename Char>
 std::basic_string<Char> Folded(std::basic_string_view<Char> text) {
   std::basic_string<Char> folded(text);
   for (Char& c : folded) {
-    c = FoldedUnit(c);
+    c = AsciiFoldedUnit(c);
   }
   return folded;
+}
+
+// How many leading units are ASCII: those convert unit for unit, and most text is all ASCII.
+template <typename Char>
+std::size_t AsciiPrefix(std::basic_string_view<Char> text) {
+  return static_cast<std::size_t>(
+      std::find_if(text.begin(), text.end(),
+                   [](Char c) { return static_cast<std::make_unsigned_t<Char>>(c) > 0x7F; }) -
+      text.begin());
 }
 
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text) {
-  std::u16string units;
+  const std::size_t ascii = AsciiPrefix(text);
+  std::u16string units(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+  if (ascii == text.size()) {
+    return units;
+  }
   units.reserve(text.size());
-  EachWellFormedRun(text, std::back_inserter(units), [](auto begin, auto end, auto out) {
-    return utf8::unchecked::utf8to16(begin, end, out);
-  });
+  EachWellFormedRun(
+      text.substr(ascii), std::back_inserter(units),
+      [](auto begin, auto end, auto out) { return utf8::unchecked::utf8to16(begin, end, out); });
   return units;
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {
-  std::string text;
+  const std::size_t ascii = AsciiPrefix(units);
+  std::string text(units.begin(), units.begin() + static_cast<std::ptrdiff_t>(ascii));
+  if (ascii == units.size()) {
+    return text;
+  }
   text.reserve(units.size());
   auto out = std::back_inserter(text);
-  auto begin = units.begin();
+  auto begin = units.begin() + static_cast<std::ptrdiff_t>(ascii);
   while (begin != units.end()) {
     const auto lone = FindLoneSurrogate(begin, units.end());
     out = utf8::unchecked::utf16to8(begin, lone, out);
@@ -97,11 +111,15 @@ std::wstring Utf8ToWide(std::string_view text) {
   const std::u16string units = Utf8ToUtf16(text);
   return std::wstring(units.begin(), units.end());
 #else
-  std::wstring wide;
+  const std::size_t ascii = AsciiPrefix(text);
+  std::wstring wide(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+  if (ascii == text.size()) {
+    return wide;
+  }
   wide.reserve(text.size());
-  EachWellFormedRun(text, std::back_inserter(wide), [](auto begin, auto end, auto out) {
-    return utf8::unchecked::utf8to32(begin, end, out);
-  });
+  EachWellFormedRun(
+      text.substr(ascii), std::back_inserter(wide),
+      [](auto begin, auto end, auto out) { return utf8::unchecked::utf8to32(begin, end, out); });
   return wide;
 #endif
 }
@@ -116,8 +134,18 @@ std::u16string AsciiFolded(std::u16string_view text) {
 
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char16_t x, char16_t y) { return FoldedUnit(x) == FoldedUnit(y); });
+         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+           return AsciiFoldedUnit(x) == AsciiFoldedUnit(y);
+         });
+}
+
+std::size_t AsciiFoldedHash::operator()(std::u16string_view name) const {
+  // FNV-1a over the folded units.
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char16_t unit : name) {
+    hash = (hash ^ AsciiFoldedUnit(unit)) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(hash);
 }
 
 }  // namespace devhost

@@ -2,6 +2,7 @@
 // Text conversions of the development host, where text crosses between the game's UTF-16 and the
 // program's UTF-8. Each ill-formed byte or lone surrogate becomes one U+FFFD, never a crash.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,9 +15,22 @@ std::wstring Utf8ToWide(std::string_view text);
 
 // ASCII letters in lower case, every other unit as it is: how the host matches command names
 // regardless of case.
+template <typename Char>
+constexpr Char AsciiFoldedUnit(Char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c;
+}
 std::string AsciiFolded(std::string_view text);
 std::u16string AsciiFolded(std::u16string_view text);
 // Equal once both are AsciiFolded.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+// Hash and equality of names as AsciiFolded would fold them, without making the folded copy.
+struct AsciiFoldedHash {
+  std::size_t operator()(std::u16string_view name) const;
+};
+struct AsciiFoldedEqual {
+  bool operator()(std::u16string_view a, std::u16string_view b) const {
+    return EqualsIgnoringAsciiCase(a, b);
+  }
+};
 
 }  // namespace devhost
