@@ -31,7 +31,7 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
   const std::vector<Registration<ChatCommandCallback>> commands =
       host.Registry().ChatCommands(&owner);
   // Registered names seen so far, matched as the host matches them: regardless of ASCII case.
-  std::unordered_set<std::u16string_view, AsciiFoldedHash, AsciiFoldedEqual> seen;
+  std::unordered_set<FoldedName, FoldedNameHash> seen;
   seen.reserve(commands.size());
   std::vector<ProbeResult> results;
   results.reserve(commands.size());
@@ -48,7 +48,7 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
       results.push_back(std::move(result));
       continue;
     }
-    if (!seen.insert(command->name).second) {
+    if (!seen.insert(FoldedName(command->name)).second) {
       dispatch = host.DispatchChatTo(*command, &probe, result.command);
     } else {
       dispatch = host.DispatchChat(&probe, result.command);

@@ -9,19 +9,18 @@ namespace devhost {
 void* GameAllocator::Realloc(void* pointer, std::uint64_t bytes) {
   std::lock_guard<std::mutex> lock(mutex_);
   ++stats_.realloc_calls;
-  std::uint64_t old_bytes = 0;
+  auto found = blocks_.end();
   if (pointer != nullptr) {
-    const auto found = blocks_.find(pointer);
+    found = blocks_.find(pointer);
     if (found == blocks_.end()) {
       Abort("FMemory.Realloc", pointer);
     }
-    old_bytes = found->second;
   }
   if (bytes == 0) {
     if (pointer != nullptr) {
-      blocks_.erase(pointer);
+      stats_.live_bytes -= found->second;
       --stats_.live_blocks;
-      stats_.live_bytes -= old_bytes;
+      blocks_.erase(found);
       std::free(pointer);
     }
     return nullptr;
@@ -30,13 +29,20 @@ void* GameAllocator::Realloc(void* pointer, std::uint64_t bytes) {
   if (result == nullptr) {
     return nullptr;  // the old block, if any, is still live
   }
-  if (pointer != nullptr) {
-    blocks_.erase(pointer);
-    stats_.live_bytes -= old_bytes;
-  } else {
+  if (pointer == nullptr) {
     ++stats_.live_blocks;
+    blocks_.emplace(result, bytes);
+  } else {
+    stats_.live_bytes -= found->second;
+    if (result == pointer) {
+      found->second = bytes;
+    } else {
+      auto node = blocks_.extract(found);
+      node.key() = result;
+      node.mapped() = bytes;
+      blocks_.insert(std::move(node));
+    }
   }
-  blocks_[result] = bytes;
   stats_.live_bytes += bytes;
   return result;
 }

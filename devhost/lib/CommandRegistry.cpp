@@ -147,12 +147,12 @@ Registration<ChatCommandCallback> CommandRegistry::FindChat(std::u16string_view 
     chat_index_.reserve(chat_.size());
     for (std::size_t i = 0; i < chat_.size(); ++i) {
       if (!chat_[i]->name.empty()) {
-        chat_index_.emplace(chat_[i]->name, i);  // keeps the first
+        chat_index_.emplace(FoldedName(chat_[i]->name), i);  // keeps the first
       }
     }
     chat_index_stale_ = false;
   }
-  const auto found = chat_index_.find(word);
+  const auto found = chat_index_.find(FoldedName(word));
   return found == chat_index_.end() ? nullptr : chat_[found->second];
 }
 

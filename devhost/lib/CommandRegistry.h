@@ -65,8 +65,7 @@ class CommandRegistry final : public ArkApi::ICommands {
   // Chat name, matched regardless of ASCII case -> index in chat_ of its first registration,
   // so that a typed line costs one lookup however many commands there are. The keys view the
   // registrations' own names. Emptied on every change and rebuilt on the first search after.
-  mutable std::unordered_map<std::u16string_view, std::size_t, AsciiFoldedHash, AsciiFoldedEqual>
-      chat_index_;
+  mutable std::unordered_map<FoldedName, std::size_t, FoldedNameHash> chat_index_;
   mutable bool chat_index_stale_ = true;
   std::vector<Registration<ConsoleCommandCallback>> console_;
 };

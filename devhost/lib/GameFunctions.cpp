@@ -96,7 +96,7 @@ void* AddressOf(Fn* function) {
 
 }  // namespace
 
-std::map<std::string, void*> GameFunctionTable() {
+std::unordered_map<std::string, void*> GameFunctionTable() {
   return {
       {"FMemory.Realloc", AddressOf(&Realloc)},
       {"FMemory.Free", AddressOf(&Free)},

@@ -1,11 +1,11 @@
 #pragma once
 // The simulated game's functions that the host hands out by name through GetAddress.
 
-#include <map>
 #include <string>
+#include <unordered_map>
 
 namespace devhost {
 
-std::map<std::string, void*> GameFunctionTable();
+std::unordered_map<std::string, void*> GameFunctionTable();
 
 }  // namespace devhost

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -95,7 +96,7 @@ class Host {
   CommandRegistry registry_;
   GameAllocator allocator_;
   Trace trace_;
-  std::map<std::string, void*> addresses_;
+  std::unordered_map<std::string, void*> addresses_;
   std::map<std::string, std::unique_ptr<AShooterPlayerController>> players_;
   // The same players by address: every message the game shows asks whether it has a player.
   std::unordered_set<const AShooterPlayerController*> player_addresses_;

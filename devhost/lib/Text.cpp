@@ -139,13 +139,13 @@ bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
          });
 }
 
-std::size_t AsciiFoldedHash::operator()(std::u16string_view name) const {
+FoldedName::FoldedName(std::u16string_view text) : name(text), hash(0) {
   // FNV-1a over the folded units.
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char16_t unit : name) {
-    hash = (hash ^ AsciiFoldedUnit(unit)) * 1099511628211ull;
+  std::uint64_t value = 14695981039346656037ull;
+  for (const char16_t unit : text) {
+    value = (value ^ AsciiFoldedUnit(unit)) * 1099511628211ull;
   }
-  return static_cast<std::size_t>(hash);
+  hash = static_cast<std::size_t>(value);
 }
 
 }  // namespace devhost

@@ -23,14 +23,17 @@ std::string AsciiFolded(std::string_view text);
 std::u16string AsciiFolded(std::u16string_view text);
 // Equal once both are AsciiFolded.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
-// Hash and equality of names as AsciiFolded would fold them, without making the folded copy.
-struct AsciiFoldedHash {
-  std::size_t operator()(std::u16string_view name) const;
-};
-struct AsciiFoldedEqual {
-  bool operator()(std::u16string_view a, std::u16string_view b) const {
-    return EqualsIgnoringAsciiCase(a, b);
+// A name as a key of hashed containers, matched as AsciiFolded would fold it, without a folded
+// copy. Its hash is worked out once, as the containers do not keep it for a cheap hash.
+struct FoldedName {
+  explicit FoldedName(std::u16string_view text);
+  bool operator==(const FoldedName& other) const {
+    return hash == other.hash && EqualsIgnoringAsciiCase(name, other.name);
   }
+  std::u16string_view name;
+  std::size_t hash;
 };
-
+struct FoldedNameHash {
+  std::size_t operator()(const FoldedName& key) const { return key.hash; }
+};
 }  // namespace devhost
