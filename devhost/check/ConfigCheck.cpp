@@ -438,6 +438,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     findings.push_back(std::move(finding));
   }
   std::unordered_map<std::string, std::size_t> first_of;
+  first_of.reserve(entries.size());
   // Listed after each entry's own findings, as the sort below keeps them.
   std::vector<Finding> duplicates;
   for (std::size_t position = 0; position < entries.size(); ++position) {
