@@ -23,6 +23,7 @@ std::string AsciiFolded(std::string_view text);
 std::u16string AsciiFolded(std::u16string_view text);
 // Equal once both are AsciiFolded.
 bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+
 // A name as a key of hashed containers, matched as AsciiFolded would fold it, without a folded
 // copy. Its hash is worked out once, as the containers do not keep it for a cheap hash.
 struct FoldedName {
@@ -36,4 +37,5 @@ struct FoldedName {
 struct FoldedNameHash {
   std::size_t operator()(const FoldedName& key) const { return key.hash; }
 };
+
 }  // namespace devhost
