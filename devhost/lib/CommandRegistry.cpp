@@ -86,7 +86,7 @@ bool CommandRegistry::RemoveChatCommand(const FString& command) {
     return false;
   }
   chat_.erase(found);
-  ChatChanged();
+  chat_index_stale_ = true;
   return true;
 }
 
@@ -94,7 +94,7 @@ bool CommandRegistry::RegisterChatCommand(const FString& command,
                                           const std::function<ChatCommandCallback>& callback) {
   std::lock_guard<std::mutex> lock(mutex_);
   chat_.push_back(Made(UnitsOf(command), owner_, callback));
-  ChatChanged();
+  chat_index_stale_ = true;
   return true;
 }
 
@@ -114,28 +114,22 @@ void CommandRegistry::Withdraw(const std::string& owner) {
   std::lock_guard<std::mutex> lock(mutex_);
   EraseOwned(chat_, owner);
   EraseOwned(console_, owner);
-  ChatChanged();
+  chat_index_stale_ = true;
 }
 
 void CommandRegistry::Abandon(const std::string& owner) {
   std::lock_guard<std::mutex> lock(mutex_);
   AbandonOwned(chat_, owner);
   AbandonOwned(console_, owner);
-  ChatChanged();
+  chat_index_stale_ = true;
 }
 
 void CommandRegistry::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   chat_.clear();
   console_.clear();
-  ChatChanged();
-  owner_.clear();
-}
-
-// Called with the lock held. The index's keys may view names just erased, so it goes at once.
-void CommandRegistry::ChatChanged() {
-  chat_index_.clear();
   chat_index_stale_ = true;
+  owner_.clear();
 }
 
 Registration<ChatCommandCallback> CommandRegistry::FindChat(std::u16string_view word) const {
@@ -144,6 +138,7 @@ Registration<ChatCommandCallback> CommandRegistry::FindChat(std::u16string_view 
   }
   std::lock_guard<std::mutex> lock(mutex_);
   if (chat_index_stale_) {
+    chat_index_.clear();
     chat_index_.reserve(chat_.size());
     for (std::size_t i = 0; i < chat_.size(); ++i) {
       if (!chat_[i]->name.empty()) {

@@ -59,12 +59,11 @@ class CommandRegistry final : public ArkApi::ICommands {
  private:
   mutable std::mutex mutex_;
   std::string owner_;
-  void ChatChanged();
-
   std::vector<Registration<ChatCommandCallback>> chat_;
   // Chat name, matched regardless of ASCII case -> index in chat_ of its first registration,
   // so that a typed line costs one lookup however many commands there are. The keys view the
-  // registrations' own names. Emptied on every change and rebuilt on the first search after.
+  // registrations' own names. Rebuilt on the first search after a change; until then it is
+  // never read, so keys viewing names since erased do no harm.
   mutable std::unordered_map<FoldedName, std::size_t, FoldedNameHash> chat_index_;
   mutable bool chat_index_stale_ = true;
   std::vector<Registration<ConsoleCommandCallback>> console_;
