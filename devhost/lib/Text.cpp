@@ -61,49 +61,45 @@ std::basic_string<Char> Folded(std::basic_string_view<Char> text) {
   return folded;
 }
 
-// How many leading units are ASCII: those convert unit for unit, and most text is all ASCII.
-template <typename Char>
-std::size_t AsciiPrefix(std::basic_string_view<Char> text) {
-  return static_cast<std::size_t>(
-      std::find_if(text.begin(), text.end(),
-                   [](Char c) { return static_cast<std::make_unsigned_t<Char>>(c) > 0x7F; }) -
-      text.begin());
+// `text` as a `Result`: its leading ASCII run unit for unit, as most text is ASCII throughout,
+// then the rest, if any, appended by `convert_rest(rest, result)`.
+template <typename Result, typename Char, typename ConvertRest>
+Result Converted(std::basic_string_view<Char> text, ConvertRest convert_rest) {
+  const auto ascii = std::find_if(text.begin(), text.end(), [](Char c) {
+    return static_cast<std::make_unsigned_t<Char>>(c) > 0x7F;
+  });
+  Result result(text.begin(), ascii);
+  if (ascii != text.end()) {
+    result.reserve(text.size());
+    convert_rest(text.substr(static_cast<std::size_t>(ascii - text.begin())), result);
+  }
+  return result;
 }
 
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text) {
-  const std::size_t ascii = AsciiPrefix(text);
-  std::u16string units(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
-  if (ascii == text.size()) {
-    return units;
-  }
-  units.reserve(text.size());
-  EachWellFormedRun(
-      text.substr(ascii), std::back_inserter(units),
-      [](auto begin, auto end, auto out) { return utf8::unchecked::utf8to16(begin, end, out); });
-  return units;
+  return Converted<std::u16string>(text, [](std::string_view rest, std::u16string& units) {
+    EachWellFormedRun(rest, std::back_inserter(units), [](auto begin, auto end, auto out) {
+      return utf8::unchecked::utf8to16(begin, end, out);
+    });
+  });
 }
 
 std::string Utf16ToUtf8(std::u16string_view units) {
-  const std::size_t ascii = AsciiPrefix(units);
-  std::string text(units.begin(), units.begin() + static_cast<std::ptrdiff_t>(ascii));
-  if (ascii == units.size()) {
-    return text;
-  }
-  text.reserve(units.size());
-  auto out = std::back_inserter(text);
-  auto begin = units.begin() + static_cast<std::ptrdiff_t>(ascii);
-  while (begin != units.end()) {
-    const auto lone = FindLoneSurrogate(begin, units.end());
-    out = utf8::unchecked::utf16to8(begin, lone, out);
-    if (lone == units.end()) {
-      break;
+  return Converted<std::string>(units, [](std::u16string_view rest, std::string& text) {
+    auto out = std::back_inserter(text);
+    auto begin = rest.begin();
+    while (begin != rest.end()) {
+      const auto lone = FindLoneSurrogate(begin, rest.end());
+      out = utf8::unchecked::utf16to8(begin, lone, out);
+      if (lone == rest.end()) {
+        break;
+      }
+      out = utf8::unchecked::append(kReplacement, out);
+      begin = lone + 1;
     }
-    out = utf8::unchecked::append(kReplacement, out);
-    begin = lone + 1;
-  }
-  return text;
+  });
 }
 
 std::wstring Utf8ToWide(std::string_view text) {
@@ -111,16 +107,11 @@ std::wstring Utf8ToWide(std::string_view text) {
   const std::u16string units = Utf8ToUtf16(text);
   return std::wstring(units.begin(), units.end());
 #else
-  const std::size_t ascii = AsciiPrefix(text);
-  std::wstring wide(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
-  if (ascii == text.size()) {
-    return wide;
-  }
-  wide.reserve(text.size());
-  EachWellFormedRun(
-      text.substr(ascii), std::back_inserter(wide),
-      [](auto begin, auto end, auto out) { return utf8::unchecked::utf8to32(begin, end, out); });
-  return wide;
+  return Converted<std::wstring>(text, [](std::string_view rest, std::wstring& wide) {
+    EachWellFormedRun(rest, std::back_inserter(wide), [](auto begin, auto end, auto out) {
+      return utf8::unchecked::utf8to32(begin, end, out);
+    });
+  });
 #endif
 }
 
