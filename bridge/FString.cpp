@@ -5,10 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include <fmt/core.h>
-#include <fmt/xchar.h>
-
 #include "bridge/GameAllocator.h"
+#include "bridge/ReplyFormat.h"
 #include "bridge/WideText.h"
 
 namespace {
@@ -89,12 +87,11 @@ FString FString::FromWide(const wchar_t* text) {
 }
 
 FString FString::Formatted(const char* text) {
-  const std::string formatted = fmt::format(fmt::runtime(text == nullptr ? "" : text));
+  const std::string formatted = FormatWithoutArguments(text);
   return FromNarrow(formatted.c_str());
 }
 
 FString FString::Formatted(const wchar_t* text) {
-  const std::wstring formatted =
-      fmt::format(fmt::runtime(std::wstring_view(text == nullptr ? L"" : text)));
+  const std::wstring formatted = FormatWithoutArguments(text);
   return FromWide(formatted.c_str());
 }

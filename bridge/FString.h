@@ -22,7 +22,7 @@ struct FString {
   // Wide text as UTF-16 units (converted from 32-bit wchar_t where the platform has those).
   static FString FromWide(const wchar_t* text);
   // The text is the format string, with no arguments: "{{" gives "{", a field raises
-  // fmt::format_error before anything is allocated.
+  // fmt::FormatError before anything is allocated (bridge/ReplyFormat.h).
   static FString Formatted(const char* text);
   static FString Formatted(const wchar_t* text);
 

@@ -1,17 +1,21 @@
 #pragma once
 // The host's exports, as the plugin uses them. Standard strings, vectors, shared pointers and
 // spdlog sinks cross this boundary, so host and plugin share one standard library and one
-// spdlog build.
+// spdlog release (bridge/HostReleases.h names it).
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <spdlog/sinks/sink.h>
-
 #include "bridge/GameTypes.h"
 #include "bridge/Platform.h"
+
+// Declared only: whoever calls a sink includes the host's spdlog release itself, and this
+// header stays free of any library's types.
+namespace spdlog::sinks {
+class sink;
+}  // namespace spdlog::sinks
 
 using ChatCommandCallback = void(AShooterPlayerController*, FString*, EChatSendMode::Type);
 using ConsoleCommandCallback = void(APlayerController*, FString*, bool);

@@ -1,6 +1,6 @@
 #pragma once
 // The three ways the plugin puts text on one player's screen. Each formats its text first
-// (fmt::format_error leaves before anything is looked up), looks its game function up by name
+// (fmt::FormatError leaves before anything is looked up), looks its game function up by name
 // once per send and calls it for that player alone. A null controller or a game function the
 // host cannot resolve sends nothing.
 

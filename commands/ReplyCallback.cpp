@@ -18,10 +18,7 @@ using json = nlohmann::json;
 
 // Numbers and booleans become floats; anything else raises type_error 302.
 float ReadNumber(json& value) {
-  if (value.is_boolean()) {
-    return value.get<bool>() ? 1.0f : 0.0f;
-  }
-  return ToGameFloat(value.get<double>());
+  return GameFloatOf(value);
 }
 
 // Elements are taken from a copy of "Color" by positional subscript, so a short or null

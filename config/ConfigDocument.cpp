@@ -10,11 +10,11 @@
 nlohmann::json ConfigDocument;
 
 nlohmann::json ReadConfig() {
-  const ConfigFileRead file = ReadConfigFile(ConfigPathIn(ArkApi::Tools::GetCurrentDir()));
+  ConfigFileOpen file = OpenConfigFile(ConfigPathIn(ArkApi::Tools::GetCurrentDir()));
   if (file.problem) {
     throw std::runtime_error("Can't open config.json");
   }
-  return ParseFirstValue(WithoutByteOrderMark(file.content));
+  return ParseFirstValue(file.stream);
 }
 
 void LoadConfig() {

@@ -1,19 +1,18 @@
 #include "config/ConfigFile.h"
 
 #include <cerrno>
-#include <fstream>
 #include <system_error>
 
 namespace {
 
-ConfigFileRead Problem(ConfigFileProblem problem, std::string detail = {}) {
-  ConfigFileRead read;
-  read.problem = problem;
-  read.detail = std::move(detail);
-  return read;
+ConfigFileOpen Problem(ConfigFileProblem problem, std::string detail = {}) {
+  ConfigFileOpen open;
+  open.problem = problem;
+  open.detail = std::move(detail);
+  return open;
 }
 
-ConfigFileRead ProblemOf(const std::error_code& error) {
+ConfigFileOpen ProblemOf(const std::error_code& error) {
   if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory) {
     return Problem(ConfigFileProblem::NotFound);
   }
@@ -32,7 +31,7 @@ std::string ConfigPathIn(std::string_view server_dir) {
   return path;
 }
 
-ConfigFileRead ReadConfigFile(const std::filesystem::path& path) {
+ConfigFileOpen OpenConfigFile(const std::filesystem::path& path) {
   // Decided before opening: opening a FIFO blocks until a writer comes, and a device such as
   // /dev/zero never ends.
   std::error_code error;
@@ -47,18 +46,29 @@ ConfigFileRead ReadConfigFile(const std::filesystem::path& path) {
     return Problem(ConfigFileProblem::NotRegularFile);
   }
   errno = 0;
-  std::ifstream file(path);  // text mode where the platform has one
-  if (!file.is_open()) {
+  ConfigFileOpen open;
+  open.stream.open(path);  // text mode where the platform has one
+  if (!open.stream.is_open()) {
     // The stream keeps no error of its own; the C library's is the only witness.
     const int code = errno;
     return code != 0 ? ProblemOf(std::error_code(code, std::generic_category()))
                      : Problem(ConfigFileProblem::OtherError, "the file could not be opened");
   }
-  // Read in blocks: a character at a time cost more than the parse itself on large files.
+  return open;
+}
+
+ConfigFileRead ReadConfigFile(const std::filesystem::path& path) {
+  ConfigFileOpen open = OpenConfigFile(path);
   ConfigFileRead read;
+  if (open.problem) {
+    read.problem = open.problem;
+    read.detail = std::move(open.detail);
+    return read;
+  }
+  // Read in blocks: a character at a time cost more than the parse itself on large files.
   char block[16384];
-  while (file.read(block, sizeof block) || file.gcount() > 0) {
-    read.content.append(block, static_cast<std::size_t>(file.gcount()));
+  while (open.stream.read(block, sizeof block) || open.stream.gcount() > 0) {
+    read.content.append(block, static_cast<std::size_t>(open.stream.gcount()));
   }
   return read;
 }

@@ -3,6 +3,7 @@
 // ever opened, so a FIFO or a device in its place cannot block or flood the reader.
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,5 +29,13 @@ struct ConfigFileRead {
   std::string detail;                        // the system's own words, for OtherError
 };
 
-// Reads the file at `path` when, after following symbolic links, it is a regular file.
+struct ConfigFileOpen {
+  std::ifstream stream;                      // open for reading, in text mode, unless `problem`
+  std::optional<ConfigFileProblem> problem;  // set when the file was not opened
+  std::string detail;                        // the system's own words, for OtherError
+};
+
+// Opens the file at `path` when, after following symbolic links, it is a regular file.
+ConfigFileOpen OpenConfigFile(const std::filesystem::path& path);
+// The same, read whole.
 ConfigFileRead ReadConfigFile(const std::filesystem::path& path);

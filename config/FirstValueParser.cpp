@@ -1,187 +1,147 @@
 #include "config/FirstValueParser.h"
 
-#include <iterator>
-#include <optional>
+#include <ios>
 #include <stdexcept>
-#include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace {
 
 using json = nlohmann::json;
-
-// A SAX consumer like the library's own DOM builder, except that a key already present in its
-// object makes the consumer skip that key's whole value.
-class FirstKeyWinsBuilder {
- public:
-  // `read`, when given with an observer, counts the bytes the parser has taken so far.
-  FirstKeyWinsBuilder(json& root, ParseObserver* observer, const std::size_t* read)
-      : root_(root), observer_(observer), read_(read) {}
-
-  bool null() { return Add(json(nullptr)); }
-  bool boolean(bool value) { return Add(json(value)); }
-  bool number_integer(json::number_integer_t value) { return Add(json(value)); }
-  bool number_unsigned(json::number_unsigned_t value) { return Add(json(value)); }
-  bool number_float(json::number_float_t value, const json::string_t& /*text*/) {
-    return Add(json(value));
-  }
-  bool string(json::string_t& value) { return Add(json(std::move(value))); }
-  bool binary(json::binary_t& value) { return Add(json::binary(std::move(value))); }
-
-  bool start_object(std::size_t /*elements*/) { return Open(json::value_t::object); }
-  bool start_array(std::size_t /*elements*/) { return Open(json::value_t::array); }
-  bool end_object() { return Close(); }
-  bool end_array() { return Close(); }
-
-  bool key(json::string_t& key) {
-    if (skip_depth_ > 0) {
-      return true;
-    }
-    json& object = *stack_.back();
-    if (object.contains(key)) {
-      skip_next_value_ = true;
-      if (observer_ != nullptr) {
-        repeated_key_ = std::move(key);
-        repeated_at_ = *read_;
-        repeated_in_ = EntryPosition();
-      }
-      return true;
-    }
-    pending_ = &object[std::move(key)];
-    return true;
-  }
-
-  template <class Exception>
-  bool parse_error(std::size_t position, const std::string& last_token, const Exception& error) {
-    if (observer_ != nullptr) {
-      // A syntax error stands at the end of the token that broke it; a number out of range
-      // is pointed at where it starts.
-      constexpr bool kRange = std::is_same_v<Exception, nlohmann::detail::out_of_range>;
-      observer_->Failed(kRange && position >= last_token.size() ? position - last_token.size() + 1
-                                                                : position);
-    }
-    throw error;  // keeps the exception's own type, id and text
-  }
-
- private:
-  bool Add(json&& value) {
-    if (skip_depth_ > 0) {
-      return true;
-    }
-    if (skip_next_value_) {
-      skip_next_value_ = false;
-      Ignored(value);
-      return true;
-    }
-    Place(std::move(value));
-    return true;
-  }
-
-  bool Open(json::value_t kind) {
-    if (skip_depth_ > 0 || skip_next_value_) {
-      if (skip_next_value_) {
-        Ignored(json(kind));
-      }
-      skip_next_value_ = false;
-      ++skip_depth_;
-      return true;
-    }
-    if (stack_.size() >= kMaxConfigDepth) {
-      if (observer_ != nullptr) {
-        observer_->Failed(*read_);
-      }
-      throw std::runtime_error("config.json nests deeper than " + std::to_string(kMaxConfigDepth) +
-                               " levels");
-    }
-    stack_.push_back(Place(json(kind)));
-    return true;
-  }
-
-  bool Close() {
-    if (skip_depth_ > 0) {
-      --skip_depth_;
-      return true;
-    }
-    stack_.pop_back();
-    return true;
-  }
-
-  void Ignored(const json& value) {
-    if (observer_ != nullptr) {
-      observer_->RepeatedKey(repeated_at_, repeated_key_, value, repeated_in_);
-    }
-  }
-
-  // The position in "ChatCommands" of the entry being built, while the parse is inside one.
-  std::optional<std::size_t> EntryPosition() const {
-    if (stack_.size() < 3 || !root_.is_object() || !stack_[1]->is_array()) {
-      return std::nullopt;
-    }
-    const auto commands = root_.find("ChatCommands");
-    if (commands == root_.end() || &*commands != stack_[1]) {
-      return std::nullopt;
-    }
-    return stack_[1]->size() - 1;
-  }
-
-  json* Place(json&& value) {
-    if (stack_.empty()) {
-      root_ = std::move(value);
-      return &root_;
-    }
-    json& parent = *stack_.back();
-    if (parent.is_array()) {
-      parent.push_back(std::move(value));
-      return &parent.back();
-    }
-    *pending_ = std::move(value);
-    return pending_;
-  }
-
-  json& root_;
-  ParseObserver* observer_;
-  const std::size_t* read_;
-  std::string repeated_key_;
-  std::size_t repeated_at_ = 0;
-  std::optional<std::size_t> repeated_in_;
-  std::vector<json*> stack_;
-  json* pending_ = nullptr;
-  std::size_t skip_depth_ = 0;
-  bool skip_next_value_ = false;
-};
+// The parser the library's operator>> runs; here with a callback, which operator>> lacks.
+using Parser = nlohmann::detail::parser<json>;
+using Event = Parser::parse_event_t;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Bytes of a text, counting how many the parser has taken: where it stands at each callback.
-class CountingIterator {
- public:
-  using iterator_category = std::input_iterator_tag;
-  using value_type = char;
-  using difference_type = std::ptrdiff_t;
-  using pointer = const char*;
-  using reference = const char&;
+bool Opens(Event event) {
+  return event == Event::object_start || event == Event::array_start;
+}
 
-  CountingIterator(const char* at, std::size_t* read) : at_(at), read_(read) {}
-  reference operator*() const { return *at_; }
-  CountingIterator& operator++() {
-    ++at_;
-    ++*read_;
-    return *this;
+[[noreturn]] void TooDeep() {
+  throw std::runtime_error("config.json nests deeper than " + std::to_string(kMaxConfigDepth) +
+                           " levels");
+}
+
+// The callback gets the depth of the container's parent when a container opens.
+bool DepthGuard(int depth, Event event, json& /*parsed*/) {
+  if (Opens(event) && static_cast<std::size_t>(depth) >= kMaxConfigDepth) {
+    TooDeep();
   }
-  CountingIterator operator++(int) {
-    CountingIterator before = *this;
-    ++*this;
-    return before;
+  return true;
+}
+
+std::size_t StreamOffset(std::istream& in) {
+  const auto at = in.rdbuf()->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+  if (at == std::streampos(std::streamoff(-1))) {
+    throw std::logic_error("a parse observer needs a stream that tells its position");
   }
-  bool operator==(const CountingIterator& other) const { return at_ == other.at_; }
-  bool operator!=(const CountingIterator& other) const { return at_ != other.at_; }
+  return static_cast<std::size_t>(static_cast<std::streamoff>(at));
+}
+
+// Follows the parse through the library's callback and tells the observer where a key repeats.
+class Follower {
+ public:
+  Follower(std::istream& in, std::size_t origin, ParseObserver& observer)
+      : in_(in), origin_(origin), observer_(observer) {}
+
+  std::size_t Offset() const { return StreamOffset(in_) - origin_; }
+
+  bool operator()(int depth, Event event, json& parsed) {
+    switch (event) {
+      case Event::object_start:
+      case Event::array_start:
+        if (static_cast<std::size_t>(depth) >= kMaxConfigDepth) {
+          observer_.Failed(Offset());
+          TooDeep();
+        }
+        Open(parsed, event == Event::array_start);
+        break;
+      case Event::key:
+        Key(parsed.get_ref<const std::string&>());
+        break;
+      case Event::object_end:
+      case Event::array_end:
+        frames_.pop_back();
+        break;
+      case Event::value:
+        // A value that completes a member or element of the innermost open container.
+        if (!frames_.empty() && static_cast<std::size_t>(depth) == frames_.size()) {
+          Frame& frame = frames_.back();
+          if (frame.repeated) {
+            frame.repeated = false;
+            observer_.RepeatedKey(repeat_offset_, repeat_key_, parsed, repeat_entry_);
+          }
+          ++frame.completed;
+        }
+        break;
+    }
+    return true;
+  }
 
  private:
-  const char* at_;
-  std::size_t* read_;
+  struct Frame {
+    // The container being built; it stays in place until it is complete.
+    const json* container = nullptr;
+    bool commands = false;  // the top-level object's (first) "ChatCommands" array
+    bool repeated = false;  // the member being read has a key given before
+    std::string key;        // top-level object only: the key of the member being read
+    std::size_t completed = 0;
+  };
+
+  void Open(const json& container, bool array) {
+    bool commands = false;
+    if (frames_.size() == 1 && array) {
+      const Frame& top = frames_.front();
+      commands = top.container->is_object() && !top.repeated && top.key == "ChatCommands";
+    }
+    Frame frame;
+    frame.container = &container;
+    frame.commands = commands;
+    frames_.push_back(std::move(frame));
+  }
+
+  void Key(const std::string& key) {
+    Frame& frame = frames_.back();
+    // Members are added when complete, so an earlier one of the same key is there already.
+    frame.repeated = frame.container->find(key) != frame.container->end();
+    if (frames_.size() == 1) {
+      frame.key = key;
+    }
+    if (frame.repeated) {
+      repeat_offset_ = Offset();
+      repeat_key_ = key;
+      repeat_entry_ = EntryPosition();
+    }
+  }
+
+  // The position in "ChatCommands" of the entry being read, while the parse is inside one.
+  std::optional<std::size_t> EntryPosition() const {
+    if (frames_.size() < 3 || !frames_[1].commands) {
+      return std::nullopt;
+    }
+    return frames_[1].completed;
+  }
+
+  std::istream& in_;
+  std::size_t origin_;
+  ParseObserver& observer_;
+  std::vector<Frame> frames_;
+  std::size_t repeat_offset_ = 0;
+  std::string repeat_key_;
+  std::optional<std::size_t> repeat_entry_;
 };
+
+// Where the number of an out_of_range 406 begins: its text is quoted in the message.
+std::size_t NumberLength(const std::exception& error) {
+  const std::string_view what = error.what();
+  const std::size_t open = what.find("parsing '");
+  const std::size_t close = what.rfind('\'');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open + 9) {
+    return 1;
+  }
+  return close - (open + 9);
+}
 
 }  // namespace
 
@@ -192,31 +152,27 @@ std::string_view WithoutByteOrderMark(std::string_view text) {
   return text;
 }
 
-nlohmann::json ParseFirstValue(std::string_view text, ParseObserver* observer) {
-  // The library would skip a mark at the start of its input, which would let a second one
-  // through unnoticed; it is stray bytes before the value like any other.
-  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    if (observer != nullptr) {
-      observer->Failed(1);
-    }
-    throw json::parse_error::create(
-        101, nlohmann::detail::position_t{1, 1, 0},
-        "syntax error while parsing value - a second byte-order mark (EF BB BF); a file may "
-        "begin with one only",
-        nullptr);
-  }
+nlohmann::json ParseFirstValue(std::istream& in, ParseObserver* observer) {
+  // Made first: it drops the byte-order mark, before the observer's offsets begin.
+  nlohmann::detail::input_adapter adapter(in);
   json document;
   if (observer == nullptr) {
-    FirstKeyWinsBuilder builder(document, nullptr, nullptr);
-    json::sax_parse(text.begin(), text.end(), &builder, json::input_format_t::json,
-                    /*strict=*/false);
+    Parser(adapter, DepthGuard).parse(/*strict=*/false, document);
     return document;
   }
-  std::size_t read = 0;
-  FirstKeyWinsBuilder builder(document, observer, &read);
-  const char* const begin = text.data();
-  json::sax_parse(CountingIterator(begin, &read), CountingIterator(begin + text.size(), &read),
-                  &builder, json::input_format_t::json, /*strict=*/false);
-  observer->ValueEnd(read);
+  const std::size_t origin = StreamOffset(in);
+  Follower follower(in, origin, *observer);
+  try {
+    Parser(adapter, std::ref(follower)).parse(/*strict=*/false, document);
+  } catch (const nlohmann::detail::parse_error& error) {
+    observer->Failed(error.byte);
+    throw;
+  } catch (const nlohmann::detail::out_of_range& error) {
+    const std::size_t end = follower.Offset();
+    const std::size_t length = NumberLength(error);
+    observer->Failed(end >= length ? end - length + 1 : 1);
+    throw;
+  }
+  observer->ValueEnd(follower.Offset());
   return document;
 }

@@ -1,6 +1,7 @@
 #include "config/GameFloat.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 float ToGameFloat(double value) {
@@ -18,4 +19,19 @@ float ToGameFloat(double value) {
     return value < 0 ? -result : result;
   }
   return static_cast<float>(value);  // within range: defined, rounded to nearest
+}
+
+float GameFloatOf(const nlohmann::json& value) {
+  switch (value.type()) {
+    case nlohmann::json::value_t::boolean:
+      return value.get<bool>() ? 1.0f : 0.0f;
+    case nlohmann::json::value_t::number_integer:
+      // Every 64-bit integer is within a float's range: the conversion is defined and rounds
+      // once, where going through double would round twice above 2^53.
+      return static_cast<float>(value.get<std::int64_t>());
+    case nlohmann::json::value_t::number_unsigned:
+      return static_cast<float>(value.get<std::uint64_t>());
+    default:
+      return ToGameFloat(value.get<double>());  // the library's own error for a non-number
+  }
 }

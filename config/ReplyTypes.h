@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <string_view>
 
 inline constexpr std::string_view kServerChat = "ServerChat";
@@ -14,4 +15,13 @@ inline constexpr std::array<std::string_view, 3> kReplyTypes = {kServerChat, kCl
 
 inline bool IsReplyType(std::string_view type) {
   return std::find(kReplyTypes.begin(), kReplyTypes.end(), type) != kReplyTypes.end();
+}
+
+// "ServerChat, ClientChat, Notification", for messages.
+inline std::string ReplyTypeList() {
+  std::string list;
+  for (const std::string_view type : kReplyTypes) {
+    list.append(list.empty() ? "" : ", ").append(type);
+  }
+  return list;
 }

@@ -21,7 +21,7 @@
 #include "devhost/check/InitServer.h"
 #include "devhost/check/RunCheck.h"
 #include "devhost/lib/Host.h"
-#include "devhost/lib/LineSink.h"
+#include "devhost/lib/LogSinks.h"
 #include "devhost/lib/PluginLoader.h"
 #include "devhost/session/EventWriter.h"
 #include "devhost/session/Interactive.h"
@@ -145,8 +145,8 @@ int main(int argc, char** argv) {
           : devhost::MakeHumanWriter(stdout);
   if (json_output) {
     devhost::EventWriter* events = writer.get();
-    host.SetSinks({std::make_shared<devhost::LineSink>(
-        [events](const std::string& line) { events->Log(line); })});
+    host.SetSinks(
+        {devhost::MakeLineSink([events](const std::string& line) { events->Log(line); })});
   }
   host.SetScreenListener(
       [&writer](const AShooterPlayerController& player, const devhost::ScreenMessage& message) {

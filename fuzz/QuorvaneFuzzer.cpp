@@ -29,7 +29,7 @@
 
 #include <unistd.h>
 
-#include <fmt/format.h>
+#include <spdlog/fmt/fmt.h>
 #include <spdlog/sinks/null_sink.h>
 #include <nlohmann/json.hpp>
 
@@ -66,7 +66,7 @@ void OnlyDocumentedFailures(const char* where, Step&& step) {
     throw;
   } catch (const nlohmann::json::out_of_range&) {
     throw;
-  } catch (const fmt::format_error&) {
+  } catch (const fmt::FormatError&) {
     throw;
   } catch (const std::runtime_error& error) {
     if (typeid(error) != typeid(std::runtime_error)) {

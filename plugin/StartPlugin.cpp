@@ -6,6 +6,7 @@
 #include <spdlog/logger.h>
 
 #include "bridge/HostApi.h"
+#include "bridge/HostReleases.h"
 #include "commands/RegisterChatCommands.h"
 #include "config/ConfigDocument.h"
 #include "plugin/PluginLogger.h"
@@ -23,9 +24,8 @@ void StartPlugin() {
   const auto& sinks = GetLogSinks();
   // Not entered in spdlog's registry: the holder is the only owner.
   holder = std::make_shared<spdlog::logger>("Quorvane", sinks.begin(), sinks.end());
-  // spdlog 1.x keeps the pattern in each sink, and these sinks are the host's: this restyles the
-  // host's own lines and every other plugin's that share them, from here on. Quorvane's line
-  // format is kept as it is; README says what a host built on spdlog 1.x will see.
+  // The pattern is the logger's own: the host's shared sinks keep writing the host's lines,
+  // and every other plugin's, in their own format.
   holder->set_pattern("%D %R [%n][%l] %v", spdlog::pattern_time_type::local);
   holder->flush_on(spdlog::level::info);
 

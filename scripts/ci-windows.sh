@@ -35,7 +35,10 @@ compare=build/mingw/compare
 rm -rf "$compare"
 mkdir -p "$compare"
 # Log lines carry the local date and time; everything else must match exactly.
-mask() { sed -E 's#[0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2} \[#TIME [#g' "$1"; }
+# The plugin writes "MM/DD/YY HH:MM", the host "YYYY-MM-DD HH:MM:SS".
+mask() {
+  sed -E 's#([0-9]{2}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}|[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}) \[#TIME [#g' "$1"
+}
 # Runs both programs with the same arguments; fails unless their outputs are identical.
 compare_runs() {
   local name=$1

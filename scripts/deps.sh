@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, and only those that are missing.
 # Usage: scripts/deps.sh [EXTRA_PACKAGE...]
+# The plugin and the host library are built on the host's own releases of spdlog and json, which
+# CMake fetches (cmake/HostLibraries.cmake); Debian's fmt and json serve the tools only.
 # Large packages that only some steps need are asked for by those steps (scripts/test.sh:
 # chromium for the page test), so a plain build does not wait for them.
 set -euo pipefail
 
 packages=(
   build-essential cmake ccache
-  nlohmann-json3-dev libspdlog-dev libfmt-dev libcli11-dev libutfcpp-dev
+  nlohmann-json3-dev libfmt-dev libcli11-dev libutfcpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libedit-dev python3-jsonschema tmux
   "$@"

@@ -9,6 +9,7 @@
 
 #include "devhost/check/EntryRules.h"
 #include "devhost/check/ReportText.h"
+#include "devhost/session/MessageJson.h"
 #include "devhost/session/MessageText.h"
 #include "devhost/session/Printable.h"
 

@@ -4,7 +4,8 @@
 
 #include <fmt/format.h>
 
-#include "devhost/check/ConfigCheck.h"
+#include "devhost/check/ReportText.h"
+#include "devhost/check/Typable.h"
 #include "devhost/lib/Text.h"
 
 namespace devhost {
@@ -77,24 +78,6 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
     results.push_back(std::move(result));
   }
   return results;
-}
-
-void ExplainProbes(std::vector<ProbeResult>& probes, const nlohmann::json* document) {
-  if (document == nullptr) {
-    return;
-  }
-  const std::vector<const nlohmann::json*> entries = EntriesOf(*document);
-  for (ProbeResult& probe : probes) {
-    if (probe.position >= entries.size()) {
-      continue;
-    }
-    const nlohmann::json& entry = *entries[probe.position];
-    if (probe.outcome == ProbeResult::Outcome::Failed) {
-      probe.hint = FailureHint(entry);
-    } else if (probe.outcome == ProbeResult::Outcome::NothingSent) {
-      probe.detail = NothingSentReason(entry);
-    }
-  }
 }
 
 }  // namespace devhost

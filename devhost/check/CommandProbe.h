@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "devhost/lib/Host.h"
 
 namespace devhost {
@@ -29,10 +27,5 @@ const char* OutcomeName(ProbeResult::Outcome outcome);
 // registration that an earlier one of the same name hides is handed its line directly, so
 // that the report still shows what its entry does.
 std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner);
-
-// Says what in each entry made its command send nothing or fail. `document`, when given, is
-// the configuration the plugin loaded; it is read apart from the probing so that it can be
-// parsed while the plugin runs.
-void ExplainProbes(std::vector<ProbeResult>& probes, const nlohmann::json* document);
 
 }  // namespace devhost

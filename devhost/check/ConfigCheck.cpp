@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <istream>
 #include <iterator>
 #include <stdexcept>
+#include <streambuf>
 #include <unordered_map>
 
-#include <fmt/format.h>
+#include <spdlog/fmt/fmt.h>
 
 #include "config/CommandText.h"
 #include "config/ConfigFile.h"
@@ -14,7 +16,11 @@
 #include "config/GameFloat.h"
 #include "config/RegistrationCheck.h"
 #include "config/ReplyTypes.h"
+#include "devhost/check/LoadedDocument.h"
 #include "devhost/check/Nearest.h"
+#include "devhost/check/ReplyBraces.h"
+#include "devhost/check/ReportText.h"
+#include "devhost/check/Typable.h"
 #include "devhost/lib/Text.h"
 #include "devhost/session/MessageText.h"
 #include "devhost/session/Printable.h"
@@ -39,6 +45,34 @@ Finding Warn(std::size_t position, std::string code, std::string subject, std::s
   finding.text = std::move(text);
   finding.hint = std::move(hint);
   return finding;
+}
+
+// The file's bytes as a stream, read in place: the check reads the file through the plugin's
+// own stream extraction, and asks where it stands.
+class BytesBuffer final : public std::streambuf {
+ public:
+  explicit BytesBuffer(std::string_view bytes) {
+    // Only read: the stream hands back bytes it read, which never writes them.
+    char* const begin = const_cast<char*>(bytes.data());
+    setg(begin, begin, begin + bytes.size());
+  }
+
+ protected:
+  pos_type seekoff(off_type offset, std::ios_base::seekdir from,
+                   std::ios_base::openmode which) override {
+    if (offset != 0 || from != std::ios_base::cur || (which & std::ios_base::in) == 0) {
+      return pos_type(off_type(-1));
+    }
+    return pos_type(off_type(gptr() - eback()));
+  }
+};
+
+std::string Joined(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const std::string& text : texts) {
+    joined.append(joined.empty() ? "" : ", ").append(text);
+  }
+  return joined;
 }
 
 // Line (from 1) and column of the byte at offset `consumed` - 1, counted as the JSON library
@@ -247,9 +281,9 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
   if (IsReplyType(type)) {
     return;
   }
-  Finding finding = Warn(position, "unknown_type", "Type",
-                         fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)),
-                                     fmt::join(kReplyTypes, ", ")));
+  Finding finding = Warn(
+      position, "unknown_type", "Type",
+      fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)), ReplyTypeList()));
   finding.suggestion = NearestOf(type, kReplyTypeNames);
   finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
                                                   Quoted(*finding.suggestion))
@@ -272,7 +306,7 @@ void CheckReceived(const json& value, std::size_t position, const char* subject,
     return;
   }
   const double written = value.get<double>();
-  const float received = ToGameFloat(written);
+  const float received = GameFloatOf(value);
   if (std::isinf(received)) {
     findings.push_back(Warn(position, "number_range", subject,
                             fmt::format("{}{} is beyond the game's 32-bit numbers: it receives {}",
@@ -306,7 +340,7 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
     if (!colour[i].is_number()) {
       continue;
     }
-    const float received = ToGameFloat(colour[i].get<double>());
+    const float received = GameFloatOf(colour[i]);
     if (std::isinf(received)) {
       continue;  // reported as out of range
     }
@@ -318,12 +352,12 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
   }
   if (!high.empty()) {
     findings.push_back(Warn(position, "color_range", "Color",
-                            fmt::format("{} above 1", fmt::join(high, ", ")),
+                            fmt::format("{} above 1", Joined(high)),
                             "the game takes linear 0-1 values, not 0-255; divide by 255"));
   }
   if (!negative.empty()) {
     findings.push_back(Warn(position, "color_negative", "Color",
-                            fmt::format("{} below 0", fmt::join(negative, ", ")),
+                            fmt::format("{} below 0", Joined(negative)),
                             "the game takes linear 0-1 values and passes negative ones on"));
   }
 }
@@ -386,7 +420,7 @@ void CheckDisplay(const json& entry, std::size_t position, std::vector<Finding>&
     if (found != entry.end()) {
       CheckReceived(*found, position, key, "is ", findings);
     }
-    if (found != entry.end() && found->is_number() && ToGameFloat(found->get<double>()) <= 0.0f) {
+    if (found != entry.end() && found->is_number() && GameFloatOf(*found) <= 0.0f) {
       findings.push_back(Warn(position, "display_not_positive", key,
                               fmt::format("is {}", found->dump()),
                               "players cannot see such a notification; use a positive number"));
@@ -420,7 +454,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     }
   }
   if (entries.empty()) {
-    const bool missing = !document.is_object() || !document.contains("ChatCommands");
+    const bool missing = !document.is_object() || document.count("ChatCommands") == 0;
     Finding finding;
     finding.code = "no_commands";
     finding.subject = "ChatCommands";
@@ -489,21 +523,36 @@ const char* SeverityName(Finding::Severity severity) {
 ConfigAnalysis AnalyseConfigText(std::string_view bytes) {
   ConfigAnalysis analysis;
   analysis.opened = true;
+  // Offsets count from where the extraction starts, after the byte-order mark it drops.
   const std::string_view text = WithoutByteOrderMark(bytes);
   const LineIndex lines(text);
   ParseNotes notes;
+  auto document = std::make_shared<LoadedDocument>();
   try {
-    analysis.document = ParseFirstValue(text, &notes);
+    BytesBuffer buffer(bytes);
+    std::istream in(&buffer);
+    document->json = ParseFirstValue(in, &notes);
   } catch (const std::exception& error) {
     analysis.findings.push_back(ParseFailure(lines, error, notes.failed));
     return analysis;
   }
   CheckRepeatedKeys(notes, lines, analysis.findings);
-  if (analysis.document->is_object() || analysis.document->is_array()) {
+  if (document->json.is_object() || document->json.is_array()) {
     CheckTrailingText(text, notes, lines, analysis.findings);
   }
-  CheckDocument(*analysis.document, analysis.findings);
+  CheckDocument(document->json, analysis.findings);
+  analysis.document = std::move(document);
   return analysis;
+}
+
+std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes) {
+  try {
+    BytesBuffer buffer(bytes);
+    std::istream in(&buffer);
+    return std::make_shared<const LoadedDocument>(LoadedDocument{ParseFirstValue(in)});
+  } catch (const std::exception&) {
+    return nullptr;  // the plugin refuses the file too; its start or reload says why
+  }
 }
 
 namespace {
@@ -518,7 +567,8 @@ Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& fil
     case ConfigFileProblem::NotFound:
       finding.code = "file_missing";
       finding.text = where + ": not found";
-      finding.hint = fmt::format("create {} under the server folder", kConfigFileInServer);
+      finding.hint =
+          fmt::format("create {} under the server folder", std::string(kConfigFileInServer));
       break;
     case ConfigFileProblem::Folder:
       finding.code = "file_folder";

@@ -1,18 +1,16 @@
 #pragma once
 // Static findings on a configuration file: everything that parses or loads but is very likely
 // not what the operator meant, each with the entry's position and a hint. The file is read
-// the way the plugin reads it (first JSON value only, first of repeated keys).
+// the way the plugin reads it (first JSON value only, first of repeated keys), with the
+// plugin's own JSON release; this header names none of its types.
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
-
-#include "devhost/check/EntryRules.h"
 
 namespace devhost {
 
@@ -31,10 +29,13 @@ struct Finding {
 
 const char* SeverityName(Finding::Severity severity);
 
+// The document as the plugin holds it after a successful load (devhost/check/LoadedDocument.h).
+struct LoadedDocument;
+
 struct ConfigAnalysis {
   bool opened = false;
-  // The document as the plugin holds it after a successful load; empty when it fails to load.
-  std::optional<nlohmann::json> document;
+  // Null when the file fails to load.
+  std::shared_ptr<const LoadedDocument> document;
   std::vector<Finding> findings;
 };
 
@@ -45,7 +46,7 @@ ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path);
 // The plugin's config.json under a server folder.
 std::filesystem::path ConfigPathOf(const std::string& server_dir);
 
-// The entries of "ChatCommands" in the order the plugin registers them.
-std::vector<const nlohmann::json*> EntriesOf(const nlohmann::json& document);
+// What the plugin loads from `bytes` (the whole file), or null when it refuses them.
+std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes);
 
 }  // namespace devhost

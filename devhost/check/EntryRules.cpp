@@ -1,20 +1,21 @@
 #include "devhost/check/EntryRules.h"
 
-#include <algorithm>
 #include <vector>
 
-#include <fmt/format.h>
+#include <spdlog/fmt/fmt.h>
 
 #include "config/ReplyTypes.h"
+#include "devhost/check/ReplyBraces.h"
+#include "devhost/check/ReportText.h"
 
 namespace devhost {
 using json = nlohmann::json;
 
 std::string NothingSentReason(const json& entry) {
-  if (entry.is_object() && entry.contains("Type") && entry["Type"].is_string()) {
+  if (entry.is_object() && entry.count("Type") != 0 && entry["Type"].is_string()) {
     const std::string type = entry["Type"].get<std::string>();
     if (!IsReplyType(type)) {
-      return fmt::format("Type {} is none of {}", Quoted(type), fmt::join(kReplyTypes, ", "));
+      return fmt::format("Type {} is none of {}", Quoted(type), ReplyTypeList());
     }
   }
   return "the plugin sent nothing";
@@ -78,57 +79,6 @@ std::string FailureHint(const json& entry) {
   const BraceScan scan = ScanBraces(entry["Reply"].get<std::string>());
   if (scan.fails) {
     return BraceHint(scan);
-  }
-  return {};
-}
-
-std::optional<std::string> Rendered(std::string_view reply) {
-  try {
-    return fmt::format(fmt::runtime(reply));
-  } catch (const fmt::format_error&) {
-    return std::nullopt;
-  }
-}
-
-BraceScan ScanBraces(std::string_view reply) {
-  BraceScan scan;
-  const std::optional<std::string> shown = Rendered(reply);
-  scan.fails = !shown;
-  if (shown) {
-    scan.shown = *shown;
-    scan.has_doubled = *shown != reply;
-    return scan;
-  }
-  // Every brace doubled shows each brace as typed; the formatter confirms it.
-  std::string escaped;
-  for (const char c : reply) {
-    escaped.append(c == '{' || c == '}' ? 2 : 1, c);
-  }
-  if (Rendered(escaped) == std::optional<std::string>(std::string(reply))) {
-    scan.escaped = std::move(escaped);
-  }
-  return scan;
-}
-
-std::string BraceHint(const BraceScan& scan) {
-  return scan.escaped.empty()
-             ? std::string("write each literal brace doubled")
-             : fmt::format("write literal braces doubled: {}", Quoted(scan.escaped));
-}
-
-std::string UntypableReason(std::string_view registered) {
-  if (registered.empty()) {
-    return "it is empty";
-  }
-  for (const char c : registered) {
-    if (c == ' ' || c == '\t') {
-      return "the host matches the first word of a typed line, and a blank or tab ends it";
-    }
-  }
-  for (const char c : registered) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      return "players cannot type a line break or another control character";
-    }
   }
   return {};
 }

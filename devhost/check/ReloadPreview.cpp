@@ -14,14 +14,12 @@
 
 #include <fmt/format.h>
 
-#include <spdlog/sinks/base_sink.h>
-
 #include "config/ConfigFile.h"
-#include "config/FirstValueParser.h"
 #include "devhost/check/ConfigCheck.h"
-#include "devhost/check/EntryRules.h"
+#include "devhost/check/ProbeExplanation.h"
 #include "devhost/check/ReloadReport.h"
 #include "devhost/lib/Host.h"
+#include "devhost/lib/LogSinks.h"
 #include "devhost/lib/Text.h"
 
 namespace devhost {
@@ -74,23 +72,21 @@ std::optional<std::string> ReadText(const fs::path& path) {
 }
 
 // The messages the plugin's own logger writes; it logs only a configuration that failed to load.
-class PluginErrors final : public spdlog::sinks::base_sink<std::mutex> {
+class PluginErrors {
  public:
+  void Add(const LogLine& line) {
+    if (line.logger == "Quorvane") {
+      std::lock_guard<std::mutex> lock(mutex_);
+      text_.append(text_.empty() ? "" : "; ").append(line.message);
+    }
+  }
   std::string Take() {
     std::lock_guard<std::mutex> lock(mutex_);
     return std::exchange(text_, {});
   }
 
- protected:
-  void sink_it_(const spdlog::details::log_msg& message) override {
-    if (std::string_view(message.logger_name.data(), message.logger_name.size()) == "Quorvane") {
-      text_ +=
-          (text_.empty() ? "" : "; ") + std::string(message.payload.data(), message.payload.size());
-    }
-  }
-  void flush_() override {}
-
  private:
+  std::mutex mutex_;
   std::string text_;
 };
 
@@ -186,7 +182,7 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
                             const std::string& plugin_path) {
   Host& host = Host::Instance();
   const auto errors = std::make_shared<PluginErrors>();
-  host.SetSinks({errors});
+  host.SetSinks({MakeLogSink([errors](const LogLine& line) { errors->Add(line); })});
 
   ReloadPreview preview;
   preview.old_path = fs::path(old_path).generic_string();
@@ -200,19 +196,9 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   }
 
   // The documents as the plugin holds them, to explain what a command did.
-  const auto document_of = [](const std::optional<std::string>& bytes) {
-    std::optional<nlohmann::json> document;
-    if (bytes) {
-      try {
-        document = ParseFirstValue(WithoutByteOrderMark(*bytes));
-      } catch (const std::exception&) {
-        // The plugin refuses the file too; its start or reload says why.
-      }
-    }
-    return document;
-  };
-  const std::optional<nlohmann::json> old_document = document_of(old_bytes);
-  const std::optional<nlohmann::json> new_document = document_of(new_bytes);
+  const std::shared_ptr<const LoadedDocument> old_document = LoadDocument(*old_bytes);
+  const std::shared_ptr<const LoadedDocument> new_document =
+      new_bytes ? LoadDocument(*new_bytes) : nullptr;
 
   ScratchServer scratch;
   host.SetServerDir(scratch.Path());
@@ -226,7 +212,7 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
     return preview;
   }
   std::vector<ProbeResult> before = ProbeChatCommands(host, plugin->Path());
-  ExplainProbes(before, old_document ? &*old_document : nullptr);
+  ExplainProbes(before, old_document.get());
 
   scratch.PutConfig(new_bytes);
   AShooterPlayerController& caller = host.Player("(operator)");
@@ -242,9 +228,9 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   preview.reload_ok = preview.reload_error.empty();
 
   // After a failed reload the last good configuration, the old one, is still in force.
-  const std::optional<nlohmann::json>& in_force = preview.reload_ok ? new_document : old_document;
+  const LoadedDocument* in_force = (preview.reload_ok ? new_document : old_document).get();
   std::vector<ProbeResult> after = ProbeChatCommands(host, plugin->Path());
-  ExplainProbes(after, in_force ? &*in_force : nullptr);
+  ExplainProbes(after, in_force);
   plugin.reset();
   Compare(preview, std::move(before), std::move(after));
   return preview;

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "devhost/check/ReportText.h"
+#include "devhost/session/MessageJson.h"
 #include "devhost/session/MessageText.h"
 
 namespace devhost {

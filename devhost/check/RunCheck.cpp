@@ -9,9 +9,10 @@
 
 #include "devhost/check/CheckPage.h"
 #include "devhost/check/CheckReport.h"
+#include "devhost/check/ProbeExplanation.h"
 #include "devhost/check/ReloadPreview.h"
 #include "devhost/lib/Host.h"
-#include "devhost/lib/LineSink.h"
+#include "devhost/lib/LogSinks.h"
 
 namespace devhost {
 
@@ -48,7 +49,7 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   host.SetServerDir(options.server_dir);
   // The report tells everything the log would; the log lines themselves would only
   // interleave with it.
-  host.SetSinks({std::make_shared<LineSink>([](const std::string&) {})});
+  host.SetSinks({MakeLineSink([](const std::string&) {})});
 
   CheckReport report;
   const auto path = ConfigPathOf(options.server_dir);
@@ -77,7 +78,7 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
     }
     ConfigAnalysis analysis = analysing.get();
     report.findings = std::move(analysis.findings);
-    ExplainProbes(report.probes, analysis.document ? &*analysis.document : nullptr);
+    ExplainProbes(report.probes, analysis.document.get());
     if (plugin) {
       // What the commands did is written, and the large document freed, on the second core
       // while this one unloads the plugin.

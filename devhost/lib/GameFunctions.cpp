@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include <spdlog/logger.h>
+
 #include "bridge/ChatLine.h"
 #include "bridge/ColourRecords.h"
 #include "bridge/FString.h"

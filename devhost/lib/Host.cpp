@@ -3,9 +3,15 @@
 #include <filesystem>
 #include <new>
 
-#include <spdlog/sinks/stdout_color_sinks.h>
+#include <spdlog/logger.h>
+#if defined(_WIN32)
+#include <spdlog/sinks/wincolor_sink.h>
+#else
+#include <spdlog/sinks/ansicolor_sink.h>
+#endif
 
 #include "bridge/FString.h"
+#include "bridge/HostReleases.h"
 #include "devhost/lib/GameFunctions.h"
 #include "devhost/lib/Text.h"
 
@@ -85,7 +91,11 @@ Host::Host() {
 }
 
 void Host::Reset() {
-  SetSinks({std::make_shared<spdlog::sinks::stdout_color_sink_mt>()});
+#if defined(_WIN32)
+  SetSinks({std::make_shared<spdlog::sinks::wincolor_stdout_sink_mt>()});
+#else
+  SetSinks({std::make_shared<spdlog::sinks::ansicolor_stdout_sink_mt>()});
+#endif
   registry_.Clear();
   std::lock_guard<std::mutex> lock(state_mutex_);
   server_dir_ = WorkingDirectory();
@@ -108,7 +118,7 @@ std::string Host::ServerDir() const {
 void Host::SetSinks(SinkList sinks) {
   sinks_ = std::move(sinks);
   logger_ = std::make_shared<spdlog::logger>("devhost", sinks_.begin(), sinks_.end());
-  logger_->set_pattern(kLogPattern, spdlog::pattern_time_type::local);
+  logger_->set_pattern(kHostLogPattern, spdlog::pattern_time_type::local);
   logger_->flush_on(spdlog::level::info);
 }
 

@@ -12,19 +12,26 @@
 #include <unordered_set>
 #include <vector>
 
-#include <spdlog/logger.h>
-#include <spdlog/sinks/sink.h>
-
 #include "bridge/GameTypes.h"
 #include "devhost/lib/Allocator.h"
 #include "devhost/lib/CommandRegistry.h"
 #include "devhost/lib/Players.h"
 #include "devhost/lib/Trace.h"
 
+// The host's spdlog release is the host library's own business (devhost/lib/LogSinks.h makes
+// sinks for it); this header names its types only.
+namespace spdlog {
+class logger;
+namespace sinks {
+class sink;
+}  // namespace sinks
+}  // namespace spdlog
+
 namespace devhost {
 
-// The plugin's log pattern; the host uses it for its own lines too.
-inline constexpr const char* kLogPattern = "%D %R [%n][%l] %v";
+// The host's own line format. Each logger formats its own lines, so the plugin's lines keep
+// the plugin's format in the same sinks.
+inline constexpr const char* kHostLogPattern = "%Y-%m-%d %H:%M:%S [%n][%l] %v";
 
 struct DispatchResult {
   enum class Status { Unmatched, Done, Failed };

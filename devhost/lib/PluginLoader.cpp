@@ -7,6 +7,8 @@
 #include <dlfcn.h>
 #endif
 
+#include <spdlog/logger.h>
+
 #include "bridge/DllEntry.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/Text.h"

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/session/MessageJson.h"
 #include "devhost/session/MessageText.h"
 #include "devhost/session/Printable.h"
 

@@ -8,8 +8,6 @@
 #include <optional>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
 #include "devhost/lib/Allocator.h"
 #include "devhost/lib/Players.h"
 #include "devhost/lib/PluginLoader.h"

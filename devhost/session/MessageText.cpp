@@ -1,6 +1,5 @@
 #include "devhost/session/MessageText.h"
 
-#include <cmath>
 #include <iterator>
 #include <string>
 
@@ -11,22 +10,9 @@
 #include "devhost/session/Printable.h"
 
 namespace devhost {
-namespace {
-
-// Fields keep their keys in the order written.
-using json = nlohmann::ordered_json;
-
-}  // namespace
 
 std::string FloatText(float value) {
   return fmt::format("{}", value);
-}
-
-nlohmann::ordered_json FloatJson(float value) {
-  if (!std::isfinite(value)) {
-    return FloatText(value);  // "inf", "-inf" or "nan": JSON has no such numbers
-  }
-  return std::stod(FloatText(value));
 }
 
 std::string DescribeMessage(const ScreenMessage& message) {
@@ -60,30 +46,6 @@ void AppendMessage(std::string& out, const ScreenMessage& message) {
     out += ": ";
   }
   AppendPrintable(out, Utf16ToUtf8(message.text));
-}
-
-nlohmann::ordered_json MessageFields(const ScreenMessage& message) {
-  json fields = {{"type", KindName(message.kind)}};
-  const json colour = {FloatJson(message.colour.R), FloatJson(message.colour.G),
-                       FloatJson(message.colour.B), FloatJson(message.colour.A)};
-  switch (message.kind) {
-    case ScreenMessage::Kind::ServerChat:
-      fields["text"] = Utf16ToUtf8(message.text);
-      fields["color"] = colour;
-      fields["bold"] = message.bold;
-      break;
-    case ScreenMessage::Kind::ClientChat:
-      fields["sender"] = Utf16ToUtf8(message.sender);
-      fields["text"] = Utf16ToUtf8(message.text);
-      break;
-    case ScreenMessage::Kind::Notification:
-      fields["text"] = Utf16ToUtf8(message.text);
-      fields["color"] = colour;
-      fields["scale"] = FloatJson(message.scale);
-      fields["time"] = FloatJson(message.time);
-      break;
-  }
-  return fields;
 }
 
 }  // namespace devhost

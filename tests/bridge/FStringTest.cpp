@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include <fmt/core.h>
 #include <gtest/gtest.h>
+#include <spdlog/fmt/fmt.h>
 
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"
@@ -119,19 +119,21 @@ TEST_F(FStringTest, ReplacementFieldsAndLoneBracesFailBeforeAnyAllocation) {
     const char* narrow;
     const wchar_t* wide;
     const char* message;
-  } cases[] = {{"{}", L"{}", "argument not found"},
-               {"x {0}", L"x {0}", "argument not found"},
+  } cases[] = {{"{}", L"{}", "argument index out of range"},
+               {"{0}", L"{0}", "argument index out of range"},
+               {"x {1} y", L"x {1} y", "argument index out of range"},
                {"{name}", L"{name}", "argument not found"},
+               {"a { b", L"a { b", "invalid format string"},
                {"a } b", L"a } b", "unmatched '}' in format string"}};
   for (const auto& c : cases) {
     TraceScope trace;
     try {
       FString::Formatted(c.narrow);
       ADD_FAILURE() << c.narrow << " formatted";
-    } catch (const fmt::format_error& error) {
+    } catch (const fmt::FormatError& error) {
       EXPECT_STREQ(error.what(), c.message) << c.narrow;
     }
-    EXPECT_THROW(FString::Formatted(c.wide), fmt::format_error) << c.narrow;
+    EXPECT_THROW(FString::Formatted(c.wide), fmt::FormatError) << c.narrow;
     EXPECT_EQ(trace.Lines(), Lines{}) << c.narrow;
   }
 }

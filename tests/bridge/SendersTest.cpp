@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include <fmt/core.h>
 #include <gtest/gtest.h>
+#include <spdlog/fmt/fmt.h>
 
 #include "bridge/ChatLine.h"
 #include "bridge/Colours.h"
@@ -25,7 +25,7 @@ constexpr const char* kClientChat = "AShooterPlayerController.ClientChatMessage"
 constexpr const char* kNotification = "AShooterPlayerController.ClientServerSOTFNotificationCustom";
 
 std::string Text(const FLinearRgba& c) {
-  return fmt::format("({}, {}, {}, {})", c.R, c.G, c.B, c.A);
+  return test_support::FloatsText({c.R, c.G, c.B, c.A});
 }
 
 TEST(ColoursTest, SrgbDecodeTableMatchesReferenceRows) {
@@ -59,15 +59,16 @@ std::string handed_over;
 
 void RecordingClientChatMessage(AShooterPlayerController*, FChatLine* line) {
   const auto text = [](const FString& s) {
-    return fmt::format("{}/{} {}", s.Count, s.Capacity,
-                       s.Data ? test_support::Utf8(s.Data) : std::string("null"));
+    return std::to_string(s.Count) + "/" + std::to_string(s.Capacity) + " " +
+           (s.Data ? test_support::Utf8(s.Data) : std::string("null"));
   };
-  handed_over = fmt::format(
-      "sender {} text {} others {} {} {} {} float {} ints {} {} {} {} {} pointer {}",
-      text(line->Sender), text(line->Text), text(line->SenderPlatformName),
-      text(line->SenderTribeName), text(line->Receiver), text(line->UserId), line->ReceivedTime,
-      line->SenderId, line->SenderTeam, line->SendMode, line->RadioFrequency, line->ChatKind,
-      line->SenderIcon == nullptr ? "null" : "set");
+  handed_over = "sender " + text(line->Sender) + " text " + text(line->Text) + " others " +
+                text(line->SenderPlatformName) + " " + text(line->SenderTribeName) + " " +
+                text(line->Receiver) + " " + text(line->UserId) + " float " +
+                devhost::FloatText(line->ReceivedTime) + " ints " + std::to_string(line->SenderId) +
+                " " + std::to_string(line->SenderTeam) + " " + std::to_string(line->SendMode) +
+                " " + std::to_string(line->RadioFrequency) + " " + std::to_string(line->ChatKind) +
+                " pointer " + (line->SenderIcon == nullptr ? "null" : "set");
   const auto free =
       reinterpret_cast<void (*)(void*)>(devhost::GameFunctionTable().at("FMemory.Free"));
   free(line->Sender.Data);
@@ -78,7 +79,9 @@ std::string notification_tail;
 
 void RecordingNotification(AShooterPlayerController* player, FString* text, FLinearRgba* colour,
                            float scale, float time, void* sixth, void* seventh) {
-  notification_tail = fmt::format("{} {} {} {}", scale, time, sixth, seventh);
+  const auto pointer = [](const void* p) { return p == nullptr ? std::string("null") : "set"; };
+  notification_tail = devhost::FloatText(scale) + " " + devhost::FloatText(time) + " " +
+                      pointer(sixth) + " " + pointer(seventh);
   using Fn =
       void (*)(AShooterPlayerController*, FString*, FLinearRgba*, float, float, void*, void*);
   reinterpret_cast<Fn>(devhost::GameFunctionTable().at(kNotification))(player, text, colour, scale,
@@ -144,7 +147,7 @@ TEST_F(SendersTest, ClientChatHandsOverADeepCopyThatOnlyTheGameReleases) {
 TEST_F(SendersTest, NotificationPassesScaleTimeAndTwoNullPointers) {
   host().SetAddress(kNotification, reinterpret_cast<void*>(&RecordingNotification));
   ShowNotification(&Player(), {0.25f, 0.5f, 2, 1}, 1.5f, 5, L"Wipe");
-  EXPECT_EQ(notification_tail, "1.5 5 0x0 0x0");
+  EXPECT_EQ(notification_tail, "1.5 5 null null");
   EXPECT_EQ(Seen(), Lines{"Notification (0.25, 0.5, 2, 1) 1.5 5 Wipe"});
 }
 
@@ -165,10 +168,10 @@ TEST_F(SendersTest, EverySenderKeepsWideUnitsAndLooksUpOncePerSend) {
 TEST_F(SendersTest, FormatErrorsLeaveBeforeAnyLookup) {
   for (const auto& sender : WideSenders()) {
     TraceScope trace;
-    EXPECT_THROW(sender.send(&Player(), L"{}"), fmt::format_error) << sender.function;
+    EXPECT_THROW(sender.send(&Player(), L"{}"), fmt::FormatError) << sender.function;
     EXPECT_EQ(trace.Lines(), Lines{}) << sender.function;
   }
-  EXPECT_THROW(SendServerChatLine(&Player(), {}, "}"), fmt::format_error);
+  EXPECT_THROW(SendServerChatLine(&Player(), {}, "}"), fmt::FormatError);
   EXPECT_EQ(Seen(), Lines{});
 }
 

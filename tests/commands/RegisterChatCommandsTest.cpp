@@ -68,14 +68,14 @@ TEST_F(RegisterChatCommandsTest, AnyBadElementRaisesItsErrorAndRegistersNothing)
     const char* message;
   } cases[] = {
       {R"({"ChatCommands":[{"Command":"/a"},{"Command":"/b"},7]})", 305,
-       "cannot use operator[] with a string argument with number"},
+       "cannot use operator[] with number"},
       {R"({"ChatCommands":[{"Command":"/a"},{"Command":1},{"Command":[]}]})", 302,
        "type must be string, but is number"},
       {R"({"ChatCommands":[{"Command":"/a"},{"Reply":"no command"}]})", 302,
        "type must be string, but is null"},
-      {R"({"ChatCommands":[null]})", 305, "cannot use operator[] with a string argument with null"},
-      {R"({"ChatCommands":"/a"})", 305, "cannot use operator[] with a string argument with string"},
-      {"[1]", 305, "cannot use operator[] with a string argument with array"},
+      {R"({"ChatCommands":[null]})", 305, "cannot use operator[] with null"},
+      {R"({"ChatCommands":"/a"})", 305, "cannot use operator[] with string"},
+      {"[1]", 305, "cannot use operator[] with array"},
   };
   for (const auto& c : cases) {
     try {

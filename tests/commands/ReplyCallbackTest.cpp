@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include <fmt/core.h>
 #include <gtest/gtest.h>
+#include <spdlog/fmt/fmt.h>
 #include <nlohmann/json.hpp>
 
 #include "bridge/FString.h"
@@ -79,9 +79,9 @@ TEST_F(ReplyCallbackTest, FaultyEntriesRaiseTheirTypeErrorBeforeSendingAnything)
       {R"({"Type":"ServerChat","Reply":"x","Color":[0,1,0]})", 302,
        "type must be number, but is null"},
       {R"({"Type":"ServerChat","Reply":"x","Color":"red"})", 305,
-       "cannot use operator[] with a numeric argument with string"},
+       "cannot use operator[] with string"},
       {R"({"Type":"ServerChat","Reply":"x","Color":{"R":1}})", 305,
-       "cannot use operator[] with a numeric argument with object"},
+       "cannot use operator[] with object"},
       {R"({"Type":"ServerChat","Reply":"x","Color":["1",0,0,1]})", 302,
        "type must be number, but is string"},
       {R"({"Reply":"x"})", 302, "type must be string, but is null"},
@@ -93,7 +93,7 @@ TEST_F(ReplyCallbackTest, FaultyEntriesRaiseTheirTypeErrorBeforeSendingAnything)
        "type must be number, but is string"},  // scale before time
       {R"({"Type":"Notification","Reply":"x","DisplayScale":1,"DisplayTime":"1","Color":1})", 302,
        "type must be number, but is string"},  // time before colour
-      {R"("not an entry")", 305, "cannot use operator[] with a string argument with string"},
+      {R"("not an entry")", 305, "cannot use operator[] with string"},
   };
   for (const auto& c : cases) {
     try {
@@ -109,7 +109,7 @@ TEST_F(ReplyCallbackTest, FaultyEntriesRaiseTheirTypeErrorBeforeSendingAnything)
         << c.entry << ": the entry is read from a copy";
     EXPECT_EQ(Seen(), std::vector<std::string>{}) << c.entry;
   }
-  EXPECT_THROW(Use(R"({"Type":"ClientChat","Reply":"{}"})"), fmt::format_error);
+  EXPECT_THROW(Use(R"({"Type":"ClientChat","Reply":"{}"})"), fmt::FormatError);
   EXPECT_EQ(Seen(), std::vector<std::string>{});
 }
 
@@ -128,8 +128,8 @@ TEST_F(ReplyCallbackTest, DocumentShapesSeenThroughThePosition) {
     ADD_FAILURE() << "an object list answered";
   } catch (const nlohmann::detail::type_error& error) {
     EXPECT_STREQ(error.what(),
-                 "[json.exception.type_error.305] cannot use operator[] with a numeric argument "
-                 "with object");
+                 "[json.exception.type_error.305] cannot use operator[] with "
+                 "object");
   }
   EXPECT_TRUE(Player().Screen().empty());
 }

@@ -44,20 +44,32 @@ TEST_F(LoadConfigTest, ReadsTheFirstValueOnly) {
 }
 
 TEST_F(LoadConfigTest, FailedLoadKeepsWhateverTheDocumentHeld) {
+  // The library's own texts; a position counts the bytes the parser took, the byte-order mark
+  // it dropped aside.
+  const std::string at = "[json.exception.parse_error.101] parse error at ";
+  const std::string end_of_input =
+      ": syntax error - unexpected end of input; expected '[', '{', or a literal";
   const struct {
     const char* name;
     std::string bytes;
-    int parse_error_id;  // 0: another kind of failure, checked by `message`
-    const char* message;
+    std::string message;
   } cases[] = {
-      {"empty file", "", 101, ""},
-      {"blank file", " \n\t", 101, ""},
-      {"byte-order mark only", "\xEF\xBB\xBF", 101, ""},
-      {"EF BB then another byte", "\xEF\xBB{}", 101, ""},
-      {"two byte-order marks", "\xEF\xBB\xBF\xEF\xBB\xBF{}", 101, ""},
-      {"syntax error inside ChatCommands", R"({"ChatCommands":[{"Command":"/a"},{"Comm)", 101, ""},
-      {"ill-formed UTF-8", "{\"Reply\":\"caf\xC3(\"}", 101, ""},
-      {"number overflow", R"({"DisplayTime":1e999})", 0,
+      {"empty file", "", at + "1" + end_of_input},
+      {"blank file", " \n\t", at + "4" + end_of_input},
+      {"byte-order mark only", "\xEF\xBB\xBF", at + "1" + end_of_input},
+      {"EF BB then another byte", "\xEF\xBB{}",
+       at + "1: syntax error - invalid literal; last read: '\xEF'"},
+      {"two byte-order marks", "\xEF\xBB\xBF\xEF\xBB\xBF{}",
+       at + "1: syntax error - invalid literal; last read: '\xEF'"},
+      {"syntax error inside ChatCommands", R"({"ChatCommands":[{"Command":"/a"},{"Comm)",
+       at + "41: syntax error - invalid string: missing closing quote; last read: '\"Comm'; "
+            "expected string literal"},
+      {"control character in a string", "{\"Reply\":\"a\tb\"}",
+       at + "12: syntax error - invalid string: control character must be escaped; last read: "
+            "'\"a<U+0009>'"},
+      {"ill-formed UTF-8", "{\"Reply\":\"caf\xC3(\"}",
+       at + "15: syntax error - invalid string: ill-formed UTF-8 byte; last read: '\"caf\xC3('"},
+      {"number overflow", R"({"DisplayTime":1e999})",
        "[json.exception.out_of_range.406] number overflow parsing '1e999'"},
   };
   const json last_good = {{"ChatCommands", json::array({{{"Command", "/a"}}})}};
@@ -69,14 +81,9 @@ TEST_F(LoadConfigTest, FailedLoadKeepsWhateverTheDocumentHeld) {
         LoadConfig();
         ADD_FAILURE() << c.name << " loaded";
       } catch (const nlohmann::detail::parse_error& error) {
-        EXPECT_EQ(error.id, c.parse_error_id) << c.name << ": " << error.what();
-        EXPECT_STREQ(std::string(error.what()).substr(0, 33).c_str(),
-                     "[json.exception.parse_error.101] ")
-            << c.name;
+        EXPECT_EQ(error.what(), c.message) << c.name;
       } catch (const nlohmann::detail::out_of_range& error) {
-        EXPECT_EQ(c.parse_error_id, 0) << c.name;
-        EXPECT_EQ(error.id, 406) << c.name;
-        EXPECT_STREQ(error.what(), c.message) << c.name;
+        EXPECT_EQ(error.what(), c.message) << c.name;
       }
       EXPECT_EQ(ConfigDocument, before) << c.name;
     }

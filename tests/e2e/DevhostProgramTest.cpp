@@ -29,8 +29,11 @@ struct DevhostRun {
   std::string err;
 };
 
+// The plugin's "MM/DD/YY HH:MM" and the host's "YYYY-MM-DD HH:MM:SS" before a logger's name.
 std::string MaskedTimestamps(const std::string& text) {
-  return std::regex_replace(text, std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d \[)"), "TIME [");
+  return std::regex_replace(
+      text, std::regex(R"((\d\d/\d\d/\d\d \d\d:\d\d|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d) \[)"),
+      "TIME [");
 }
 
 DevhostRun RunDevhost(const std::string& arguments, const std::string& error_file) {
@@ -65,7 +68,7 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
      "Color":[0.1,0.5,0,1]},
     {"Command":"/help","Type":"ClientChat","Reply":"Ask"},
     {"Command":"/wipe","Type":"Notification","Reply":"Friday","Color":[1,1,1,0.75],
-     "DisplayScale":1.5,"DisplayTime":10},
+     "DisplayScale":-1e39,"DisplayTime":1e39},
     {"Command":"/broken","Type":"ServerChat","Reply":"x","Color":[1,1]}]})");
   const std::string script = InFolder("session.txt",
                                       "# a comment\n"
@@ -94,7 +97,8 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                    R"({"event":"message","player":"bob","type":"ClientChat","sender":"Server",)"
                    R"("text":"Ask"})",
                    R"({"event":"message","player":"alice","type":"Notification","text":"Friday",)"
-                   R"("color":[1.0,1.0,1.0,0.75],"scale":1.5,"time":10.0})",
+                   // JSON has no infinities: what the game receives is written as text.
+                   R"("color":[1.0,1.0,1.0,0.75],"scale":"-inf","time":"inf"})",
                    R"({"event":"log","line":"TIME [devhost][error] command /broken failed: )" +
                        broken + "\"}",
                    R"({"event":"command_failed","player":"alice","command":"/broken","error":")" +
@@ -156,7 +160,7 @@ TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
 
   // A start that fails registers nothing at all, whichever step failed.
   const std::string kEntryError =
-      "[json.exception.type_error.305] cannot use operator[] with a string argument with number";
+      "[json.exception.type_error.305] cannot use operator[] with number";
   const Lines cannot_open = {
       R"({"event":"log","line":"TIME [Quorvane][error] Can't open config.json"})",
       R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )"

@@ -16,7 +16,7 @@
 
 #include "bridge/FString.h"
 #include "config/ConfigDocument.h"
-#include "devhost/lib/LineSink.h"
+#include "devhost/lib/LogSinks.h"
 #include "plugin/StartPlugin.h"
 #include "tests/support/PluginTest.h"
 #include "tests/support/Recordings.h"
@@ -34,8 +34,9 @@ class ReloadCommandTest : public PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
-    host().SetSinks({std::make_shared<devhost::LineSink>(
-        [this](const std::string& line) { events_.push_back("log " + line.substr(15)); })});
+    host().SetSinks({devhost::MakeLineSink([this](const std::string& line) {
+      events_.push_back("log " + test_support::WithoutTime(line));
+    })});
     host().SetScreenListener(
         [this](const AShooterPlayerController&, const devhost::ScreenMessage& message) {
           events_.push_back(test_support::ScreenText(message));
@@ -58,9 +59,8 @@ TEST_F(ReloadCommandTest, FailedLoadAnswersRedThenLogsAndKeepsTheLastGoodFile) {
   } cases[] = {
     {"missing file", nullptr, "[Quorvane][error] Can't open config.json"},
     {"syntax error", R"({"ChatCommands":[{"Command":)",
-     "[Quorvane][error] [json.exception.parse_error.101] parse error at line 1, column 29: "
-     "syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
-     "literal"},
+     "[Quorvane][error] [json.exception.parse_error.101] parse error at 29: syntax error - "
+     "unexpected end of input; expected '[', '{', or a literal"},
 #if !defined(_WIN32)
     {"FIFO", nullptr, "[Quorvane][error] Can't open config.json", true},
 #endif

@@ -5,8 +5,11 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
+#include <spdlog/logger.h>
+#include <spdlog/sinks/sink.h>
 
-#include "devhost/lib/LineSink.h"
+#include "bridge/HostApi.h"
+#include "devhost/lib/LogSinks.h"
 #include "devhost/lib/Text.h"
 #include "plugin/PluginLogger.h"
 #include "tests/support/PluginTest.h"
@@ -43,16 +46,44 @@ TEST_F(StartPluginTest, MissingConfigLogsOneErrorLineRethrowsAndRegistersNothing
   EXPECT_TRUE(ConfigDocument.is_null());
 }
 
+// Counts what reaches it, as a host's file sink would be flushed.
+class CountingSink final : public spdlog::sinks::sink {
+ public:
+  void log(const spdlog::details::log_msg&) override { ++logged; }
+  void flush() override { ++flushed; }
+  int logged = 0;
+  int flushed = 0;
+};
+
 TEST_F(StartPluginTest, LoggerSharesTheHostSinksAsTheyWereAtStart) {
+  const auto counting = std::make_shared<CountingSink>();
+  host().Sinks().push_back(counting);
   server_.WriteConfig(R"({"ChatCommands":[]})");
   StartPlugin();
   const auto logger = PluginLogger();
   ASSERT_TRUE(logger);
   EXPECT_EQ(logger->name(), "Quorvane");
   EXPECT_EQ(logger->sinks(), host().Sinks());
-  EXPECT_EQ(logger->flush_level(), spdlog::level::info);
-  host().Sinks().push_back(std::make_shared<devhost::LineSink>([](const std::string&) {}));
-  EXPECT_EQ(logger->sinks().size(), 1u) << "sinks added later are not seen";
+  logger->info("flushed at once");
+  EXPECT_EQ(counting->logged, 1);
+  EXPECT_EQ(counting->flushed, 1) << "the flush level is info";
+  host().Sinks().push_back(devhost::MakeLineSink([](const std::string&) {}));
+  EXPECT_EQ(logger->sinks().size(), 2u) << "sinks added later are not seen";
+}
+
+TEST_F(StartPluginTest, HostLinesKeepTheHostsFormatInTheSharedSinks) {
+  server_.WriteConfig("{");
+  EXPECT_THROW(StartPlugin(), std::exception);
+  static_cast<void>(GetAddress("FMemory.Malloc"));  // a host warning, after Quorvane's pattern
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(std::regex_match(lines[0],
+                               std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d \[Quorvane\]\[error\] .*)")))
+      << lines[0];
+  EXPECT_TRUE(std::regex_match(
+      lines[1],
+      std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \[devhost\]\[warning\] GetAddress: .*)")))
+      << lines[1];
 }
 
 TEST_F(StartPluginTest, EmptySinkListStillStarts) {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include <fmt/format.h>
-
 #include "devhost/lib/Host.h"
 #include "devhost/lib/Text.h"
+#include "devhost/session/MessageText.h"
+#include "tests/support/TestSupport.h"
 
 namespace test_support {
 
@@ -56,7 +56,7 @@ inline std::vector<std::string> TraceText(const std::vector<devhost::TraceEvent>
 // "Notification (R, G, B, A) scale time text"; floats in their shortest exact form.
 inline std::string ScreenText(const devhost::ScreenMessage& message) {
   const auto& c = message.colour;
-  const std::string colour = fmt::format("({}, {}, {}, {})", c.R, c.G, c.B, c.A);
+  const std::string colour = FloatsText({c.R, c.G, c.B, c.A});
   const std::string text = devhost::Utf16ToUtf8(message.text);
   switch (message.kind) {
     case devhost::ScreenMessage::Kind::ServerChat:
@@ -64,7 +64,8 @@ inline std::string ScreenText(const devhost::ScreenMessage& message) {
     case devhost::ScreenMessage::Kind::ClientChat:
       return "ClientChat " + devhost::Utf16ToUtf8(message.sender) + ": " + text;
     case devhost::ScreenMessage::Kind::Notification:
-      return fmt::format("Notification {} {} {} {}", colour, message.scale, message.time, text);
+      return "Notification " + colour + " " + devhost::FloatText(message.scale) + " " +
+             devhost::FloatText(message.time) + " " + text;
   }
   return "?";
 }

@@ -1,12 +1,15 @@
 #include "tests/support/TestSupport.h"
 
-#include "devhost/lib/LineSink.h"
+#include <regex>
+
+#include "devhost/lib/LogSinks.h"
 #include "devhost/lib/Text.h"
+#include "devhost/session/MessageText.h"
 
 namespace test_support {
 
 std::shared_ptr<spdlog::sinks::sink> CapturedLines::MakeSink() {
-  return std::make_shared<devhost::LineSink>([this](const std::string& line) {
+  return devhost::MakeLineSink([this](const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
     lines_.push_back(line);
   });
@@ -36,6 +39,19 @@ void HostTest::TearDown() {
 
 std::string Utf8(const std::u16string& units) {
   return devhost::Utf16ToUtf8(units);
+}
+
+std::string WithoutTime(const std::string& line) {
+  static const std::regex kTime(R"(^(\d\d/\d\d/\d\d \d\d:\d\d|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d) )");
+  return std::regex_replace(line, kTime, "", std::regex_constants::format_first_only);
+}
+
+std::string FloatsText(std::initializer_list<float> values) {
+  std::string text = "(";
+  for (const float value : values) {
+    text.append(text.size() > 1 ? ", " : "").append(devhost::FloatText(value));
+  }
+  return text + ")";
 }
 
 }  // namespace test_support

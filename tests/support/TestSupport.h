@@ -2,6 +2,7 @@
 // Helpers shared by the tests: a temporary server folder, the host's log lines captured, and
 // a fixture that gives every test a fresh development host and checks the game allocator.
 
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -49,5 +50,12 @@ class HostTest : public ::testing::Test {
 
 // The text of a player's screen messages, as UTF-8.
 std::string Utf8(const std::u16string& units);
+
+// A log line without its time: the plugin's lines begin "MM/DD/YY HH:MM ", the host's
+// "YYYY-MM-DD HH:MM:SS ".
+std::string WithoutTime(const std::string& line);
+
+// Floats in their shortest exact form: "(R, G, B, A)".
+std::string FloatsText(std::initializer_list<float> values);
 
 }  // namespace test_support
