@@ -21,19 +21,10 @@ quorvane_header_target(nlohmann_json::nlohmann_json nlohmann)
 quorvane_header_target(CLI11::CLI11 CLI)
 quorvane_header_target(fmt::fmt fmt)
 set_target_properties(fmt::fmt PROPERTIES INTERFACE_COMPILE_DEFINITIONS FMT_HEADER_ONLY)
-quorvane_header_target(quorvane_spdlog_headers spdlog)
 quorvane_header_target(utf8cpp utf8cpp)
-
-# spdlog as a DLL of its own, like Debian's libspdlog on Linux. Header-only spdlog would put
-# the pattern formatter that the plugin installs into the host's sinks in Quorvane.dll, and
-# the host would call into an unloaded module after FreeLibrary.
-add_library(quorvane_spdlog SHARED ${CMAKE_CURRENT_LIST_DIR}/cross/SpdlogLibrary.cpp)
-target_compile_definitions(quorvane_spdlog
-  PUBLIC SPDLOG_COMPILED_LIB SPDLOG_SHARED_LIB SPDLOG_FMT_EXTERNAL PRIVATE spdlog_EXPORTS)
-target_link_libraries(quorvane_spdlog PUBLIC quorvane_spdlog_headers fmt::fmt)
-set_target_properties(quorvane_spdlog PROPERTIES OUTPUT_NAME spdlog PREFIX ""
-                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-add_library(spdlog::spdlog ALIAS quorvane_spdlog)
+# spdlog is the host's release, header-only, as on Linux (cmake/HostLibraries.cmake). Its
+# pattern formatter belongs to each logger, so nothing of Quorvane.dll stays in the host's
+# sinks after FreeLibrary.
 
 # GoogleTest from the sources Debian ships, built only when the tests are.
 set(QUORVANE_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian: googletest)")

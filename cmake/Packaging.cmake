@@ -18,11 +18,8 @@ install(TARGETS devhost_program devhost_host Quorvane
         RUNTIME DESTINATION ${QUORVANE_TOOLKIT_DIR}
         LIBRARY DESTINATION ${QUORVANE_TOOLKIT_DIR}
         ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
-if(TARGET quorvane_spdlog)
-  # The cross build's own spdlog.dll and the compiler's runtime DLLs: Windows has neither.
-  install(TARGETS quorvane_spdlog
-          RUNTIME DESTINATION ${QUORVANE_TOOLKIT_DIR}
-          ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
+if(QUORVANE_RUNTIME_DLLS)
+  # The compiler's runtime DLLs, which Windows does not have.
   install(FILES ${QUORVANE_RUNTIME_DLLS} DESTINATION ${QUORVANE_TOOLKIT_DIR})
   # Stripping covers only built targets; the compiler's DLLs carry debug information too
   # (libstdc++-6.dll is 23 MB with it, 2 MB without).

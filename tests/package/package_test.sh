@@ -18,7 +18,7 @@ fail() {
 
 if [[ $archive_name == *.zip ]]; then
   generator=ZIP exe=.exe host_lib=version.dll plugin=Quorvane.dll
-  extra_files=(libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll spdlog.dll)
+  extra_files=(libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
   # Under Wine: reuse the build's prefix instead of making one in the scratch folder.
   export QUORVANE_WINEPREFIX=$build_dir/wine
 else
@@ -56,6 +56,19 @@ for binary in "$tools/devhost$exe" "$tools/$host_lib" "$tools/$plugin"; do
     fail "$(basename "$binary") is not stripped"
   fi
 done
+
+# The plugin and the host library are built on the host's library releases alone: no system
+# spdlog or fmt linked, and no symbol of Debian's fmt 9 or json 3.11 in the plugin.
+if [[ $generator == TGZ ]]; then
+  for binary in "$tools/$host_lib" "$tools/$plugin"; do
+    if readelf -d "$binary" | grep -Eq 'NEEDED.*lib(spdlog|fmt)'; then
+      fail "$(basename "$binary") links a system spdlog or fmt"
+    fi
+  done
+  if nm -C "$build_dir/bin/$plugin" | grep -Eq 'fmt::v[0-9]+::|json_abi_v3_11'; then
+    fail "$plugin holds code of Debian's fmt or json"
+  fi
+fi
 
 # run DIR PROGRAM ARG...: runs an unpacked program from DIR; its exit status is in $status.
 run() {
