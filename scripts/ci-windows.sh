@@ -111,7 +111,7 @@ wine_run build/mingw/bin/devhost.exe --json --server-dir "$text" --script exampl
 if [[ $status -ne 2 ]] ||
    ! grep -q '^{"event":"start","ok":false,.*"chat_commands":\[\],"console_commands":\[\]}$' \
      "$compare/bad-entry.windows" ||
-   ! grep -q 'type_error.305\] cannot use operator\[\] with a string argument with number' \
+   ! grep -q 'type_error.305\] cannot use operator\[\] with number' \
      "$compare/bad-entry.windows"; then
   echo "windows: a bad third entry left commands registered or did not fail (exit $status):" >&2
   cat "$compare/bad-entry.windows" >&2
