@@ -37,8 +37,8 @@ class ParseObserver {
   virtual void Failed(std::size_t offset) = 0;
 };
 
-// Parses the first value of `in`. Throws nlohmann::detail::parse_error (101),
-// nlohmann::detail::out_of_range (406), or std::runtime_error for nesting past
-// kMaxConfigDepth. An `observer` changes nothing in the result; it needs a stream that can
-// tell its position.
+// Parses the first value of `in`, from where it stands. Throws nlohmann::detail::parse_error
+// (101), nlohmann::detail::out_of_range (406), or std::runtime_error for nesting past
+// kMaxConfigDepth. An `observer` changes nothing in the result. `in` may have been read past
+// the value's end afterwards.
 nlohmann::json ParseFirstValue(std::istream& in, ParseObserver* observer = nullptr);

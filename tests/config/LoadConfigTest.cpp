@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -114,10 +115,24 @@ TEST_F(LoadConfigTest, NestingIsRefusedPastFiveHundredTwelveLevels) {
   ASSERT_NO_THROW(LoadConfig());
   EXPECT_TRUE(ConfigDocument.is_array());
 
+  // Brackets in strings are text, however they are escaped, also where a backslash ends one
+  // block of the file that the reader takes (16 KiB, or near it) and the quote it escapes
+  // begins the next.
+  const std::string brackets(600, '[');
+  std::vector<std::string> loading = {"[\"" + brackets + "\"," + nested(511) + "]",
+                                      "{\"a\\\"[\":\"\\\\\",\"b\":\"" + brackets + "\"}"};
+  for (std::size_t backslash_at = 16376; backslash_at <= 16392; ++backslash_at) {
+    loading.push_back("{\"a\":\"" + std::string(backslash_at - 6, 'x') + "\\\"" + brackets + "\"}");
+  }
+  for (const std::string& text : loading) {
+    server_.WriteConfig(text);
+    EXPECT_NO_THROW(LoadConfig()) << text.size();
+  }
+
   const json before = ConfigDocument;
-  for (std::size_t depth : {513u, 100000u}) {
-    server_.WriteConfig(nested(depth));
-    EXPECT_THROW(LoadConfig(), std::runtime_error) << depth;
+  for (const std::string& text : {nested(513), nested(100000), "[\"\\\\\"," + nested(512) + "]"}) {
+    server_.WriteConfig(text);
+    EXPECT_THROW(LoadConfig(), std::runtime_error) << text.substr(0, 40);
   }
   EXPECT_EQ(ConfigDocument, before);
 }
