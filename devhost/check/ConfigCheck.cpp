@@ -48,22 +48,13 @@ Finding Warn(std::size_t position, std::string code, std::string subject, std::s
 }
 
 // The file's bytes as a stream, read in place: the check reads the file through the plugin's
-// own stream extraction, and asks where it stands.
+// own stream extraction.
 class BytesBuffer final : public std::streambuf {
  public:
   explicit BytesBuffer(std::string_view bytes) {
-    // Only read: the stream hands back bytes it read, which never writes them.
+    // Only read: a stream that hands back bytes it read never writes them.
     char* const begin = const_cast<char*>(bytes.data());
     setg(begin, begin, begin + bytes.size());
-  }
-
- protected:
-  pos_type seekoff(off_type offset, std::ios_base::seekdir from,
-                   std::ios_base::openmode which) override {
-    if (offset != 0 || from != std::ios_base::cur || (which & std::ios_base::in) == 0) {
-      return pos_type(off_type(-1));
-    }
-    return pos_type(off_type(gptr() - eback()));
   }
 };
 

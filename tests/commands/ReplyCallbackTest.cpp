@@ -44,6 +44,9 @@ TEST_F(ReplyCallbackTest, SendsEachKindWithTheValuesItNeeds) {
        "ServerChat (1, 0.5, 1, 1) Hi"},
       {R"({"Type":"ServerChat","Reply":"Red","Color":[255,0,false,255,"fifth"]})",
        "ServerChat (255, 0, 0, 255) Red"},
+      // The nearest float to the integer written, 2^60 + 2^37, not to a double near it (2^60).
+      {R"({"Type":"ServerChat","Reply":"Big","Color":[1152921573326323713,1,1,1]})",
+       "ServerChat (1.1529216e+18, 1, 1, 1) Big"},
       {R"({"Type":"ClientChat","Reply":"Ask an admin"})", "ClientChat Server: Ask an admin"},
       {R"({"Type":"Notification","Reply":"Wipe","DisplayScale":1,"DisplayTime":5.5,
            "Color":[1,1,1,1]})",
