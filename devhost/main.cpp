@@ -155,6 +155,27 @@ std::unique_ptr<std::ifstream> OpenScript(const std::string& path) {
   return input;
 }
 
+// Every line of `input`; false, once said why, when reading fails part-way. `file` is the C
+// stream under `input`, if any: standard input reports its read errors only there.
+bool PlayAll(devhost::Session& session, std::istream& input, std::FILE* file,
+             const std::string& name) {
+  // A failed read throws, so that running out of memory is not taken for one: the stream
+  // would otherwise swallow it and end the session as if the input had ended.
+  input.exceptions(std::ios::badbit);
+  errno = 0;
+  try {
+    session.Run(input);
+  } catch (const std::ios_base::failure&) {
+    PutLine(stderr, "devhost: cannot read " + name + ": " + SystemReason(errno, "a read failed"));
+    return false;
+  }
+  if (file != nullptr && std::ferror(file) != 0) {
+    PutLine(stderr, "devhost: cannot read " + name + ": " + SystemReason(errno, "a read failed"));
+    return false;
+  }
+  return true;
+}
+
 int RunSession(const Options& options, devhost::Host& host, devhost::ColourMode colour_mode) {
   std::unique_ptr<std::ifstream> script;
   if (!options.script.empty()) {
@@ -186,22 +207,12 @@ int RunSession(const Options& options, devhost::Host& host, devhost::ColourMode 
   bool script_failed = false;
   if (plugin) {
     devhost::Session session(host, *writer);
-    if (script) {
-      // A failed read throws, so that running out of memory is not taken for one.
-      script->exceptions(std::ios::badbit);
-      errno = 0;
-      try {
-        session.Run(*script);
-      } catch (const std::ios_base::failure&) {
-        script_failed = true;
-        PutLine(stderr, "devhost: cannot read " + options.script + ": " +
-                            SystemReason(errno, "a read failed"));
-      }
-    } else if (interactive) {
+    if (interactive) {
       devhost::RunInteractive(session,
                               devhost::HelpText(report.chat_commands, report.console_commands));
     } else {
-      session.Run(std::cin);
+      script_failed = script ? !PlayAll(session, *script, nullptr, options.script)
+                             : !PlayAll(session, std::cin, stdin, "standard input");
     }
     invalid_lines = session.InvalidLines();
     plugin.reset();
