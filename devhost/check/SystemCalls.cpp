@@ -1,5 +1,6 @@
 #include "devhost/check/SystemCalls.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <random>
@@ -140,6 +141,8 @@ RemovedOnSignal::RemovedOnSignal(const std::vector<fs::path>& paths) {
       removed_paths[count++] = _wcsdup(path.wstring().c_str());
     }
   }
+  // The handler reads the paths only once it sees the count.
+  std::atomic_signal_fence(std::memory_order_seq_cst);
   removed_count = static_cast<std::sig_atomic_t>(count);
   previous_int = std::signal(SIGINT, RemoveAndEnd);
   previous_term = std::signal(SIGTERM, RemoveAndEnd);
@@ -282,6 +285,8 @@ RemovedOnSignal::RemovedOnSignal(const std::vector<fs::path>& paths) {
       removed_paths[count++] = strdup(path.c_str());
     }
   }
+  // The handler reads the paths only once it sees the count.
+  std::atomic_signal_fence(std::memory_order_seq_cst);
   removed_count = static_cast<std::sig_atomic_t>(count);
   Arm(SIGINT, previous_int);
   Arm(SIGTERM, previous_term);
