@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <fmt/format.h>
@@ -13,6 +14,7 @@
 #include "devhost/lib/Text.h"
 #include "devhost/session/DisplayColour.h"
 #include "devhost/session/MessageText.h"
+#include "devhost/session/Output.h"
 
 namespace devhost {
 namespace {
@@ -38,7 +40,7 @@ code { font-family: Consolas, "DejaVu Sans Mono", monospace; color: #f0f3f6; }
 .outcome { margin-left: 8px; font-weight: 600; }
 .sent { color: #7fd28b; }
 .nothing_sent { color: #f2c46d; }
-.failed, .not_registered { color: #ff8a80; }
+.failed, .unreachable, .not_registered { color: #ff8a80; }
 .screen { background: #0b0f14; border-radius: 4px; padding: 14px 18px; min-height: 32px; }
 .chat { margin: 0; font-size: 22px; white-space: pre-wrap; overflow-wrap: anywhere; }
 .chat.bold { font-weight: 700; }
@@ -60,6 +62,12 @@ li { margin: 0 0 8px; }
 .hint { display: block; color: #9aa4b1; }
 .quiet { color: #7d8794; }
 )";
+
+// Not fmt::print, which throws when a write fails: a failed page is reported once, at its end.
+template <typename... Args>
+void Print(std::FILE* out, fmt::format_string<Args...> format, Args&&... args) {
+  PutText(out, fmt::format(format, std::forward<Args>(args)...));
+}
 
 // Everything from the file or the plugin goes through here: a reply like "<script>" is text.
 std::string Escaped(std::string_view text) {
@@ -125,19 +133,19 @@ constexpr float kLargestShownScale = 6.0f;
 void WriteMessage(std::FILE* out, const ScreenMessage& message) {
   switch (message.kind) {
     case ScreenMessage::Kind::ServerChat:
-      fmt::print(out, "<p class=\"chat{}\" style=\"color: {}\">{}</p>\n",
-                 message.bold ? " bold" : "", CssColour(message.colour), Escaped(message.text));
+      Print(out, "<p class=\"chat{}\" style=\"color: {}\">{}</p>\n", message.bold ? " bold" : "",
+            CssColour(message.colour), Escaped(message.text));
       break;
     case ScreenMessage::Kind::ClientChat:
-      fmt::print(out, "<p class=\"chat client\"><span class=\"sender\">{}:</span> {}</p>\n",
-                 Escaped(message.sender), Escaped(message.text));
+      Print(out, "<p class=\"chat client\"><span class=\"sender\">{}:</span> {}</p>\n",
+            Escaped(message.sender), Escaped(message.text));
       break;
     case ScreenMessage::Kind::Notification:
-      fmt::print(out,
-                 "<div class=\"notify\"><div class=\"notice\" style=\"color: {}; --scale: {}\">{}"
-                 "</div><span class=\"time\">shown for {} s</span></div>\n",
-                 CssColour(message.colour), FloatText(Clamped(message.scale, kLargestShownScale)),
-                 Escaped(message.text), Escaped(FloatText(message.time)));
+      Print(out,
+            "<div class=\"notify\"><div class=\"notice\" style=\"color: {}; --scale: {}\">{}"
+            "</div><span class=\"time\">shown for {} s</span></div>\n",
+            CssColour(message.colour), FloatText(Clamped(message.scale, kLargestShownScale)),
+            Escaped(message.text), Escaped(FloatText(message.time)));
       break;
   }
 }
@@ -146,78 +154,90 @@ void WriteMessage(std::FILE* out, const ScreenMessage& message) {
 void WriteCaption(std::FILE* out, const ScreenMessage& message) {
   switch (message.kind) {
     case ScreenMessage::Kind::ServerChat:
-      fmt::print(out, "<p class=\"what\">ServerChat{}, {}</p>\n", message.bold ? " bold" : "",
-                 Escaped(ColourCaption(message.colour)));
+      Print(out, "<p class=\"what\">ServerChat{}, {}</p>\n", message.bold ? " bold" : "",
+            Escaped(ColourCaption(message.colour)));
       break;
     case ScreenMessage::Kind::ClientChat:
-      fmt::print(out, "<p class=\"what\">ClientChat from {}</p>\n", Escaped(message.sender));
+      Print(out, "<p class=\"what\">ClientChat from {}</p>\n", Escaped(message.sender));
       break;
     case ScreenMessage::Kind::Notification:
-      fmt::print(out, "<p class=\"what\">Notification, {}, scale {}, time {} s</p>\n",
-                 Escaped(ColourCaption(message.colour)), Escaped(FloatText(message.scale)),
-                 Escaped(FloatText(message.time)));
+      Print(out, "<p class=\"what\">Notification, {}, scale {}, time {} s</p>\n",
+            Escaped(ColourCaption(message.colour)), Escaped(FloatText(message.scale)),
+            Escaped(FloatText(message.time)));
       break;
   }
 }
 
 void WriteFinding(std::FILE* out, const Finding& finding, const std::string& where) {
-  fmt::print(out, "<li class=\"{0}\"><span class=\"severity\">{0}</span>",
-             SeverityName(finding.severity));
+  Print(out, "<li class=\"{0}\"><span class=\"severity\">{0}</span>",
+        SeverityName(finding.severity));
   if (!where.empty()) {
-    fmt::print(out, "<span class=\"quiet\">{}</span> ", Escaped(where));
+    Print(out, "<span class=\"quiet\">{}</span> ", Escaped(where));
   }
   if (!finding.subject.empty()) {
-    fmt::print(out, "<code>{}</code> ", Escaped(finding.subject));
+    Print(out, "<code>{}</code> ", Escaped(finding.subject));
   }
-  fmt::print(out, "{}", Escaped(finding.text));
+  Print(out, "{}", Escaped(finding.text));
   if (!finding.hint.empty()) {
-    fmt::print(out, "<span class=\"hint\">{}</span>", Escaped(finding.hint));
+    Print(out, "<span class=\"hint\">{}</span>", Escaped(finding.hint));
   }
-  std::fputs("</li>\n", out);
+  PutText(out, "</li>\n");
+}
+
+// What is wrong with a command that does not send, as its entry's list says it.
+const char* ProblemLabel(ProbeResult::Outcome outcome) {
+  switch (outcome) {
+    case ProbeResult::Outcome::NothingSent:
+      return "sends nothing";
+    case ProbeResult::Outcome::Unreachable:
+      return "unreachable";
+    case ProbeResult::Outcome::Sent:
+    case ProbeResult::Outcome::Failed:
+      break;
+  }
+  return "fails";
 }
 
 void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
                 const std::vector<const Finding*>& findings) {
-  fmt::print(out, "<section class=\"entry\" id=\"entry-{}\">\n<div>\n", position);
-  fmt::print(out, "<p class=\"head\"><span class=\"position\">entry {}</span>", position);
+  Print(out, "<section class=\"entry\" id=\"entry-{}\">\n<div>\n", position);
+  Print(out, "<p class=\"head\"><span class=\"position\">entry {}</span>", position);
   if (probe == nullptr) {
-    std::fputs("<span class=\"outcome not_registered\">not registered</span></p>\n", out);
-    std::fputs("<div class=\"screen\"><p class=\"none\">No chat command.</p></div>\n", out);
+    PutText(out, "<span class=\"outcome not_registered\">not registered</span></p>\n");
+    PutText(out, "<div class=\"screen\"><p class=\"none\">No chat command.</p></div>\n");
   } else {
     const char* outcome = OutcomeName(probe->outcome);
-    fmt::print(out, "<code>{}</code><span class=\"outcome {}\">{}</span></p>\n",
-               Escaped(probe->command), outcome,
-               probe->outcome == ProbeResult::Outcome::NothingSent ? "sends nothing" : outcome);
-    std::fputs("<div class=\"screen\">\n", out);
+    Print(out, "<code>{}</code><span class=\"outcome {}\">{}</span></p>\n", Escaped(probe->command),
+          outcome, probe->outcome == ProbeResult::Outcome::NothingSent ? "sends nothing" : outcome);
+    PutText(out, "<div class=\"screen\">\n");
     if (probe->messages.empty()) {
-      std::fputs("<p class=\"none\">Nothing appears.</p>\n", out);
+      PutText(out, "<p class=\"none\">Nothing appears.</p>\n");
     }
     for (const ScreenMessage& message : probe->messages) {
       WriteMessage(out, message);
     }
-    std::fputs("</div>\n", out);
+    PutText(out, "</div>\n");
     for (const ScreenMessage& message : probe->messages) {
       WriteCaption(out, message);
     }
   }
-  std::fputs("</div>\n<ul>\n", out);
+  PutText(out, "</div>\n<ul>\n");
   if (probe != nullptr && probe->outcome != ProbeResult::Outcome::Sent) {
-    const bool failed = probe->outcome == ProbeResult::Outcome::Failed;
-    fmt::print(out, "<li class=\"{}\"><span class=\"severity\">{}</span>{}",
-               failed ? "error" : "warning", failed ? "fails" : "sends nothing",
-               Escaped(probe->detail));
+    const bool warning = probe->outcome == ProbeResult::Outcome::NothingSent;
+    Print(out, "<li class=\"{}\"><span class=\"severity\">{}</span>{}",
+          warning ? "warning" : "error", ProblemLabel(probe->outcome), Escaped(probe->detail));
     if (!probe->hint.empty()) {
-      fmt::print(out, "<span class=\"hint\">{}</span>", Escaped(probe->hint));
+      Print(out, "<span class=\"hint\">{}</span>", Escaped(probe->hint));
     }
-    std::fputs("</li>\n", out);
+    PutText(out, "</li>\n");
   }
   for (const Finding* finding : findings) {
     WriteFinding(out, *finding, "");
   }
   if (findings.empty() && (probe == nullptr || probe->outcome == ProbeResult::Outcome::Sent)) {
-    std::fputs("<li class=\"quiet\">No findings.</li>\n", out);
+    PutText(out, "<li class=\"quiet\">No findings.</li>\n");
   }
-  std::fputs("</ul>\n</section>\n", out);
+  PutText(out, "</ul>\n</section>\n");
 }
 
 std::string FileWhere(const Finding& finding) {
@@ -227,26 +247,26 @@ std::string FileWhere(const Finding& finding) {
 
 }  // namespace
 
-bool WriteCheckPage(std::FILE* out, const CheckReport& report) {
-  std::fputs("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n", out);
-  fmt::print(out, "<title>Quorvane commands: {}</title>\n", Escaped(report.config_path));
-  fmt::print(out, "<style>{}</style>\n</head>\n<body>\n", kStyle);
-  std::fputs("<h1>Quorvane commands as players see them</h1>\n", out);
-  fmt::print(out, "<p>Checked <code>{}</code></p>\n", Escaped(report.config_path));
+void WriteCheckPage(std::FILE* out, const CheckReport& report) {
+  PutText(out, "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n");
+  Print(out, "<title>Quorvane commands: {}</title>\n", Escaped(report.config_path));
+  Print(out, "<style>{}</style>\n</head>\n<body>\n", kStyle);
+  PutText(out, "<h1>Quorvane commands as players see them</h1>\n");
+  Print(out, "<p>Checked <code>{}</code></p>\n", Escaped(report.config_path));
   const int status = CheckExitStatus(report);
   if (!report.start.ok) {
     // The error is usually a finding about the file as well; it is then shown once, there.
     const bool explained =
         std::any_of(report.findings.begin(), report.findings.end(),
                     [&](const Finding& finding) { return finding.text == report.start.error; });
-    fmt::print(out, "<p class=\"status stopped\">The plugin did not start{}</p>\n",
-               explained ? "; see the error below." : ": " + Escaped(report.start.error));
+    Print(out, "<p class=\"status stopped\">The plugin did not start{}</p>\n",
+          explained ? "; see the error below." : ": " + Escaped(report.start.error));
   } else {
-    fmt::print(out, "<p class=\"status {}\">The plugin started with {} chat command{}; {}.</p>\n",
-               status == kCheckClean ? "clean" : "problems", report.probes.size(),
-               report.probes.size() == 1 ? "" : "s",
-               status == kCheckClean ? "every one sends a message and nothing needs attention"
-                                     : "some need attention, see below");
+    Print(out, "<p class=\"status {}\">The plugin started with {} chat command{}; {}.</p>\n",
+          status == kExitOk ? "clean" : "problems", report.probes.size(),
+          report.probes.size() == 1 ? "" : "s",
+          status == kExitOk ? "every one sends a message and nothing needs attention"
+                            : "some need attention, see below");
   }
 
   // Findings about the file as a whole first, then each entry with its own.
@@ -260,13 +280,13 @@ bool WriteCheckPage(std::FILE* out, const CheckReport& report) {
     }
   }
   if (file_findings) {
-    std::fputs("<section class=\"file\">\n<h2>The file</h2>\n<ul>\n", out);
+    PutText(out, "<section class=\"file\">\n<h2>The file</h2>\n<ul>\n");
     for (const Finding& finding : report.findings) {
       if (!finding.position) {
         WriteFinding(out, finding, FileWhere(finding));
       }
     }
-    std::fputs("</ul>\n</section>\n", out);
+    PutText(out, "</ul>\n</section>\n");
   }
 
   std::set<std::size_t> positions;
@@ -285,8 +305,7 @@ bool WriteCheckPage(std::FILE* out, const CheckReport& report) {
     WriteEntry(out, position, probe == probes.end() ? nullptr : probe->second,
                findings == by_position.end() ? kNone : findings->second);
   }
-  std::fputs("</body>\n</html>\n", out);
-  return std::fflush(out) == 0 && std::ferror(out) == 0;
+  PutText(out, "</body>\n</html>\n");
 }
 
 }  // namespace devhost

@@ -9,7 +9,7 @@
 
 namespace devhost {
 
-// Writes the page as it goes, entry by entry. Returns false when the stream reported an error.
-bool WriteCheckPage(std::FILE* out, const CheckReport& report);
+// Writes the page as it goes, entry by entry; a failed write shows when the stream is finished.
+void WriteCheckPage(std::FILE* out, const CheckReport& report);
 
 }  // namespace devhost

@@ -11,6 +11,7 @@
 #include "devhost/check/ReportText.h"
 #include "devhost/session/MessageJson.h"
 #include "devhost/session/MessageText.h"
+#include "devhost/session/Output.h"
 #include "devhost/session/Printable.h"
 
 namespace devhost {
@@ -79,7 +80,7 @@ class Output {
  public:
   explicit Output(std::FILE* file) : file_(file) {}
   Output& operator+=(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), file_);
+    PutText(file_, text);
     return *this;
   }
 
@@ -278,12 +279,12 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
 
 int CheckExitStatus(const CheckReport& report) {
   if (!report.start.ok) {
-    return kCheckNotStarted;
+    return kExitNotStarted;
   }
   const Counts counts = CountOf(report);
   const bool clean =
       counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
-  return clean ? kCheckClean : kCheckProblems;
+  return clean ? kExitOk : kExitFindings;
 }
 
 void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, ReportPart part) {
@@ -296,7 +297,7 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
                   "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
     WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
     text += "\n" + Summary(report) + "\n";
-    std::fflush(out);
+    Flush(out);
     return;
   }
   text += fmt::format("Checking {}\n", report.config_path);
@@ -325,7 +326,7 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) 
   };
   if (part == ReportPart::Findings) {
     WriteJsonFindings(write, report);
-    std::fflush(out);
+    Flush(out);
     return;
   }
   json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "devhost/ExitStatus.h"
 #include "devhost/check/CommandProbe.h"
 #include "devhost/check/ConfigCheck.h"
 #include "devhost/lib/PluginLoader.h"
@@ -20,10 +21,6 @@ struct CheckReport {
   std::vector<ProbeResult> probes;
   std::vector<Finding> findings;
 };
-
-inline constexpr int kCheckClean = 0;
-inline constexpr int kCheckProblems = 1;
-inline constexpr int kCheckNotStarted = 2;
 
 // 0: every command sends a message and nothing but notes was found; 1: warnings, errors or
 // commands that fail or send nothing; 2: the plugin did not start.

@@ -78,7 +78,8 @@ class LineIndex {
     }
   }
   std::pair<std::size_t, std::size_t> At(std::size_t consumed) const {
-    consumed = std::min(consumed, size_);
+    // The library counts the end of the input as one more byte it read.
+    consumed = std::min(consumed, size_ + 1);
     // Line breaks among the first `consumed` bytes.
     const auto before = std::lower_bound(breaks_.begin(), breaks_.end(), consumed);
     const std::size_t line = 1 + static_cast<std::size_t>(before - breaks_.begin());
@@ -300,13 +301,13 @@ void CheckReceived(const json& value, std::size_t position, const char* subject,
   const float received = GameFloatOf(value);
   if (std::isinf(received)) {
     findings.push_back(Warn(position, "number_range", subject,
-                            fmt::format("{}{} is beyond the game's 32-bit numbers: it receives {}",
+                            fmt::format("{}{}, beyond the game's 32-bit numbers: it receives {}",
                                         label, value.dump(), FloatText(received)),
                             "use a number of at most 3.4e38"));
   } else if (received == 0.0f && written != 0.0) {
     findings.push_back(Warn(
         position, "number_range", subject,
-        fmt::format("{}{} is below the game's 32-bit numbers: it receives 0", label, value.dump()),
+        fmt::format("{}{}, below the game's 32-bit numbers: it receives 0", label, value.dump()),
         "use 0 or a number of at least 1.2e-38"));
   }
 }
@@ -324,6 +325,7 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
   }
   std::vector<std::string> high;
   std::vector<std::string> negative;
+  std::optional<std::string> invisible;  // an alpha at or below 0
   static const char* const kNames[] = {"R", "G", "B", "A"};
   for (std::size_t i = 0; i < std::min<std::size_t>(colour.size(), 4); ++i) {
     static const char* const kLabels[] = {"R = ", "G = ", "B = ", "A = "};
@@ -335,7 +337,9 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
     if (std::isinf(received)) {
       continue;  // reported as out of range
     }
-    if (received > 1.0f) {
+    if (i == 3 && received <= 0.0f) {
+      invisible = colour[i].dump();
+    } else if (received > 1.0f) {
       high.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
     } else if (received < 0.0f) {
       negative.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
@@ -350,6 +354,11 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
     findings.push_back(Warn(position, "color_negative", "Color",
                             fmt::format("{} below 0", Joined(negative)),
                             "the game takes linear 0-1 values and passes negative ones on"));
+  }
+  if (invisible) {
+    findings.push_back(Warn(position, "color_transparent", "Color",
+                            fmt::format("A = {}: the message is fully transparent", *invisible),
+                            "players cannot see it; A is opacity, use 1 for an opaque message"));
   }
 }
 
@@ -388,6 +397,12 @@ void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& f
     return;
   }
   const std::string& reply = found->get_ref<const std::string&>();
+  if (reply.find_first_not_of(" \t\r\n\f\v") == std::string::npos) {
+    findings.push_back(Warn(position, "reply_blank", "Reply",
+                            reply.empty() ? "is empty" : fmt::format("is blank: {}", Quoted(reply)),
+                            "players see an empty message; write the text they should see"));
+    return;
+  }
   CheckReplyText(reply, position, findings);
   const BraceScan scan = ScanBraces(reply);
   if (scan.fails) {
@@ -458,7 +473,9 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     Finding finding;
     finding.code = "commands_kind";
     finding.subject = "ChatCommands";
-    finding.text = "is an object: its members are registered, but every use of them fails";
+    finding.text =
+        "is an object: its members are registered and counted as entries in the sorted order of "
+        "their keys, not as written, and every use of them fails";
     finding.hint = "write a list: \"ChatCommands\": [ {...}, {...} ]";
     findings.push_back(std::move(finding));
   }
@@ -546,10 +563,7 @@ std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes) {
   }
 }
 
-namespace {
-
-// Each way the file can fail to open, in the check's own words and with its own remedy; the
-// plugin itself only ever says "Can't open config.json".
+// Each way the file can fail to open, in the check's own words and with its own remedy.
 Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file) {
   Finding finding;
   finding.severity = Finding::Severity::Error;
@@ -584,8 +598,6 @@ Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& fil
   }
   return finding;
 }
-
-}  // namespace
 
 ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path) {
   const ConfigFileRead file = ReadConfigFile(path);

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+struct ConfigFileRead;  // config/ConfigFile.h
+
 namespace devhost {
 
 struct Finding {
@@ -42,6 +44,10 @@ struct ConfigAnalysis {
 // `bytes` is the whole file, byte-order mark included.
 ConfigAnalysis AnalyseConfigText(std::string_view bytes);
 ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path);
+
+// Why a file could not be read, in the check's words with its remedy (the plugin itself only
+// says "Can't open config.json"). `file` is the failed read.
+Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file);
 
 // The plugin's config.json under a server folder.
 std::filesystem::path ConfigPathOf(const std::string& server_dir);

@@ -1,23 +1,23 @@
 #include "devhost/check/ReloadPreview.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <mutex>
-#include <random>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 
-#include <fmt/format.h>
-
 #include "config/ConfigFile.h"
 #include "devhost/check/ConfigCheck.h"
 #include "devhost/check/ProbeExplanation.h"
 #include "devhost/check/ReloadReport.h"
+#include "devhost/check/SystemCalls.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/LogSinks.h"
 #include "devhost/lib/Text.h"
@@ -27,20 +27,41 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A server folder of our own under the system's temporary folder, removed at the end.
+struct ConfigCopy {
+  std::string bytes;
+  fs::perms mode = fs::perms::owner_read;
+};
+
+// Where a preview cannot go on: OLD or the scratch folder cannot be used.
+class PreviewStopped : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A server folder of our own under the system's temporary folder, that only this user can
+// enter, removed at the end or when SIGINT or SIGTERM ends the program.
 class ScratchServer {
  public:
   ScratchServer() {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      root_ = fs::temp_directory_path() / ("quorvane-reload-" + std::to_string(random()));
-      if (fs::create_directory(root_)) {
-        fs::create_directories(ConfigPathOf(root_.string()).parent_path());
-        return;
-      }
+    const fs::path temporary = TemporaryFolder();
+    std::error_code error;
+    root_ = CreatePrivateFolder(temporary, "quorvane-reload-", error);
+    if (error) {
+      throw PreviewStopped("cannot create a scratch folder under " + temporary.u8string() + ": " +
+                           error.message());
     }
-    throw std::runtime_error("cannot create a scratch folder under " +
-                             fs::temp_directory_path().string());
+    const fs::path config = ConfigPathOf(root_.string());
+    std::vector<fs::path> made = {config};
+    for (fs::path folder = config.parent_path(); folder != root_; folder = folder.parent_path()) {
+      made.push_back(folder);
+    }
+    made.push_back(root_);
+    removed_on_signal_ = std::make_unique<RemovedOnSignal>(made);
+    fs::create_directories(config.parent_path(), error);
+    if (error) {
+      throw PreviewStopped("cannot create " + config.parent_path().u8string() + ": " +
+                           error.message());
+    }
   }
   ScratchServer(const ScratchServer&) = delete;
   ScratchServer& operator=(const ScratchServer&) = delete;
@@ -50,25 +71,50 @@ class ScratchServer {
   }
 
   std::string Path() const { return root_.string(); }
-  // The plugin's config.json becomes `bytes`; without bytes there is no file, as on a server
+  // The plugin's config.json becomes `copy`; without one there is no file, as on a server
   // whose file cannot be read.
-  void PutConfig(const std::optional<std::string>& bytes) const {
+  void PutConfig(const std::optional<ConfigCopy>& copy) const {
     const fs::path path = ConfigPathOf(root_.string());
     std::error_code ignored;
     fs::remove(path, ignored);
-    if (bytes && !(std::ofstream(path, std::ios::binary) << *bytes)) {
-      throw std::runtime_error("cannot write " + path.string());
+    if (!copy) {
+      return;
+    }
+    errno = 0;
+    std::FILE* file = OpenForWriting(path);
+    bool ok = file != nullptr;
+    int code = errno;
+    if (ok) {
+      // No wider than the original's: only its owner's read and write, and read, which the
+      // plugin needs.
+      fs::permissions(path, (copy->mode & fs::perms::owner_write) | fs::perms::owner_read, ignored);
+      ok = std::fwrite(copy->bytes.data(), 1, copy->bytes.size(), file) == copy->bytes.size() &&
+           std::fflush(file) == 0;
+      code = errno;
+      ok = std::fclose(file) == 0 && ok;
+    }
+    if (!ok) {
+      throw PreviewStopped("cannot write " + path.u8string() + ": " +
+                           std::error_code(code, std::generic_category()).message());
     }
   }
 
  private:
   fs::path root_;
+  std::unique_ptr<RemovedOnSignal> removed_on_signal_;
 };
 
-// The file's text as the plugin reads it, or nothing when it cannot be read.
-std::optional<std::string> ReadText(const fs::path& path) {
+// The file's text as the plugin reads it, and its mode; the plain check's reason, and its
+// remedy, when it cannot be read.
+ConfigCopy ReadCopy(const fs::path& path, std::string& problem) {
   ConfigFileRead file = ReadConfigFile(path);
-  return file.problem ? std::nullopt : std::optional<std::string>(std::move(file.content));
+  if (file.problem) {
+    const Finding failure = OpenFailure(path, file);
+    problem = failure.text + "; " + failure.hint;
+    return {};
+  }
+  std::error_code ignored;
+  return {std::move(file.content), fs::status(path, ignored).permissions()};
 }
 
 // The messages the plugin's own logger writes; it logs only a configuration that failed to load.
@@ -188,24 +234,29 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   preview.old_path = fs::path(old_path).generic_string();
   const fs::path config_path = ConfigPathOf(server_dir);
   preview.config_path = config_path.generic_string();
-  const std::optional<std::string> old_bytes = ReadText(old_path);
-  const std::optional<std::string> new_bytes = ReadText(config_path);
-  if (!old_bytes) {
-    preview.start.error = "cannot read " + preview.old_path;
+  std::string old_problem;
+  const ConfigCopy old_copy = ReadCopy(fs::u8path(old_path), old_problem);
+  if (!old_problem.empty()) {
+    // Only the reason: the remedies speak of a server's own file.
+    preview.unreadable = old_problem.substr(0, old_problem.find("; "));
     return preview;
+  }
+  std::optional<ConfigCopy> new_copy = ReadCopy(config_path, preview.config_problem);
+  if (!preview.config_problem.empty()) {
+    new_copy.reset();
   }
 
   // The documents as the plugin holds them, to explain what a command did.
-  const std::shared_ptr<const LoadedDocument> old_document = LoadDocument(*old_bytes);
+  const std::shared_ptr<const LoadedDocument> old_document = LoadDocument(old_copy.bytes);
   const std::shared_ptr<const LoadedDocument> new_document =
-      new_bytes ? LoadDocument(*new_bytes) : nullptr;
+      new_copy ? LoadDocument(new_copy->bytes) : nullptr;
 
   ScratchServer scratch;
   host.SetServerDir(scratch.Path());
-  scratch.PutConfig(new_bytes);
+  scratch.PutConfig(new_copy);
   LoadedPlugin::Load(plugin_path, preview.restart).reset();
 
-  scratch.PutConfig(old_bytes);
+  scratch.PutConfig(old_copy);
   std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(plugin_path, preview.start);
   errors->Take();
   if (!plugin) {
@@ -214,7 +265,7 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
   std::vector<ProbeResult> before = ProbeChatCommands(host, plugin->Path());
   ExplainProbes(before, old_document.get());
 
-  scratch.PutConfig(new_bytes);
+  scratch.PutConfig(new_copy);
   AShooterPlayerController& caller = host.Player("(operator)");
   caller.ClearScreen();
   const DispatchResult reload = host.DispatchConsole(&caller, "Quorvane.Reload");
@@ -240,10 +291,12 @@ int RunReloadPreview(const CheckOptions& options, std::FILE* out) {
   ReloadPreview preview;
   try {
     preview = PreviewReload(options.reload_from, options.server_dir, options.plugin_path);
-  } catch (const std::exception& error) {
-    // Only the scratch folder can fail this way; the plugin's own failures are in the preview.
-    fmt::print(stderr, "devhost: cannot preview the reload: {}\n", error.what());
-    return kCheckNotStarted;
+  } catch (const PreviewStopped& stopped) {
+    // The plugin's own failures are in the preview; these are the scratch folder's.
+    preview = ReloadPreview{};
+    preview.old_path = fs::u8path(options.reload_from).generic_string();
+    preview.config_path = ConfigPathOf(options.server_dir).generic_string();
+    preview.unreadable = stopped.what();
   }
   if (options.json) {
     WriteReloadJson(out, preview);

@@ -10,6 +10,7 @@
 #include "devhost/check/ReportText.h"
 #include "devhost/session/MessageJson.h"
 #include "devhost/session/MessageText.h"
+#include "devhost/session/Output.h"
 
 namespace devhost {
 namespace {
@@ -118,8 +119,7 @@ std::string Summary(const ReloadPreview& preview) {
 }
 
 void Put(std::FILE* out, const std::string& line) {
-  std::fputs(line.c_str(), out);
-  std::fputc('\n', out);
+  PutText(out, line + "\n");
 }
 
 void PutJson(std::FILE* out, const json& object) {
@@ -129,13 +129,16 @@ void PutJson(std::FILE* out, const json& object) {
 }  // namespace
 
 int ReloadExitStatus(const ReloadPreview& preview) {
+  if (!preview.unreadable.empty()) {
+    return kExitUnreadable;
+  }
   if (!preview.start.ok) {
-    return kCheckNotStarted;
+    return kExitNotStarted;
   }
   const bool changed =
       std::any_of(preview.commands.begin(), preview.commands.end(),
                   [](const CommandChange& change) { return ChangesMeaning(change.kind); });
-  return preview.reload_ok && preview.restart.ok && !changed ? kCheckClean : kCheckProblems;
+  return preview.reload_ok && preview.restart.ok && !changed ? kExitOk : kExitFindings;
 }
 
 void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour) {
@@ -144,11 +147,16 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
   };
   const auto red = fmt::fg(fmt::terminal_color::red);
   Put(out, fmt::format("Previewing a reload of {}", preview.config_path));
+  if (!preview.unreadable.empty()) {
+    Put(out, style("The preview cannot run: " + preview.unreadable, red));
+    Flush(out);
+    return;
+  }
   if (!preview.start.ok) {
     Put(out, style(fmt::format("The plugin did not start on {}: {}", preview.old_path,
                                preview.start.error),
                    red));
-    std::fflush(out);
+    Flush(out);
     return;
   }
   Put(out,
@@ -161,6 +169,9 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
     Put(out, "The reload succeeds; its caller gets " + answer);
   } else {
     Put(out, style("The reload fails: " + preview.reload_error, red));
+    if (!preview.config_problem.empty()) {
+      Put(out, "The current file cannot be read: " + preview.config_problem);
+    }
     Put(out, "Its caller gets " + answer);
     Put(out, "Every command keeps the configuration the server started with.");
   }
@@ -199,10 +210,17 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
         "\n" + style("A restart on the current file would fail: " + preview.restart.error, red));
   }
   Put(out, "\n" + Summary(preview));
-  std::fflush(out);
+  Flush(out);
 }
 
 void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
+  if (!preview.unreadable.empty()) {
+    PutJson(out, {{"finding", "input"}, {"ok", false}, {"error", preview.unreadable}});
+    PutJson(out,
+            {{"finding", "summary"}, {"commands", 0}, {"exit_status", ReloadExitStatus(preview)}});
+    Flush(out);
+    return;
+  }
   json start = {{"finding", "start"},
                 {"ok", preview.start.ok},
                 {"config", preview.old_path},
@@ -222,6 +240,9 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
                    {"answer", std::move(answer)}};
     if (!preview.reload_ok) {
       reload["error"] = preview.reload_error;
+    }
+    if (!preview.config_problem.empty()) {
+      reload["file_error"] = preview.config_problem;
     }
     PutJson(out, reload);
   }
@@ -259,7 +280,7 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
   summary["new_commands"] = preview.new_commands.size();
   summary["exit_status"] = ReloadExitStatus(preview);
   PutJson(out, summary);
-  std::fflush(out);
+  Flush(out);
 }
 
 }  // namespace devhost

@@ -11,7 +11,7 @@ namespace devhost {
 
 // 0: the reload succeeds and every command keeps its meaning; 1: the reload fails, a restart
 // on the current file would fail, or a command changes meaning; 2: the plugin did not start on
-// the old file.
+// the old file; 5: OLD or the scratch folder cannot be used.
 int ReloadExitStatus(const ReloadPreview& preview);
 
 void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour);

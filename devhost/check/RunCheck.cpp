@@ -1,31 +1,51 @@
 #include "devhost/check/RunCheck.h"
 
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
 #include <future>
 #include <memory>
+#include <optional>
+#include <system_error>
+#include <utility>
 
 #include <fmt/format.h>
 
+#include "devhost/ExitStatus.h"
 #include "devhost/check/CheckPage.h"
 #include "devhost/check/CheckReport.h"
+#include "devhost/check/FileReplacement.h"
 #include "devhost/check/ProbeExplanation.h"
 #include "devhost/check/ReloadPreview.h"
 #include "devhost/lib/Host.h"
 #include "devhost/lib/LogSinks.h"
+#include "devhost/lib/PluginLoader.h"
+#include "devhost/session/Output.h"
 
 namespace devhost {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+namespace fs = std::filesystem;
 
-void PageNotWritten(const std::string& path, int error) {
-  fmt::print(stderr, "devhost: cannot write the page {}: {}\n", path,
-             error != 0 ? std::strerror(error) : "write error");
+void PageNotWritten(const std::string& path, const std::string& why) {
+  PutLine(stderr, "devhost: cannot write the page " + path + ": " + why);
+}
+
+// What this run reads or loads that `page` names as well, if anything: writing the page there
+// would destroy it.
+std::optional<std::string> ReadByThisRun(const fs::path& page, const CheckOptions& options) {
+  const std::pair<fs::path, const char*> read[] = {
+      {ConfigPathOf(options.server_dir), "the server's config.json, which the check reads"},
+      {fs::u8path(options.plugin_path), "the plugin, which the check loads"},
+      {HostLibraryPath(), "the host library, which the check loads"},
+      {ProgramPath(), "this program"},
+  };
+  for (const auto& [path, what] : read) {
+    std::error_code ignored;
+    if (!path.empty() && fs::equivalent(page, path, ignored)) {
+      return std::string(what);
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -35,13 +55,19 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
     return RunReloadPreview(options, out);
   }
 
-  // Opened before the check runs, so a wrong path costs nothing and says so at once.
-  File page;
+  // Made ready before the check runs, so a wrong path costs nothing and says so at once.
+  std::unique_ptr<FileReplacement> page;
   if (!options.html_path.empty()) {
-    page.reset(std::fopen(options.html_path.c_str(), "wb"));
+    const fs::path page_path = fs::u8path(options.html_path);
+    if (const std::optional<std::string> read = ReadByThisRun(page_path, options)) {
+      PageNotWritten(options.html_path, "it is " + *read);
+      return kExitUnwritable;
+    }
+    std::string error;
+    page = FileReplacement::Begin(page_path, error);
     if (!page) {
-      PageNotWritten(options.html_path, errno);
-      return kCheckPageNotWritten;
+      PageNotWritten(options.html_path, error);
+      return kExitUnwritable;
     }
   }
 
@@ -111,12 +137,10 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   }
   write(ReportPart::Findings);
   if (page) {
-    errno = 0;
-    const bool written = WriteCheckPage(page.get(), report);
-    const int error = errno;
-    if (std::fclose(page.release()) != 0 || !written) {
-      PageNotWritten(options.html_path, error != 0 ? error : errno);
-      return kCheckPageNotWritten;
+    WriteCheckPage(page->Stream(), report);
+    if (const std::optional<std::string> error = page->Finish()) {
+      PageNotWritten(options.html_path, *error);
+      return kExitUnwritable;
     }
   }
   return CheckExitStatus(report);

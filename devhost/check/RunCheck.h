@@ -1,6 +1,7 @@
 #pragma once
 // "devhost --check": starts the plugin on a server folder, uses each chat command once and
-// reports, with the configuration's findings. Returns the program's exit status.
+// reports, with the configuration's findings. Returns the program's exit status
+// (devhost/ExitStatus.h).
 
 #include <cstdio>
 #include <string>
@@ -16,9 +17,6 @@ struct CheckOptions {
   // When set, preview a reload of the server's config.json on a server started with this file.
   std::string reload_from;
 };
-
-// The page could not be written; the check itself did not run.
-inline constexpr int kCheckPageNotWritten = 4;
 
 int RunCheck(const CheckOptions& options, std::FILE* out);
 

@@ -44,10 +44,22 @@ void* FindSymbol(void* handle, const char* name) {
 void CloseLibrary(void* handle) {
   FreeLibrary(static_cast<HMODULE>(handle));
 }
-std::filesystem::path ProgramPath() {
+std::filesystem::path ModulePath(HMODULE module) {
   wchar_t buffer[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  const DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
   return std::filesystem::path(std::wstring(buffer, length));
+}
+std::filesystem::path ProgramFile() {
+  return ModulePath(nullptr);
+}
+std::filesystem::path LibraryFile(const void* address) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          static_cast<LPCWSTR>(address), &module)) {
+    return {};
+  }
+  return ModulePath(module);
 }
 #else
 constexpr const char* kPluginFileName = "Quorvane.so";
@@ -66,9 +78,16 @@ void* FindSymbol(void* handle, const char* name) {
 void CloseLibrary(void* handle) {
   dlclose(handle);
 }
-std::filesystem::path ProgramPath() {
+std::filesystem::path ProgramFile() {
   std::error_code ignored;
   return std::filesystem::read_symlink("/proc/self/exe", ignored);
+}
+std::filesystem::path LibraryFile(const void* address) {
+  Dl_info info{};
+  if (dladdr(address, &info) == 0 || info.dli_fname == nullptr) {
+    return {};
+  }
+  return info.dli_fname;
 }
 #endif
 
@@ -145,8 +164,18 @@ LoadedPlugin::~LoadedPlugin() {
   CloseLibrary(handle_);
 }
 
+std::filesystem::path ProgramPath() {
+  return ProgramFile();
+}
+
 std::filesystem::path ProgramDir() {
-  return ProgramPath().parent_path();
+  return ProgramFile().parent_path();
+}
+
+std::filesystem::path HostLibraryPath() {
+  // Any address inside this library names it.
+  static const char kInThisLibrary = 0;
+  return LibraryFile(&kInThisLibrary);
 }
 
 std::string DefaultPluginPath() {

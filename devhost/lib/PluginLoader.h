@@ -42,8 +42,12 @@ class LoadedPlugin {
   void* handle_;
 };
 
-// The folder of the running program: the development host's tools live beside it.
+// The running program's file, and its folder: the development host's tools live beside it.
+std::filesystem::path ProgramPath();
 std::filesystem::path ProgramDir();
+
+// The host library's own file, wherever the system loaded it from; empty when unknown.
+std::filesystem::path HostLibraryPath();
 
 // The plugin built next to the running program, found from the program's own location.
 std::string DefaultPluginPath();

@@ -7,7 +7,7 @@
 
 #include "devhost/session/MessageJson.h"
 #include "devhost/session/MessageText.h"
-#include "devhost/session/Printable.h"
+#include "devhost/session/Output.h"
 
 namespace devhost {
 namespace {
@@ -15,26 +15,31 @@ namespace {
 // Events keep their keys in the order written.
 using json = nlohmann::ordered_json;
 
-// Whole lines, flushed one at a time, whichever thread writes.
+// Whole lines, flushed one at a time, whichever thread writes; for people, escaped. A failed
+// write never stops the session: the program reports it when it ends.
 class LineOutput {
  public:
-  explicit LineOutput(std::FILE* out) : out_(out) {}
+  LineOutput(std::FILE* out, bool for_people) : out_(out), for_people_(for_people) {}
   void Put(const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
-    std::fputs(line.c_str(), out_);
-    std::fputc('\n', out_);
-    std::fflush(out_);
+    if (for_people_) {
+      PutLine(out_, line);
+    } else {
+      PutText(out_, line + "\n");
+    }
+    Flush(out_);
   }
   std::mutex& Mutex() { return mutex_; }
 
  private:
   std::FILE* out_;
+  bool for_people_;
   std::mutex mutex_;
 };
 
 class HumanWriter final : public EventWriter {
  public:
-  explicit HumanWriter(std::FILE* out) : out_(out) {}
+  explicit HumanWriter(std::FILE* out) : out_(out, /*for_people=*/true) {}
 
   void Start(const StartReport& report) override {
     if (report.ok) {
@@ -49,7 +54,7 @@ class HumanWriter final : public EventWriter {
     Write(fmt::format("[{}] {}", player, DescribeMessage(message)));
   }
 
-  void Log(const std::string& /*line*/) override {}
+  void Log(const std::string& line) override { Write(line); }
 
   void CommandFailed(const std::optional<std::string>& /*player*/, const std::string& /*command*/,
                      const std::string& /*error*/) override {
@@ -57,19 +62,24 @@ class HumanWriter final : public EventWriter {
   }
 
   void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
-    Write(fmt::format("devhost: no command matches \"{}\" from {}", Printable(text),
+    Write(fmt::format("devhost: no command matches \"{}\" from {}", text,
                       player ? *player : std::string("the server console")));
+  }
+
+  void AnswerWithoutScreen(const std::string& /*command*/) override {
+    // Scripted sessions show what players see; the server console is no player.
   }
 
   void InvalidLine(std::size_t number, const std::string& line,
                    const std::string& reason) override {
     // Standard error: the line is the script's mistake, not part of what the session showed.
+    // A session goes on to its end even when standard error cannot be written.
     std::lock_guard<std::mutex> lock(out_.Mutex());
-    fmt::print(stderr,
-               "devhost: line {}: not a session line ({}; expected \"NAME: TEXT\", "
-               "\"NAME> TEXT\" or \"> TEXT\"): {}\n",
-               number, reason, line);
-    std::fflush(stderr);
+    PutLine(stderr,
+            fmt::format("devhost: line {}: not a session line ({}; expected \"NAME: TEXT\", "
+                        "\"NAME> TEXT\" or \"> TEXT\"): {}",
+                        number, reason, line));
+    Flush(stderr);
   }
 
   void Exit(const AllocatorStats& stats) override {
@@ -93,7 +103,7 @@ json OptionalName(const std::optional<std::string>& player) {
 
 class JsonWriter final : public EventWriter {
  public:
-  explicit JsonWriter(std::FILE* out) : out_(out) {}
+  explicit JsonWriter(std::FILE* out) : out_(out, /*for_people=*/false) {}
 
   void Start(const StartReport& report) override {
     json event = {{"event", "start"}, {"ok", report.ok}};
@@ -124,6 +134,8 @@ class JsonWriter final : public EventWriter {
   void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
     Write({{"event", "unmatched"}, {"player", OptionalName(player)}, {"text", text}});
   }
+
+  void AnswerWithoutScreen(const std::string& /*command*/) override {}
 
   void InvalidLine(std::size_t number, const std::string& line,
                    const std::string& reason) override {

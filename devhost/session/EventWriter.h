@@ -20,11 +20,13 @@ class EventWriter {
   virtual ~EventWriter() = default;
   virtual void Start(const StartReport& report) = 0;
   virtual void Message(const std::string& player, const ScreenMessage& message) = 0;
-  // A line written through the host's sinks (JSON output only; people see the sink itself).
+  // A line written through the host's sinks.
   virtual void Log(const std::string& line) = 0;
   virtual void CommandFailed(const std::optional<std::string>& player, const std::string& command,
                              const std::string& error) = 0;
   virtual void Unmatched(const std::optional<std::string>& player, const std::string& text) = 0;
+  // The server console ran `command`; whatever it answered reached no screen.
+  virtual void AnswerWithoutScreen(const std::string& command) = 0;
   // A line that is not a session line; `number` counts from 1.
   virtual void InvalidLine(std::size_t number, const std::string& line,
                            const std::string& reason) = 0;

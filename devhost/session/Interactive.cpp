@@ -5,7 +5,7 @@
 #include <iostream>
 #include <memory>
 
-#include <fmt/format.h>
+#include "devhost/session/Output.h"
 
 #if defined(DEVHOST_HAVE_LIBEDIT)
 #include <editline/readline.h>
@@ -39,28 +39,30 @@ bool ReadLine(std::string& line) {
 
 }  // namespace
 
-std::string HelpText(const std::vector<std::string>& chat_commands,
-                     const std::vector<std::string>& console_commands) {
-  return fmt::format(
-      "Chat commands: {}\n"
-      "Console commands: {}\n"
-      "Lines:\n"
-      "  NAME: TEXT   player NAME types TEXT in chat         (alice: /rules)\n"
-      "  NAME> TEXT   player NAME enters TEXT on the console (alice> Quorvane.Reload)\n"
-      "  > TEXT       the server console, no player          (> Quorvane.Reload)\n"
-      "  help         this list;  quit or Ctrl-D ends the session\n",
-      Joined(chat_commands), Joined(console_commands));
+std::vector<std::string> HelpText(const std::vector<std::string>& chat_commands,
+                                  const std::vector<std::string>& console_commands) {
+  return {
+      "Chat commands: " + Joined(chat_commands),
+      "Console commands: " + Joined(console_commands),
+      "Lines:",
+      "  NAME: TEXT   player NAME types TEXT in chat         (alice: /rules)",
+      "  NAME> TEXT   player NAME enters TEXT on the console (alice> Quorvane.Reload)",
+      "  > TEXT       the server console, no player          (> Quorvane.Reload)",
+      "  help         this list;  quit or Ctrl-D ends the session",
+  };
 }
 
-void RunInteractive(Session& session, const std::string& help) {
+void RunInteractive(Session& session, const std::vector<std::string>& help) {
   std::string line;
   std::size_t number = 0;
   while (ReadLine(line)) {
     ++number;
     const std::string_view command = Trimmed(line);
     if (command == "help") {
-      std::fputs(help.c_str(), stdout);
-      std::fflush(stdout);
+      for (const std::string& help_line : help) {
+        PutLine(stdout, help_line);
+      }
+      Flush(stdout);
       continue;
     }
     if (command == "quit") {

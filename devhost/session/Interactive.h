@@ -8,11 +8,11 @@
 
 namespace devhost {
 
-// The registered commands and the session line syntax.
-std::string HelpText(const std::vector<std::string>& chat_commands,
-                     const std::vector<std::string>& console_commands);
+// The registered commands and the session line syntax, line by line.
+std::vector<std::string> HelpText(const std::vector<std::string>& chat_commands,
+                                  const std::vector<std::string>& console_commands);
 
 // Reads lines until end of input or "quit"; session lines go to `session`.
-void RunInteractive(Session& session, const std::string& help);
+void RunInteractive(Session& session, const std::vector<std::string>& help);
 
 }  // namespace devhost

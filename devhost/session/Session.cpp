@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "devhost/lib/Host.h"
+#include "devhost/session/Output.h"
 
 namespace devhost {
 
@@ -73,9 +74,12 @@ bool Session::Process(std::string_view line, std::size_t line_number) {
       writer_.CommandFailed(player_name, result.command, result.error);
       break;
     case DispatchResult::Status::Done:
+      if (player == nullptr) {
+        writer_.AnswerWithoutScreen(parsed.text);
+      }
       break;
   }
-  std::fflush(stdout);
+  Flush(stdout);
   return true;
 }
 
@@ -83,6 +87,11 @@ void Session::Run(std::istream& input) {
   std::string line;
   std::size_t number = 0;
   while (std::getline(input, line)) {
+    // Windows editors begin a UTF-8 file with a byte-order mark; it is no part of the line.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (number == 0 && std::string_view(line).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+      line.erase(0, kByteOrderMark.size());
+    }
     Process(line, ++number);
   }
 }

@@ -1,15 +1,15 @@
 #include "devhost/session/TerminalWriter.h"
 
-#include <fmt/color.h>
 #include <fmt/format.h>
 
 #include "devhost/lib/Text.h"
 #include "devhost/session/DisplayColour.h"
-#include "devhost/session/Printable.h"
-#include "devhost/session/Terminal.h"
+#include "devhost/session/Output.h"
 
 namespace devhost {
 namespace {
+
+const TextStyle kFaint = {std::nullopt, false, true};
 
 class TerminalWriter final : public EventWriter {
  public:
@@ -19,29 +19,35 @@ class TerminalWriter final : public EventWriter {
   void Start(const StartReport& report) override {
     plain_->Start(report);
     if (report.ok) {
-      Write(Styled("Type help for the commands and the line syntax; Ctrl-D ends the session.",
-                   fmt::emphasis::faint));
+      Write({{"Type help for the commands and the line syntax; Ctrl-D ends the session.", kFaint}});
     }
   }
 
   void Message(const std::string& player, const ScreenMessage& message) override {
-    const std::string text = Printable(Utf16ToUtf8(message.text));
+    const std::string text = Utf16ToUtf8(message.text);
+    const TextStyle in_colour = {DisplayColour(message.colour), message.bold, false};
     switch (message.kind) {
       case ScreenMessage::Kind::ServerChat:
-        Write(fmt::format("[{}] {}", player, Styled(text, InColour(message.colour, message.bold))));
+        Write({{"["}, {player}, {"] "}, {text, in_colour}});
         break;
       case ScreenMessage::Kind::ClientChat:
-        Write(fmt::format("[{}] {}: {}", player,
-                          Styled(Printable(Utf16ToUtf8(message.sender)), fmt::emphasis::bold),
-                          text));
+        Write({{"["},
+               {player},
+               {"] "},
+               {Utf16ToUtf8(message.sender), TextStyle{std::nullopt, true, false}},
+               {": "},
+               {text}});
         break;
-      case ScreenMessage::Kind::Notification:
+      case ScreenMessage::Kind::Notification: {
         // On screen a notification stands apart from chat; here it gets lines of its own.
-        Write(fmt::format("\n    {}\n    {}\n", Styled(text, InColour(message.colour, true)),
-                          Styled(fmt::format("notification to {}, scale {}, {} s", player,
-                                             FloatText(message.scale), FloatText(message.time)),
-                                 fmt::emphasis::faint)));
+        const std::string caption = fmt::format("notification to {}, scale {}, {} s", player,
+                                                FloatText(message.scale), FloatText(message.time));
+        Write({});
+        Write({{"    "}, {text, TextStyle{DisplayColour(message.colour), true, false}}});
+        Write({{"    "}, {caption, kFaint}});
+        Write({});
         break;
+      }
     }
   }
 
@@ -53,6 +59,13 @@ class TerminalWriter final : public EventWriter {
   void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
     plain_->Unmatched(player, text);
   }
+  void AnswerWithoutScreen(const std::string& command) override {
+    // At a prompt, silence would look like a hang.
+    Write(
+        {{fmt::format("devhost: the server console ran \"{}\"; it has no screen, so its "
+                      "answer went to no player (\"NAME> {}\" shows it to player NAME)",
+                      command, command)}});
+  }
   void InvalidLine(std::size_t number, const std::string& line,
                    const std::string& reason) override {
     plain_->InvalidLine(number, line, reason);
@@ -60,18 +73,9 @@ class TerminalWriter final : public EventWriter {
   void Exit(const AllocatorStats& stats) override { plain_->Exit(stats); }
 
  private:
-  fmt::text_style InColour(const FLinearRgba& colour, bool bold) const {
-    const Rgb8 rgb = DisplayColour(colour);
-    fmt::text_style style = fmt::fg(fmt::rgb(rgb.r, rgb.g, rgb.b));
-    return bold ? style | fmt::emphasis::bold : style;
-  }
-  std::string Styled(const std::string& text, fmt::text_style style) const {
-    return colour_ ? fmt::format(style, "{}", text) : text;
-  }
-  void Write(const std::string& line) {
-    std::fputs(line.c_str(), out_);
-    std::fputc('\n', out_);
-    std::fflush(out_);
+  void Write(std::initializer_list<Piece> pieces) {
+    PutLine(out_, pieces, colour_);
+    Flush(out_);
   }
 
   std::FILE* out_;

@@ -1,14 +1,18 @@
 // "devhost --check" as an operator runs it: the report, the JSON findings and the exit status.
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,11 +31,27 @@ using json = nlohmann::json;
 
 using CheckRun = test_support::ProgramRun;
 
-// `environment` is put before the program, e.g. "NO_COLOR=1 ".
-CheckRun RunProgram(const std::string& arguments, const std::string& environment = "") {
+// `environment` is put before the program, e.g. "NO_COLOR=1 "; `errors` says where standard
+// error goes.
+CheckRun RunProgram(const std::string& arguments, const std::string& environment = "",
+                    const std::string& errors = "/dev/null") {
   // A hang fails the test (exit 124) instead of stopping the suite.
   return test_support::RunCommand(environment + "timeout 10 '" + DEVHOST_PROGRAM_PATH + "' " +
-                                  arguments + " 2>/dev/null");
+                                  arguments + " 2>'" + errors + "'");
+}
+
+std::string Bytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    names.push_back(item.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::vector<json> JsonLines(const std::string& out) {
@@ -374,6 +394,176 @@ TEST(CheckProgramTest, ReloadPreviewSaysWhatEachCommandDoesAfterTheReload) {
                        "/server'")
                 .exit_code,
             0);
+}
+
+}  // namespace
+
+namespace {
+
+// --html FILE never destroys what the check reads or loads, and replaces its own file whole or
+// not at all: through a link, keeping its mode, and never leaving a half-written page.
+TEST(CheckProgramTest, PageReplacesOnlyItsOwnFileAndOnlyWhole) {
+  namespace fs = std::filesystem;
+  test_support::ServerFolder server;
+  const std::string config = R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", )"
+                             R"("Reply": "a"}]})";
+  server.WriteConfig(config);
+  const fs::path folder = server.Path();
+  fs::copy_file(QUORVANE_PLUGIN_PATH, folder / "plugin.so");
+  fs::create_symlink(server.ConfigPath(), folder / "config-link.html");
+  fs::create_directory(folder / "pages");
+  fs::create_symlink("pages/real.html", folder / "page.html");
+  std::ofstream(folder / "pages/real.html") << "old page";
+  fs::permissions(folder / "pages/real.html", fs::perms(0640));
+  const std::string check = "--check --plugin '" + (folder / "plugin.so").string() +
+                            "' --server-dir '" + server.Path() + "' --html ";
+  const std::string errors = (folder / "stderr.txt").string();
+  const struct {
+    const char* page;
+    const char* limit;  // a shell command before the program, e.g. a file size limit
+    int status;
+    const char* message;
+  } cases[] = {
+      {"ArkApi/Plugins/Quorvane/config.json", "", 6, "it is the server's config.json"},
+      {"config-link.html", "", 6, "it is the server's config.json"},
+      {"plugin.so", "", 6, "it is the plugin, which the check loads"},
+      {"/dev/full", "", 6, "cannot write the page /dev/full: No space left on device"},
+      {"missing/page.html", "", 6, "missing/page.html: No such file or directory"},
+      // The page is larger than the limit: the old one stays.
+      {"page.html", "ulimit -f 1; ", 6, "page.html: File too large"},
+      {"page.html", "", 0, ""},
+  };
+  for (const auto& c : cases) {
+    const std::string page = c.page[0] == '/' ? c.page : (folder / c.page).string();
+    const CheckRun run = RunProgram(check + "'" + page + "'", c.limit, errors);
+    EXPECT_EQ(run.exit_code, c.status) << c.page;
+    EXPECT_NE(Bytes(errors).find(c.message), std::string::npos) << c.page << ": " << Bytes(errors);
+    EXPECT_EQ(Bytes(server.ConfigPath()), config) << c.page;
+    EXPECT_EQ(fs::file_size(folder / "plugin.so"), fs::file_size(QUORVANE_PLUGIN_PATH));
+    EXPECT_EQ(FolderNames(folder / "pages"), std::vector<std::string>{"real.html"}) << c.page;
+    EXPECT_EQ(Bytes(folder / "pages/real.html") == "old page", c.status != 0) << c.page;
+  }
+  EXPECT_TRUE(fs::is_symlink(folder / "page.html"));
+  EXPECT_NE(Bytes(folder / "page.html").find("<!DOCTYPE html>"), std::string::npos);
+  EXPECT_EQ(fs::status(folder / "pages/real.html").permissions(), fs::perms(0640));
+
+  // Standard output in a file: the page follows the report there, replacing nothing.
+  const std::string both = (folder / "both.txt").string();
+  EXPECT_EQ(RunProgram(check + "/dev/stdout >'" + both + "'").exit_code, 0);
+  EXPECT_EQ(Bytes(both).find("Checking "), 0u);
+  EXPECT_NE(Bytes(both).find("<!DOCTYPE html>"), std::string::npos);
+}
+
+// Replies players cannot see, and commands they cannot reach, are no all-clear: not in the
+// report, not on the page.
+TEST(CheckProgramTest, InvisibleRepliesAndUnreachableCommandsNeedAttention) {
+  test_support::ServerFolder server;
+  server.WriteConfig(R"({"ChatCommands": [
+    {"Command": "/clear", "Type": "ServerChat", "Reply": "x", "Color": [1, 1, 1, 0]},
+    {"Command": "/blank", "Type": "ClientChat", "Reply": " "},
+    {"Command": "/two words", "Type": "ClientChat", "Reply": "y"}]})");
+  const std::string page = server.Path() + "/page.html";
+  const CheckRun run =
+      RunProgram("--check --json --server-dir '" + server.Path() + "' --html '" + page + "'");
+  EXPECT_EQ(run.exit_code, 1);
+  std::vector<std::string> codes;
+  for (const json& finding : Select(JsonLines(run.out), "config")) {
+    codes.push_back(finding["code"].get<std::string>() + "@" + finding["position"].dump());
+  }
+  EXPECT_EQ(codes, (std::vector<std::string>{"color_transparent@0", "reply_blank@1",
+                                             "command_untypable@2"}));
+  const std::string html = Bytes(page);
+  EXPECT_NE(html.find("some need attention"), std::string::npos);
+  EXPECT_NE(html.find("<span class=\"severity\">unreachable</span>"), std::string::npos);
+  EXPECT_EQ(html.find("sends nothing"), std::string::npos);
+}
+
+// The preview names the file it cannot read and why, as the plain check does; what stops the
+// preview itself is its own status, for programs too.
+TEST(CheckProgramTest, ReloadPreviewSaysWhyAFileCannotBeUsed) {
+  test_support::ServerFolder server;
+  server.WriteConfig(
+      R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", "Reply": "a"}]})");
+  const std::string old_file = server.ConfigPath().string();
+  const std::string fifo = server.Path() + "/old.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  test_support::ServerFolder empty;
+  const struct {
+    std::string arguments;
+    const char* environment;
+    int status;
+    const char* said;
+    const char* why;
+  } cases[] = {
+      {"--reload-from '" + server.Path() + "/none.json' --server-dir '" + server.Path() + "'", "",
+       5, "The preview cannot run: cannot open ", "none.json: not found"},
+      {"--reload-from '" + fifo + "' --server-dir '" + server.Path() + "' --json", "", 5,
+       R"("error":"cannot open )", "old.fifo: not a regular file (a FIFO"},
+      {"--reload-from '" + old_file + "' --server-dir '" + server.Path() + "' --json",
+       "TMPDIR=/nonexistent ", 5, R"("error":"cannot create a scratch folder under )",
+       "/nonexistent: "},
+      {"--reload-from '" + old_file + "' --server-dir '" + empty.Path() + "'", "", 1,
+       "The current file cannot be read: cannot open ", "config.json: not found; create "},
+  };
+  for (const auto& c : cases) {
+    const CheckRun run = RunProgram("--check " + c.arguments, c.environment);
+    EXPECT_EQ(run.exit_code, c.status) << c.arguments;
+    EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(c.why), std::string::npos) << run.out;
+    if (c.arguments.find("--json") != std::string::npos) {
+      EXPECT_EQ(JsonLines(run.out).back()["exit_status"], 5) << run.out;
+    }
+  }
+}
+
+// The scratch server is private, its copies no wider than the files they copy, and a SIGTERM
+// takes it away as a normal end does.
+TEST(CheckProgramTest, ReloadScratchFolderIsPrivateAndGoesWithTheSignal) {
+  namespace fs = std::filesystem;
+  test_support::ServerFolder server;
+  std::string config = R"({"ChatCommands": [)";
+  for (int i = 0; i < 20000; ++i) {
+    config += (i > 0 ? ", " : "") + std::string(R"({"Command": "/c)") + std::to_string(i) +
+              R"(", "Type": "ClientChat", "Reply": "r"})";
+  }
+  server.WriteConfig(config + "]}");
+  fs::permissions(server.ConfigPath(), fs::perms(0640));
+  const fs::path temporary = fs::path(server.Path()) / "tmp";
+  fs::create_directory(temporary);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    setenv("TMPDIR", temporary.c_str(), 1);
+    const std::string old_file = server.ConfigPath().string();
+    execl(DEVHOST_PROGRAM_PATH, "devhost", "--check", "--reload-from", old_file.c_str(),
+          "--server-dir", server.Path().c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Watched until a copy stands in the scratch folder, for at most ten seconds.
+  std::optional<fs::perms> folder_mode;
+  std::optional<fs::perms> copy_mode;
+  for (int wait = 0; wait < 10000 && !copy_mode; ++wait) {
+    std::error_code error;
+    for (const auto& item : fs::directory_iterator(temporary, error)) {
+      folder_mode = fs::status(item.path(), error).permissions();
+      const fs::file_status copy =
+          fs::status(item.path() / "ArkApi/Plugins/Quorvane/config.json", error);
+      if (fs::exists(copy)) {
+        copy_mode = copy.permissions();
+      }
+    }
+    if (!copy_mode) {
+      usleep(1000);
+    }
+  }
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(copy_mode.has_value()) << "no scratch copy appeared";
+  EXPECT_EQ(*folder_mode, fs::perms::owner_all);
+  EXPECT_EQ(*copy_mode & ~fs::perms(0640), fs::perms::none);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_TRUE(fs::is_empty(temporary)) << FolderNames(temporary).front();
 }
 
 }  // namespace

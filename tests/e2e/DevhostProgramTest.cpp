@@ -36,10 +36,12 @@ std::string MaskedTimestamps(const std::string& text) {
       "TIME [");
 }
 
-DevhostRun RunDevhost(const std::string& arguments, const std::string& error_file) {
+// `before` runs in the same shell first, e.g. "ulimit -f 1; ".
+DevhostRun RunDevhost(const std::string& arguments, const std::string& error_file,
+                      const std::string& before = "") {
   const test_support::ProgramRun shell = test_support::RunCommand(
       // A hang fails the test (exit 124) instead of stopping the suite.
-      std::string("timeout 10 '") + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file +
+      before + "timeout 10 '" + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file +
       "'");
   DevhostRun run;
   run.exit_code = shell.exit_code;
@@ -47,8 +49,10 @@ DevhostRun RunDevhost(const std::string& arguments, const std::string& error_fil
   for (std::string line; std::getline(lines, line);) {
     run.out.push_back(line);
   }
-  std::ifstream err(error_file);
-  run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  if (std::filesystem::is_regular_file(error_file)) {  // not /dev/full
+    std::ifstream err(error_file);
+    run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  }
   return run;
 }
 
@@ -70,8 +74,9 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
     {"Command":"/wipe","Type":"Notification","Reply":"Friday","Color":[1,1,1,0.75],
      "DisplayScale":-1e39,"DisplayTime":1e39},
     {"Command":"/broken","Type":"ServerChat","Reply":"x","Color":[1,1]}]})");
+  // Windows editors begin the file with a byte-order mark.
   const std::string script = InFolder("session.txt",
-                                      "# a comment\n"
+                                      "\xEF\xBB\xBF# a comment\n"
                                       "alice: /rules\n"
                                       "bob: /HELP with words\n"
                                       "\n"
@@ -210,6 +215,159 @@ TEST(GoldenOutputTest, ExampleJsonOutputsStayByteForByte) {
     ASSERT_FALSE(expected.empty()) << golden;
     EXPECT_EQ(MaskedTimestamps(run.out), expected) << golden;
   }
+}
+
+// Names from the configuration and the script reach people escaped, whichever line shows them.
+TEST_F(DevhostProgramTest, NamesAndCommandsReachPeopleEscaped) {
+  server_.WriteConfig(R"({"ChatCommands":[
+    {"Command":"/a\u001b[2J","Type":"ClientChat","Reply":"x"},
+    {"Command":"/b\u0007","Type":"ClientChat","Reply":"{"}]})");
+  const std::string script = InFolder("session.txt",
+                                      "al\x1b]0;title\x07ice: /a\x1b[2J\n"
+                                      "bob\x1b[31m: /nothing\n"
+                                      "carol: /b\x07\n");
+  const DevhostRun run = RunDevhost(
+      "--server-dir '" + server_.Path() + "' --script '" + script + "'", InFolder("stderr.txt"));
+  std::string out;
+  for (const std::string& line : run.out) {
+    out += line + "\n";
+  }
+  EXPECT_EQ(out.find_first_of("\x1b\x07"), std::string::npos) << out;
+  for (const char* shown : {"chat commands: /a\\x1b[2J, /b\\x07;", "[al\\x1b]0;title\\x07ice]",
+                            "from bob\\x1b[31m", "command /b\\x07 failed"}) {
+    EXPECT_NE(out.find(shown), std::string::npos) << shown << "\n" << out;
+  }
+}
+
+// A failure to read or write has its own status and one line that says where and why; a
+// session plays to its end all the same. Usage errors have theirs.
+TEST_F(DevhostProgramTest, FailuresToReadOrWriteHaveTheirOwnStatus) {
+  const std::string examples = QUORVANE_EXAMPLES_DIR;
+  const std::string session = "--server-dir '" + examples + "/server' --script ";
+  const std::string bad_first = InFolder("bad.txt", "not a line\nalice: /rules\n");
+  const std::string stderr_file = InFolder("stderr.txt");
+  const struct {
+    std::string arguments;
+    std::string error_file;
+    int status;
+    std::string said;
+  } cases[] = {
+      {session + "'" + examples + "/session.txt' >/dev/full", stderr_file, 6,
+       "devhost: cannot write standard output: No space left on device"},
+      {"--check --server-dir '" + examples + "/server' --json >/dev/full", stderr_file, 6,
+       "devhost: cannot write standard output: No space left on device"},
+      {"--version >/dev/full", stderr_file, 6, "cannot write standard output"},
+      {session + "'" + bad_first + "'", "/dev/full", 6, ""},
+      {session + "'" + server_.Path() + "/none.txt'", stderr_file, 5,
+       "devhost: cannot read " + server_.Path() + "/none.txt: No such file or directory"},
+      {session + "'" + server_.Path() + "'", stderr_file, 5, "it is a folder"},
+      {"--check --html '' --server-dir '" + examples + "/server'", stderr_file, 64,
+       "--html: the file name is empty"},
+      {"--no-such-option", stderr_file, 64, "--no-such-option"},
+  };
+  for (const auto& c : cases) {
+    const DevhostRun run = RunDevhost(c.arguments, c.error_file);
+    EXPECT_EQ(run.exit_code, c.status) << c.arguments;
+    if (c.error_file == stderr_file) {
+      EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << "\n" << run.err;
+    }
+  }
+  // Standard error lost: the session still plays the line after the invalid one.
+  const DevhostRun lost = RunDevhost(session + "'" + bad_first + "'", "/dev/full");
+  EXPECT_EQ(lost.out.at(1).rfind("[alice] ServerChat", 0), 0u)
+      << ::testing::PrintToString(lost.out);
+}
+
+// Out of memory ends with a message and a status of its own, not an abort. Linux only, and
+// not under a sanitizer, which needs more address space than the limit.
+TEST_F(DevhostProgramTest, OutOfMemoryIsSaidAndExitsSeventy) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a memory limit and a sanitizer do not mix";
+#endif
+  // One endless line: /dev/zero never ends it.
+  const DevhostRun run = RunDevhost(
+      "--server-dir '" + std::string(QUORVANE_EXAMPLES_DIR) + "/server' --script /dev/zero",
+      InFolder("stderr.txt"), "ulimit -v 400000; ");
+  EXPECT_EQ(run.exit_code, 70);
+  EXPECT_EQ(run.err, "devhost: out of memory\n");
+}
+
+// The README's table of exit statuses is the program's own, which --help prints.
+TEST_F(DevhostProgramTest, ReadmeExitStatusTableIsTheProgramsOwn) {
+  const std::string source = std::filesystem::path(QUORVANE_EXAMPLES_DIR).parent_path().string();
+  std::ifstream readme(source + "/README.md");
+  Lines documented;
+  const std::regex row(R"(^\| (\d+) \| (.*) \|$)");
+  for (std::string line; std::getline(readme, line);) {
+    std::smatch match;
+    if (std::regex_match(line, match, row)) {
+      documented.push_back(match[1].str() + " " +
+                           std::regex_replace(match[2].str(), std::regex("`"), ""));
+    }
+  }
+  const DevhostRun help = RunDevhost("--help", InFolder("stderr.txt"));
+  EXPECT_EQ(help.exit_code, 0);
+  Lines listed;
+  const std::regex item(R"(^ +(\d+)  (.*)$)");
+  for (const std::string& line : help.out) {
+    std::smatch match;
+    if (std::regex_match(line, match, item)) {
+      listed.push_back(match[1].str() + " " + match[2].str());
+    }
+  }
+  EXPECT_FALSE(listed.empty());
+  EXPECT_EQ(documented, listed);
+}
+
+// --init writes only a starter file of its own, whole, where nothing stands, and never through
+// what the plugin cannot read.
+TEST_F(DevhostProgramTest, InitPlacesWholeFilesWhereNothingStands) {
+  namespace fs = std::filesystem;
+  const fs::path plugin_folder = server_.ConfigPath().parent_path();
+  const auto init = [&](const std::string& before = "") {
+    return RunDevhost("--init --server-dir '" + server_.Path() + "'", InFolder("stderr.txt"),
+                      before);
+  };
+  const struct {
+    const char* name;
+    std::function<void()> make;
+    const char* said;
+  } refused[] = {
+      {"dangling link", [&] { fs::create_symlink("nowhere.json", server_.ConfigPath()); },
+       "is a link to a missing file"},
+      {"link to a folder", [&] { fs::create_symlink(".", server_.ConfigPath()); },
+       "is a link to a folder"},
+      {"FIFO", [&] { EXPECT_TRUE(server_.MakeConfigFifo()); }, "is a FIFO, not a regular file"},
+      {"folder", [&] { fs::create_directory(server_.ConfigPath()); }, "is a folder, not a file"},
+  };
+  for (const auto& c : refused) {
+    fs::remove_all(plugin_folder);
+    fs::create_directories(plugin_folder);
+    c.make();
+    const DevhostRun run = init();
+    EXPECT_EQ(run.exit_code, 1) << c.name;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << ": " << run.err;
+  }
+
+  // A copy cut short by the file size limit leaves no file, so the next --init copies it.
+  fs::remove_all(plugin_folder);
+  const DevhostRun limited = init("ulimit -f 1; umask 027; ");
+  EXPECT_EQ(limited.exit_code, 1);
+  EXPECT_NE(limited.err.find("config.schema.json: File too large"), std::string::npos)
+      << limited.err;
+  std::vector<std::string> names;
+  for (const auto& item : fs::directory_iterator(plugin_folder)) {
+    names.push_back(item.path().filename().string());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"config.json"});
+  EXPECT_EQ(fs::status(server_.ConfigPath()).permissions(), fs::perms(0640));
+  const DevhostRun again =
+      RunDevhost("--init --json --server-dir '" + server_.Path() + "'", InFolder("stderr.txt"));
+  EXPECT_EQ(again.exit_code, 0);
+  ASSERT_EQ(again.out.size(), 3u);
+  EXPECT_NE(again.out[0].find(R"("result":"kept")"), std::string::npos) << again.out[0];
+  EXPECT_NE(again.out[1].find(R"("result":"copied")"), std::string::npos) << again.out[1];
+  EXPECT_EQ(again.out[2], R"({"finding":"summary","exit_status":0})");
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ if re.search(r"url\(|@import|https?:", markup):
 nowhere = work / "missing" / "page.html"
 run = subprocess.run([devhost, "--check", "--server-dir", str(server), "--html", str(nowhere)],
                      capture_output=True, text=True, timeout=60)
-if run.returncode != 4 or str(nowhere) not in run.stderr or run.stdout:
+if run.returncode != 6 or str(nowhere) not in run.stderr or run.stdout:
     fail(f"an unwritable page gave exit {run.returncode}, {run.stderr!r}, {run.stdout!r}")
 
 # Chromium: Debian's package, through the project's dependency script when missing.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# An interactive session in a real terminal (tmux): prompt, help, replies in their configured
-# colour, history recall with the Up key, NO_COLOR, and the end of the session.
+# An interactive session in a real terminal (tmux): prompt, help, the server console, replies in
+# their configured colour, history recall with the Up key, NO_COLOR, and the end of the session.
 # Usage: interactive_test.sh DEVHOST_PROGRAM EXAMPLES_DIR   (exit 77: skipped, no tmux)
 set -euo pipefail
 devhost=$1
@@ -50,6 +50,9 @@ start TERM=xterm-256color
 keys "help" Enter
 wait_for "Chat commands: /rules, /help, /wipe"
 wait_for "NAME: TEXT"
+# The server console has no screen: the session says where its answer went.
+keys "> Quorvane.Reload" Enter
+wait_for 'the server console ran "Quorvane.Reload"'
 # /rules is linear orange (1, 0.5, 0): 24-bit sRGB 255, 188, 0.
 keys "alice: /rules" Enter
 wait_for $'\e[38;2;255;188;0mNo building next to the spawn points.'

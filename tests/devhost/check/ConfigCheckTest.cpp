@@ -12,6 +12,7 @@
 
 #include "config/GameFloat.h"
 #include "devhost/check/Nearest.h"
+#include "devhost/check/ProbeExplanation.h"
 #include "devhost/session/EventWriter.h"
 
 namespace {
@@ -90,6 +91,12 @@ TEST(ConfigCheckTest, ParseErrorCarriesLineColumnAndTheLibraryMessage) {
                                     "character must be escaped"),
             std::string::npos);
   EXPECT_EQ(line_break[0].column, 0u);
+  // The end of the input is a byte the library counts as well.
+  const auto end = FindingsOf("{\"a\": [");
+  ASSERT_EQ(end.size(), 1u);
+  EXPECT_NE(end[0].text.find("parse error at 8: syntax error - unexpected end of input"),
+            std::string::npos);
+  EXPECT_EQ(end[0].column, 8u);
   const auto deep = FindingsOf(std::string(600, '['));
   ASSERT_EQ(deep.size(), 1u);
   EXPECT_EQ(deep[0].column, 513u);
@@ -160,17 +167,19 @@ TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
 // Numbers the game receives differently from how they are written.
 TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
   const auto colour = EntryFindings(
-      R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1e39,1e-50,true,-0.5])");
-  EXPECT_EQ(Codes(colour), (std::vector<std::string>{"number_range", "number_range",
-                                                     "number_boolean", "color_negative"}));
-  EXPECT_EQ(colour[0].text, "R = 1e+39 is beyond the game's 32-bit numbers: it receives inf");
-  EXPECT_EQ(colour[2].text, "B = true: the game receives 1");
-  EXPECT_EQ(colour[3].text, "A = -0.5 below 0");
+      R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[-0.5,1e-50,true,1e39])");
+  EXPECT_EQ(Codes(colour), (std::vector<std::string>{"number_range", "number_boolean",
+                                                     "number_range", "color_negative"}));
+  EXPECT_EQ(colour[0].text, "G = 1e-50, below the game's 32-bit numbers: it receives 0");
+  EXPECT_EQ(colour[1].text, "B = true: the game receives 1");
+  EXPECT_EQ(colour[2].text, "A = 1e+39, beyond the game's 32-bit numbers: it receives inf");
+  EXPECT_EQ(colour[3].text, "R = -0.5 below 0");
   const auto display =
       EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
                     R"("DisplayScale":false,"DisplayTime":-1e39)");
   EXPECT_EQ(Codes(display),
             (std::vector<std::string>{"number_boolean", "number_range", "display_not_positive"}));
+  EXPECT_EQ(display[1].text, "is -1e+39, beyond the game's 32-bit numbers: it receives -inf");
   // The largest float and what rounds to it are received as written.
   EXPECT_EQ(ToGameFloat(3.4028235e38), std::numeric_limits<float>::max());
   EXPECT_EQ(ToGameFloat(0x1.fffffefp127), std::numeric_limits<float>::max());
@@ -245,7 +254,9 @@ TEST(ConfigCheckTest, CommandTexts) {
   EXPECT_EQ(duplicate[0].hint, "players reach only entry 0; give this entry its own command");
 }
 
-TEST(ConfigCheckTest, DisplayValuesZeroOrNegative) {
+// Messages players cannot see: a zero or negative display value, a transparent colour, an
+// empty or blank reply.
+TEST(ConfigCheckTest, MessagesPlayersCannotSee) {
   const auto findings =
       EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
                     R"("DisplayScale":-1,"DisplayTime":0)");
@@ -253,6 +264,19 @@ TEST(ConfigCheckTest, DisplayValuesZeroOrNegative) {
   EXPECT_EQ(findings[0].subject, "DisplayScale");
   EXPECT_EQ(findings[1].subject, "DisplayTime");
   EXPECT_EQ(findings[1].text, "is 0");
+
+  for (const char* alpha : {"0", "-0.5", "1e-50"}) {
+    const auto transparent =
+        EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,)" +
+                      std::string(alpha) + "]");
+    EXPECT_NE(Find(transparent, "color_transparent"), nullptr) << alpha;
+  }
+  for (const char* reply : {"", " \\t\\n"}) {
+    EXPECT_EQ(Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":")" +
+                                  std::string(reply) + "\"")),
+              std::vector<std::string>{"reply_blank"})
+        << reply;
+  }
 }
 
 TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
@@ -261,9 +285,17 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
   EXPECT_EQ(Codes(FindingsOf("[1]")), std::vector<std::string>{"document_kind"});
   // The plugin starts on a null file, with no command.
   EXPECT_EQ(Codes(FindingsOf("null")), std::vector<std::string>{"no_commands"});
-  EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":{"a":{"Command":"/a","Type":"ClientChat",)"
-                             R"("Reply":"x"}}})")),
-            std::vector<std::string>{"commands_kind"});
+  // Members of an object count in the sorted order of their keys, and each use fails for that,
+  // whatever the member holds.
+  const std::string object = R"({"ChatCommands":{"b":{"Command":"/b","Type":"ClientChat",)"
+                             R"("Reply":"{x}"}}})";
+  const auto members = FindingsOf(object);
+  EXPECT_EQ(Codes(members), (std::vector<std::string>{"commands_kind", "reply_braces"}));
+  EXPECT_NE(members[0].text.find("sorted order of their keys"), std::string::npos);
+  std::vector<devhost::ProbeResult> probes(1);
+  probes[0].outcome = devhost::ProbeResult::Outcome::Failed;
+  devhost::ExplainProbes(probes, devhost::LoadDocument(object).get());
+  EXPECT_EQ(probes[0].hint.find("\"ChatCommands\" is an object"), 0u) << probes[0].hint;
   const auto entries = FindingsOf(R"({"ChatCommands":[7,{"Type":"ClientChat","Reply":"x"}]})");
   EXPECT_EQ(Codes(entries), (std::vector<std::string>{"entry_kind", "command_kind"}));
   EXPECT_EQ(entries[1].position, 1u);
