@@ -80,22 +80,24 @@ class ScratchServer {
     if (!copy) {
       return;
     }
-    errno = 0;
-    std::FILE* file = OpenForWriting(path);
-    bool ok = file != nullptr;
-    int code = errno;
-    if (ok) {
-      // No wider than the original's: only its owner's read and write, and read, which the
-      // plugin needs.
-      fs::permissions(path, (copy->mode & fs::perms::owner_write) | fs::perms::owner_read, ignored);
-      ok = std::fwrite(copy->bytes.data(), 1, copy->bytes.size(), file) == copy->bytes.size() &&
-           std::fflush(file) == 0;
-      code = errno;
-      ok = std::fclose(file) == 0 && ok;
+    // No wider than the original's from the moment it exists: only its owner's write, if the
+    // original has it, and read, which the plugin needs.
+    const auto mode = (copy->mode & fs::perms::owner_write) | fs::perms::owner_read;
+    NewFile file = CreateNewFile(path, static_cast<int>(mode));
+    std::error_code error = file.error;
+    if (file.stream != nullptr) {
+      errno = 0;
+      bool ok = std::fwrite(copy->bytes.data(), 1, copy->bytes.size(), file.stream) ==
+                    copy->bytes.size() &&
+                std::fflush(file.stream) == 0;
+      int code = errno;
+      ok = std::fclose(file.stream) == 0 && ok;
+      if (!ok) {
+        error = std::error_code(code != 0 ? code : EIO, std::generic_category());
+      }
     }
-    if (!ok) {
-      throw PreviewStopped("cannot write " + path.u8string() + ": " +
-                           std::error_code(code, std::generic_category()).message());
+    if (error) {
+      throw PreviewStopped("cannot write " + path.u8string() + ": " + error.message());
     }
   }
 

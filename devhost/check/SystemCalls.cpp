@@ -61,30 +61,22 @@ std::FILE* StandardStreamNamed(const fs::path& /*path*/) {
   return nullptr;  // Windows names its consoles and pipes apart from files
 }
 
-NewFile CreateFileBeside(const fs::path& target, int /*mode*/) {
+NewFile CreateNewFile(const fs::path& path, int /*mode*/) {
   NewFile file;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    file.path = target.parent_path() /
-                (L"." + target.filename().wstring() + L".tmp" + fs::path(FreshSuffix()).wstring());
-    const int fd =
-        _wopen(file.path.wstring().c_str(),
-               _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-    if (fd < 0) {
-      if (errno == EEXIST) {
-        continue;
-      }
-      file.error = std::error_code(errno, std::generic_category());
-      return file;
-    }
-    file.stream = _fdopen(fd, "wb");
-    if (file.stream == nullptr) {
-      file.error = std::error_code(errno, std::generic_category());
-      _close(fd);
-      _wunlink(file.path.wstring().c_str());
-    }
+  file.path = path;
+  const int fd =
+      _wopen(path.wstring().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+             _S_IREAD | _S_IWRITE);
+  if (fd < 0) {
+    file.error = std::error_code(errno, std::generic_category());
     return file;
   }
-  file.error = std::make_error_code(std::errc::file_exists);
+  file.stream = _fdopen(fd, "wb");
+  if (file.stream == nullptr) {
+    file.error = std::error_code(errno, std::generic_category());
+    _close(fd);
+    _wunlink(path.wstring().c_str());
+  }
   return file;
 }
 
@@ -182,28 +174,21 @@ std::FILE* StandardStreamNamed(const fs::path& path) {
   return nullptr;
 }
 
-NewFile CreateFileBeside(const fs::path& target, int mode) {
+NewFile CreateNewFile(const fs::path& path, int mode) {
   NewFile file;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    file.path = target.parent_path() / ("." + target.filename().string() + ".tmp" + FreshSuffix());
-    const int fd =
-        open(file.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
-    if (fd < 0) {
-      if (errno == EEXIST) {
-        continue;
-      }
-      file.error = std::error_code(errno, std::generic_category());
-      return file;
-    }
-    file.stream = fdopen(fd, "wb");
-    if (file.stream == nullptr) {
-      file.error = std::error_code(errno, std::generic_category());
-      close(fd);
-      unlink(file.path.c_str());
-    }
+  file.path = path;
+  const int fd =
+      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+  if (fd < 0) {
+    file.error = std::error_code(errno, std::generic_category());
     return file;
   }
-  file.error = std::make_error_code(std::errc::file_exists);
+  file.stream = fdopen(fd, "wb");
+  if (file.stream == nullptr) {
+    file.error = std::error_code(errno, std::generic_category());
+    close(fd);
+    unlink(path.c_str());
+  }
   return file;
 }
 
@@ -308,5 +293,20 @@ void FailWritesBeyondTheSizeLimit() {
 }
 
 #endif
+
+NewFile CreateFileBeside(const fs::path& target, int mode) {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    fs::path name = ".";
+    name += target.filename();
+    name += ".tmp" + FreshSuffix();
+    NewFile file = CreateNewFile(target.parent_path() / name, mode);
+    if (file.error != std::errc::file_exists) {
+      return file;
+    }
+  }
+  NewFile file;
+  file.error = std::make_error_code(std::errc::file_exists);
+  return file;
+}
 
 }  // namespace devhost

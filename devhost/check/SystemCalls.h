@@ -23,6 +23,10 @@ std::FILE* OpenForWriting(const std::filesystem::path& path, bool keep = false);
 // The program's standard output or error when `path` names the same file, else null.
 std::FILE* StandardStreamNamed(const std::filesystem::path& path);
 
+// `path` itself, made by this call alone (never a file that is there already) and open for
+// writing. POSIX gives it `mode` less the umask from the start; Windows ignores `mode`.
+NewFile CreateNewFile(const std::filesystem::path& path, int mode);
+
 // A file of a fresh name beside `target` (in its folder, named after it), made by this call
 // alone and open for writing. POSIX gives it `mode` less the umask; Windows ignores `mode`.
 NewFile CreateFileBeside(const std::filesystem::path& target, int mode);
