@@ -16,20 +16,15 @@ namespace {
 
 using json = nlohmann::json;
 
-// Numbers and booleans become floats; anything else raises type_error 302.
-float ReadNumber(json& value) {
-  return GameFloatOf(value);
-}
-
 // Elements are taken from a copy of "Color" by positional subscript, so a short or null
 // colour fails on its first missing element and the document itself never changes.
 FLinearRgba ReadColour(json& entry) {
   json colour = entry["Color"];
   FLinearRgba result{};
-  result.R = ReadNumber(colour[0]);
-  result.G = ReadNumber(colour[1]);
-  result.B = ReadNumber(colour[2]);
-  result.A = ReadNumber(colour[3]);
+  result.R = GameFloatOf(colour[0]);
+  result.G = GameFloatOf(colour[1]);
+  result.B = GameFloatOf(colour[2]);
+  result.A = GameFloatOf(colour[3]);
   return result;
 }
 
@@ -54,8 +49,8 @@ void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*mess
     ArkApi::GetApiUtils();
     SendClientChatLine(player, sender, reply.c_str());
   } else if (type == kNotification) {
-    const float scale = ReadNumber(entry["DisplayScale"]);
-    const float time = ReadNumber(entry["DisplayTime"]);
+    const float scale = GameFloatOf(entry["DisplayScale"]);
+    const float time = GameFloatOf(entry["DisplayTime"]);
     const FLinearRgba colour = ReadColour(entry);
     // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();

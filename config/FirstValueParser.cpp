@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstring>
-#include <ios>
 #include <optional>
 #include <stdexcept>
 #include <streambuf>
@@ -19,8 +18,6 @@ using json = nlohmann::json;
 // The parser the library's operator>> runs; the check adds a callback, which operator>> lacks.
 using Parser = nlohmann::detail::parser<json>;
 using Event = Parser::parse_event_t;
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Hands the parser the bytes of `source` and refuses the byte that would open a container past
 // kMaxConfigDepth before the parser reads it, so the parser never recurses that deep. Brackets
@@ -68,14 +65,6 @@ class NestingLimitBuffer final : public std::streambuf {
     const std::size_t allowed = Scan(begin, static_cast<std::size_t>(got));
     setg(block_.data(), begin, begin + allowed);
     return allowed > 0 ? traits_type::to_int_type(*begin) : underflow();
-  }
-
-  pos_type seekoff(off_type offset, std::ios_base::seekdir from,
-                   std::ios_base::openmode which) override {
-    if (offset != 0 || from != std::ios_base::cur || (which & std::ios_base::in) == 0) {
-      return pos_type(off_type(-1));
-    }
-    return pos_type(static_cast<off_type>(Offset()));
   }
 
  private:
@@ -258,13 +247,6 @@ std::size_t NumberLength(const std::exception& error) {
 }
 
 }  // namespace
-
-std::string_view WithoutByteOrderMark(std::string_view text) {
-  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    text.remove_prefix(kByteOrderMark.size());
-  }
-  return text;
-}
 
 nlohmann::json ParseFirstValue(std::istream& in, ParseObserver* observer) {
   NestingLimitBuffer buffer(*in.rdbuf());

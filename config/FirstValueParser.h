@@ -16,10 +16,6 @@
 // recurses once per level and would exhaust the stack, as would copying such a document.
 inline constexpr std::size_t kMaxConfigDepth = 512;
 
-// The text after an optional UTF-8 byte-order mark (EF BB BF), as the extraction reads it.
-// Only one is dropped.
-std::string_view WithoutByteOrderMark(std::string_view text);
-
 // Told what a parse passes over in silence, for tools that report it. An offset counts the
 // bytes read after the byte-order mark, up to and including the one concerned.
 class ParseObserver {

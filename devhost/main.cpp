@@ -40,11 +40,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using devhost::PutLine;
-
-std::string SystemReason(int code, const char* otherwise) {
-  return code != 0 ? std::error_code(code, std::generic_category()).message()
-                   : std::string(otherwise);
-}
+using devhost::SystemReason;
 
 // Only the plugin build beside this program: a server's ArkApi/Plugins/Quorvane/ holds the real
 // host's build, which this host must never load.

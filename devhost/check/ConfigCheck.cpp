@@ -10,6 +10,7 @@
 
 #include <spdlog/fmt/fmt.h>
 
+#include "config/ByteOrderMark.h"
 #include "config/CommandText.h"
 #include "config/ConfigFile.h"
 #include "config/FirstValueParser.h"

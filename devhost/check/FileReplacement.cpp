@@ -11,11 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Reason(int code, const char* otherwise) {
-  return code != 0 ? std::error_code(code, std::generic_category()).message()
-                   : std::string(otherwise);
-}
-
 // Owner read and write only, until the content is complete and takes the old file's mode.
 constexpr int kWhileWritten = 0600;
 // A new file: what any other program's would get, the umask taken off.
@@ -64,7 +59,7 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const fs::path& target,
     errno = 0;
     file->stream_ = OpenForWriting(target);
     if (file->stream_ == nullptr) {
-      error = Reason(errno, "it cannot be opened");
+      error = SystemReason(errno, "it cannot be opened");
       return nullptr;
     }
     return file;
@@ -76,7 +71,7 @@ std::unique_ptr<FileReplacement> FileReplacement::Begin(const fs::path& target,
     errno = 0;
     std::FILE* probe = OpenForWriting(file->final_, /*keep=*/true);
     if (probe == nullptr) {
-      error = Reason(errno, "it cannot be opened for writing");
+      error = SystemReason(errno, "it cannot be opened for writing");
       return nullptr;
     }
     std::fclose(probe);
@@ -117,7 +112,7 @@ std::optional<std::string> FileReplacement::Finish() {
     return failed;
   }
   if (!closed) {
-    return Reason(errno, "a write failed");
+    return SystemReason(errno, "a write failed");
   }
   if (temporary_.empty()) {
     return std::nullopt;

@@ -63,21 +63,13 @@ std::optional<std::string> Unusable(const fs::path& target, const fs::file_statu
                                : KindOf(own.type()) + ", not a regular file";
 }
 
-std::string Reason(const std::error_code& error, int code) {
-  if (error) {
-    return error.message();
-  }
-  return code != 0 ? std::error_code(code, std::generic_category()).message()
-                   : std::string("a write failed");
-}
-
 // Copies `source` to a new file beside `target`; its path, or empty with `failure` set. A
 // copy that fails part-way leaves nothing.
 fs::path CopyBeside(const fs::path& source, const fs::path& target, std::string& failure) {
   errno = 0;
   std::ifstream in(source, std::ios::binary);
   if (!in.is_open()) {
-    failure = "cannot read " + source.u8string() + ": " + Reason({}, errno);
+    failure = "cannot read " + source.u8string() + ": " + SystemReason(errno, "a read failed");
     return {};
   }
   NewFile copy = CreateFileBeside(target, kStarterMode);
@@ -103,8 +95,8 @@ fs::path CopyBeside(const fs::path& source, const fs::path& target, std::string&
   if (!ok) {
     std::error_code ignored;
     fs::remove(copy.path, ignored);
-    failure =
-        "cannot copy " + source.u8string() + " to " + target.u8string() + ": " + Reason({}, code);
+    failure = "cannot copy " + source.u8string() + " to " + target.u8string() + ": " +
+              SystemReason(code, "a write failed");
     return {};
   }
   return copy.path;

@@ -96,9 +96,12 @@ std::optional<std::string> WriteFailure(std::FILE* out) {
   if (std::ferror(out) == 0) {
     return std::nullopt;
   }
-  const int code = failures().Of(out);
+  return SystemReason(failures().Of(out), "a write failed");
+}
+
+std::string SystemReason(int code, const char* otherwise) {
   return code != 0 ? std::error_code(code, std::generic_category()).message()
-                   : std::string("a write failed");
+                   : std::string(otherwise);
 }
 
 void ForgetStream(std::FILE* out) {

@@ -35,6 +35,9 @@ void PutLine(std::FILE* out, std::string_view text);
 void PutText(std::FILE* out, std::string_view text);
 void Flush(std::FILE* out);
 
+// The system's words for `code` (an errno value), or `otherwise` when there is none.
+std::string SystemReason(int code, const char* otherwise);
+
 // Whether all that was written to `out` reached it (it is flushed first): the reason, in the
 // system's words, when not.
 std::optional<std::string> WriteFailure(std::FILE* out);

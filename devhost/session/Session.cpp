@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "config/ByteOrderMark.h"
 #include "devhost/lib/Host.h"
 #include "devhost/session/Output.h"
 
@@ -88,11 +89,8 @@ void Session::Run(std::istream& input) {
   std::size_t number = 0;
   while (std::getline(input, line)) {
     // Windows editors begin a UTF-8 file with a byte-order mark; it is no part of the line.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (number == 0 && std::string_view(line).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-      line.erase(0, kByteOrderMark.size());
-    }
-    Process(line, ++number);
+    const std::string_view text = number == 0 ? WithoutByteOrderMark(line) : line;
+    Process(text, ++number);
   }
 }
 
