@@ -12,8 +12,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/BenchSupport.h"
-#include "devhost/lib/Host.h"
-#include "devhost/lib/PluginLoader.h"
+#include "devhost/host/Host.h"
+#include "devhost/host/PluginLoader.h"
 #include "tests/support/ServerFolder.h"
 
 namespace {

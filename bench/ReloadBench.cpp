@@ -19,7 +19,7 @@
 #include "bench/BenchSupport.h"
 #include "config/ConfigDocument.h"
 #include "config/FirstValueParser.h"
-#include "devhost/lib/Host.h"
+#include "devhost/host/Host.h"
 #include "tests/support/ServerFolder.h"
 
 namespace {
@@ -115,8 +115,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
   void PrintRatios() const {
-    std::printf("\nCPU medians on the same file: LoadConfig, the library's operator>> with the nesting"
-                "\nguard alone, and the library's operator>>\n");
+    std::printf(
+        "\nCPU medians on the same file: LoadConfig, the library's operator>> with the nesting"
+        "\nguard alone, and the library's operator>>\n");
     std::printf("%8s %14s %14s %14s %10s %10s\n", "entries", "LoadConfig", "guarded", "library",
                 "ours/lib", "guard/lib");
     for (const auto& [entries, by_name] : medians_) {

@@ -10,7 +10,7 @@
 #include "bench/BenchSupport.h"
 #include "commands/RegisterChatCommands.h"
 #include "config/ConfigDocument.h"
-#include "devhost/lib/Host.h"
+#include "devhost/host/Host.h"
 #include "plugin/StartPlugin.h"
 #include "tests/support/ServerFolder.h"
 

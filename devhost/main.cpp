@@ -1,11 +1,8 @@
 // devhost: runs the plugin on a server folder and plays a session against it, or checks the
 // server folder's configuration (--check).
 
-#include <cerrno>
-#include <cstddef>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -16,31 +13,21 @@
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
 
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "config/ConfigFile.h"
-#include "devhost/ExitStatus.h"
-#include "devhost/check/InitServer.h"
 #include "devhost/check/RunCheck.h"
-#include "devhost/check/SystemCalls.h"
-#include "devhost/lib/Host.h"
-#include "devhost/lib/LogSinks.h"
-#include "devhost/lib/PluginLoader.h"
-#include "devhost/session/EventWriter.h"
-#include "devhost/session/Interactive.h"
-#include "devhost/session/Output.h"
-#include "devhost/session/Session.h"
-#include "devhost/session/Terminal.h"
-#include "devhost/session/TerminalWriter.h"
+#include "devhost/host/Host.h"
+#include "devhost/host/PluginLoader.h"
+#include "devhost/init/InitServer.h"
+#include "devhost/os/Console.h"
+#include "devhost/os/SystemCalls.h"
+#include "devhost/present/ExitStatus.h"
+#include "devhost/present/Output.h"
+#include "devhost/present/Terminal.h"
+#include "devhost/session/RunSession.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using devhost::PutLine;
-using devhost::SystemReason;
 
 // Only the plugin build beside this program: a server's ArkApi/Plugins/Quorvane/ holds the real
 // host's build, which this host must never load.
@@ -134,104 +121,6 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
   return std::nullopt;
 }
 
-// Opened before the plugin starts, so a wrong path costs nothing and says so at once.
-std::unique_ptr<std::ifstream> OpenScript(const std::string& path) {
-  std::error_code ignored;
-  if (fs::is_directory(fs::u8path(path), ignored)) {
-    PutLine(stderr, "devhost: cannot read " + path + ": it is a folder");
-    return nullptr;
-  }
-  errno = 0;
-  auto input = std::make_unique<std::ifstream>(fs::u8path(path), std::ios::binary);
-  if (!input->is_open()) {
-    PutLine(stderr,
-            "devhost: cannot read " + path + ": " + SystemReason(errno, "it cannot be opened"));
-    return nullptr;
-  }
-  return input;
-}
-
-// Every line of `input`; false, once said why, when reading fails part-way. `file` is the C
-// stream under `input`, if any: standard input reports its read errors only there.
-bool PlayAll(devhost::Session& session, std::istream& input, std::FILE* file,
-             const std::string& name) {
-  // A failed read throws, so that running out of memory is not taken for one: the stream
-  // would otherwise swallow it and end the session as if the input had ended.
-  input.exceptions(std::ios::badbit);
-  errno = 0;
-  try {
-    session.Run(input);
-  } catch (const std::ios_base::failure&) {
-    PutLine(stderr, "devhost: cannot read " + name + ": " + SystemReason(errno, "a read failed"));
-    return false;
-  }
-  if (file != nullptr && std::ferror(file) != 0) {
-    PutLine(stderr, "devhost: cannot read " + name + ": " + SystemReason(errno, "a read failed"));
-    return false;
-  }
-  return true;
-}
-
-int RunSession(const Options& options, devhost::Host& host, devhost::ColourMode colour_mode) {
-  std::unique_ptr<std::ifstream> script;
-  if (!options.script.empty()) {
-    script = OpenScript(options.script);
-    if (!script) {
-      return devhost::kExitUnreadable;
-    }
-  }
-  // Interactive only for a person at a terminal; scripts and pipes keep the plain output.
-  const bool interactive = !script && !options.json_output && devhost::IsTerminal(stdin);
-  std::unique_ptr<devhost::EventWriter> writer =
-      options.json_output ? devhost::MakeJsonWriter(stdout)
-      : interactive
-          ? devhost::MakeTerminalWriter(stdout, devhost::ColourWanted(colour_mode, stdout))
-          : devhost::MakeHumanWriter(stdout);
-  // Log lines reach people through the writer too, which escapes what a terminal would act on.
-  devhost::EventWriter* events = writer.get();
-  host.SetSinks({devhost::MakeLineSink([events](const std::string& line) { events->Log(line); })});
-  host.SetScreenListener(
-      [&writer](const AShooterPlayerController& player, const devhost::ScreenMessage& message) {
-        writer->Message(player.Name(), message);
-      });
-
-  devhost::StartReport report;
-  std::unique_ptr<devhost::LoadedPlugin> plugin =
-      devhost::LoadedPlugin::Load(options.plugin_path, report);
-  writer->Start(report);
-  std::size_t invalid_lines = 0;
-  bool script_failed = false;
-  if (plugin) {
-    devhost::Session session(host, *writer);
-    if (interactive) {
-      devhost::RunInteractive(session,
-                              devhost::HelpText(report.chat_commands, report.console_commands));
-    } else {
-      script_failed = script ? !PlayAll(session, *script, nullptr, options.script)
-                             : !PlayAll(session, std::cin, stdin, "standard input");
-    }
-    invalid_lines = session.InvalidLines();
-    plugin.reset();
-  }
-
-  const devhost::AllocatorStats stats = host.Allocator().Stats();
-  writer->Exit(stats);
-  host.SetScreenListener({});
-  host.SetSinks({});
-  if (script_failed) {
-    return devhost::kExitUnreadable;
-  }
-  // The gravest wins: a plugin that did not start, then leaked game memory, then a script
-  // that did not play what it says.
-  if (!report.ok) {
-    return devhost::kExitNotStarted;
-  }
-  if (stats.live_blocks != 0) {
-    return devhost::kExitLeaked;
-  }
-  return invalid_lines == 0 ? devhost::kExitOk : devhost::kExitInvalidLines;
-}
-
 int Run(int argc, char** argv) {
   Options options;
   if (const std::optional<int> status = ParseCommandLine(argc, argv, options)) {
@@ -262,7 +151,8 @@ int Run(int argc, char** argv) {
          devhost::ColourWanted(colour_mode, stdout), options.html_path, options.reload_from},
         stdout);
   }
-  return RunSession(options, host, colour_mode);
+  return devhost::RunSession(
+      {options.plugin_path, options.script, options.json_output, colour_mode}, stdout);
 }
 
 // A report that did not reach its reader is no success, whatever it said.
@@ -282,10 +172,7 @@ int WithOutputChecked(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#if defined(_WIN32)
-  // Lines end in "\n" as on Linux, byte for byte: no "\r\n" from the C runtime's text mode.
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  devhost::UseBinaryOutput(stdout);
   devhost::FailWritesBeyondTheSizeLimit();
   int status = devhost::kExitOk;
   try {

@@ -35,8 +35,8 @@
 
 #include "bridge/FString.h"
 #include "config/ConfigDocument.h"
-#include "devhost/lib/Host.h"
-#include "devhost/lib/Text.h"
+#include "devhost/host/Host.h"
+#include "devhost/text/Text.h"
 #include "plugin/StartPlugin.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <utility>
 
-#include "devhost/session/Output.h"
+#include "devhost/present/Output.h"
 
 namespace devhost {
 namespace fs = std::filesystem;

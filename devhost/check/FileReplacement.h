@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "devhost/check/SystemCalls.h"
+#include "devhost/os/SystemCalls.h"
 
 namespace devhost {
 

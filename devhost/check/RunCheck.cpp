@@ -9,16 +9,17 @@
 
 #include <fmt/format.h>
 
-#include "devhost/ExitStatus.h"
-#include "devhost/check/CheckPage.h"
-#include "devhost/check/CheckReport.h"
 #include "devhost/check/FileReplacement.h"
-#include "devhost/check/ProbeExplanation.h"
-#include "devhost/check/ReloadPreview.h"
-#include "devhost/lib/Host.h"
-#include "devhost/lib/LogSinks.h"
-#include "devhost/lib/PluginLoader.h"
-#include "devhost/session/Output.h"
+#include "devhost/host/Host.h"
+#include "devhost/host/LogSinks.h"
+#include "devhost/host/PluginLoader.h"
+#include "devhost/present/ExitStatus.h"
+#include "devhost/present/Output.h"
+#include "devhost/probe/ProbeExplanation.h"
+#include "devhost/probe/ReloadPreview.h"
+#include "devhost/report/CheckPage.h"
+#include "devhost/report/CheckReport.h"
+#include "devhost/report/ReloadReport.h"
 
 namespace devhost {
 
@@ -46,6 +47,18 @@ std::optional<std::string> ReadByThisRun(const fs::path& page, const CheckOption
     }
   }
   return std::nullopt;
+}
+
+// Plays the reload preview and writes it; returns the program's exit status.
+int RunReloadPreview(const CheckOptions& options, std::FILE* out) {
+  const ReloadPreview preview =
+      PreviewReload(options.reload_from, options.server_dir, options.plugin_path);
+  if (options.json) {
+    WriteReloadJson(out, preview);
+  } else {
+    WriteReloadReport(out, preview, options.colour);
+  }
+  return ReloadExitStatus(preview);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // "devhost --check": starts the plugin on a server folder, uses each chat command once and
 // reports, with the configuration's findings. Returns the program's exit status
-// (devhost/ExitStatus.h).
+// (devhost/present/ExitStatus.h).
 
 #include <cstdio>
 #include <string>

@@ -5,9 +5,9 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
-#include "devhost/session/MessageJson.h"
-#include "devhost/session/MessageText.h"
-#include "devhost/session/Output.h"
+#include "devhost/present/MessageJson.h"
+#include "devhost/present/MessageText.h"
+#include "devhost/present/Output.h"
 
 namespace devhost {
 namespace {

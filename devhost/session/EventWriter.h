@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "devhost/lib/Allocator.h"
-#include "devhost/lib/Players.h"
-#include "devhost/lib/PluginLoader.h"
-#include "devhost/session/MessageText.h"
+#include "devhost/game/Allocator.h"
+#include "devhost/game/Players.h"
+#include "devhost/host/PluginLoader.h"
+#include "devhost/present/MessageText.h"
 
 namespace devhost {
 

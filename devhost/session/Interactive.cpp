@@ -5,7 +5,7 @@
 #include <iostream>
 #include <memory>
 
-#include "devhost/session/Output.h"
+#include "devhost/present/Output.h"
 
 #if defined(DEVHOST_HAVE_LIBEDIT)
 #include <editline/readline.h>

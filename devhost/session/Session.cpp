@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "config/ByteOrderMark.h"
-#include "devhost/lib/Host.h"
-#include "devhost/session/Output.h"
+#include "devhost/host/Host.h"
+#include "devhost/present/Output.h"
 
 namespace devhost {
 

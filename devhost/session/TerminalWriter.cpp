@@ -2,9 +2,9 @@
 
 #include <fmt/format.h>
 
-#include "devhost/lib/Text.h"
-#include "devhost/session/DisplayColour.h"
-#include "devhost/session/Output.h"
+#include "devhost/present/DisplayColour.h"
+#include "devhost/present/Output.h"
+#include "devhost/text/Text.h"
 
 namespace devhost {
 namespace {

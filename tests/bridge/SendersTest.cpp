@@ -11,7 +11,7 @@
 #include "bridge/ChatLine.h"
 #include "bridge/Colours.h"
 #include "bridge/FString.h"
-#include "devhost/lib/GameFunctions.h"
+#include "devhost/game/GameFunctions.h"
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"
 

@@ -9,7 +9,7 @@
 #include "bridge/FString.h"
 #include "commands/ReplyCallback.h"
 #include "config/ConfigDocument.h"
-#include "devhost/lib/Text.h"
+#include "devhost/text/Text.h"
 #include "tests/support/PluginTest.h"
 
 namespace {

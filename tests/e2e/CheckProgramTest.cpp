@@ -21,7 +21,7 @@
 #include <nlohmann/json.hpp>
 
 #include "devhost/check/RunCheck.h"
-#include "devhost/lib/Host.h"
+#include "devhost/host/Host.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "devhost/lib/PluginLoader.h"
+#include "devhost/host/PluginLoader.h"
 #include "plugin/EntryPoint.h"
 #include "tests/support/TestSupport.h"
 

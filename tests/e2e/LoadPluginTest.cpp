@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "devhost/lib/PluginLoader.h"
+#include "devhost/host/PluginLoader.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

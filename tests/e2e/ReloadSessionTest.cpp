@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "bridge/DllEntry.h"
-#include "devhost/lib/LogSinks.h"
-#include "devhost/lib/PluginLoader.h"
+#include "devhost/host/LogSinks.h"
+#include "devhost/host/PluginLoader.h"
 #include "tests/support/TestSupport.h"
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include "bridge/FString.h"
 #include "config/ConfigDocument.h"
-#include "devhost/lib/LogSinks.h"
+#include "devhost/host/LogSinks.h"
 #include "plugin/StartPlugin.h"
 #include "tests/support/PluginTest.h"
 #include "tests/support/Recordings.h"

@@ -9,8 +9,8 @@
 #include <spdlog/sinks/sink.h>
 
 #include "bridge/HostApi.h"
-#include "devhost/lib/LogSinks.h"
-#include "devhost/lib/Text.h"
+#include "devhost/host/LogSinks.h"
+#include "devhost/text/Text.h"
 #include "plugin/PluginLogger.h"
 #include "tests/support/PluginTest.h"
 

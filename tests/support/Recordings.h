@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "devhost/lib/Host.h"
-#include "devhost/lib/Text.h"
-#include "devhost/session/MessageText.h"
+#include "devhost/host/Host.h"
+#include "devhost/present/MessageText.h"
+#include "devhost/text/Text.h"
 #include "tests/support/TestSupport.h"
 
 namespace test_support {

@@ -2,9 +2,9 @@
 
 #include <regex>
 
-#include "devhost/lib/LogSinks.h"
-#include "devhost/lib/Text.h"
-#include "devhost/session/MessageText.h"
+#include "devhost/host/LogSinks.h"
+#include "devhost/present/MessageText.h"
+#include "devhost/text/Text.h"
 
 namespace test_support {
 

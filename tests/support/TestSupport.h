@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "devhost/lib/Host.h"
+#include "devhost/host/Host.h"
 #include "tests/support/ServerFolder.h"
 
 namespace test_support {

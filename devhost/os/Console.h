@@ -1,0 +1,13 @@
+#pragma once
+// The program's standard streams as the platform has them.
+
+#include <cstdio>
+
+namespace devhost {
+
+bool IsTerminal(std::FILE* stream);
+
+// Lines end in "\n" on every platform, byte for byte: no "\r\n" from a C runtime's text mode.
+void UseBinaryOutput(std::FILE* stream);
+
+}  // namespace devhost

@@ -1,0 +1,83 @@
+#include "devhost/probe/CommandProbe.h"
+
+#include <unordered_set>
+
+#include <spdlog/fmt/fmt.h>
+
+#include "devhost/findings/Typable.h"
+#include "devhost/present/ReportText.h"
+#include "devhost/text/Text.h"
+
+namespace devhost {
+
+const char* OutcomeName(ProbeResult::Outcome outcome) {
+  switch (outcome) {
+    case ProbeResult::Outcome::Sent:
+      return "sent";
+    case ProbeResult::Outcome::NothingSent:
+      return "nothing_sent";
+    case ProbeResult::Outcome::Failed:
+      return "failed";
+    case ProbeResult::Outcome::Unreachable:
+      return "unreachable";
+  }
+  return "failed";
+}
+
+std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner) {
+  // The check runs no session, so this player is the only one and its screen holds only
+  // what the probed command sent.
+  AShooterPlayerController& probe = host.Player("(probe)");
+
+  const std::vector<Registration<ChatCommandCallback>> commands =
+      host.Registry().ChatCommands(&owner);
+  // Registered names seen so far, matched as the host matches them: regardless of ASCII case.
+  std::unordered_set<FoldedName, FoldedNameHash> seen;
+  seen.reserve(commands.size());
+  std::vector<ProbeResult> results;
+  results.reserve(commands.size());
+  probe.ClearScreen();
+  for (const auto& command : commands) {
+    ProbeResult result;
+    result.position = results.size();
+    result.command = Utf16ToUtf8(command->name);
+    DispatchResult dispatch;
+    const std::string untypable = UntypableReason(result.command);
+    if (!untypable.empty()) {
+      result.outcome = ProbeResult::Outcome::Unreachable;
+      result.detail = "no typed line reaches it: " + untypable;
+      results.push_back(std::move(result));
+      continue;
+    }
+    if (!seen.insert(FoldedName(command->name)).second) {
+      dispatch = host.DispatchChatTo(*command, &probe, result.command);
+    } else {
+      dispatch = host.DispatchChat(&probe, result.command);
+      if (dispatch.status == DispatchResult::Status::Unmatched ||
+          dispatch.command != result.command) {
+        result.outcome = ProbeResult::Outcome::Unreachable;
+        result.detail = dispatch.status == DispatchResult::Status::Unmatched
+                            ? fmt::format("a typed {} matches no command", Quoted(result.command))
+                            : fmt::format("a typed {} reaches {}", Quoted(result.command),
+                                          Quoted(dispatch.command));
+        probe.ClearScreen();
+        results.push_back(std::move(result));
+        continue;
+      }
+    }
+    result.messages = probe.TakeScreen();
+    if (dispatch.status == DispatchResult::Status::Failed) {
+      result.outcome = ProbeResult::Outcome::Failed;
+      result.detail = dispatch.error;
+    } else if (result.messages.empty()) {
+      result.outcome = ProbeResult::Outcome::NothingSent;
+      result.detail = "the plugin sent nothing";
+    } else {
+      result.outcome = ProbeResult::Outcome::Sent;
+    }
+    results.push_back(std::move(result));
+  }
+  return results;
+}
+
+}  // namespace devhost

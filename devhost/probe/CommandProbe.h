@@ -1,0 +1,31 @@
+#pragma once
+// Uses every chat command a plugin registered once, as a player would, and records what that
+// player got: the message, nothing (and why), or the error that ended the command.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "devhost/host/Host.h"
+
+namespace devhost {
+
+struct ProbeResult {
+  enum class Outcome { Sent, NothingSent, Failed, Unreachable };
+  std::size_t position = 0;  // registration order, which is the entry's position
+  std::string command;       // the registered text, UTF-8
+  Outcome outcome = Outcome::NothingSent;
+  std::vector<ScreenMessage> messages;
+  std::string detail;  // NothingSent, Unreachable: the reason; Failed: the error text, unchanged
+  std::string hint;    // Failed: what in the entry makes it fail, when the entry tells
+};
+
+const char* OutcomeName(ProbeResult::Outcome outcome);
+
+// Each registration of `owner` gets its own registered text as a chat line from a probe
+// player, dispatched as a typed line is; a text no typed line reaches is Unreachable. A
+// registration that an earlier one of the same name hides is handed its line directly, so
+// that the report still shows what its entry does.
+std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner);
+
+}  // namespace devhost

@@ -1,0 +1,310 @@
+#include "devhost/probe/ReloadPreview.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "config/ConfigFile.h"
+#include "devhost/findings/ConfigCheck.h"
+#include "devhost/host/Host.h"
+#include "devhost/host/LogSinks.h"
+#include "devhost/os/SystemCalls.h"
+#include "devhost/probe/ProbeExplanation.h"
+#include "devhost/text/Text.h"
+
+namespace devhost {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ConfigCopy {
+  std::string bytes;
+  fs::perms mode = fs::perms::owner_read;
+};
+
+// Where a preview cannot go on: OLD or the scratch folder cannot be used.
+class PreviewStopped : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A server folder of our own under the system's temporary folder, that only this user can
+// enter, removed at the end or when SIGINT or SIGTERM ends the program.
+class ScratchServer {
+ public:
+  ScratchServer() {
+    const fs::path temporary = TemporaryFolder();
+    std::error_code error;
+    root_ = CreatePrivateFolder(temporary, "quorvane-reload-", error);
+    if (error) {
+      throw PreviewStopped("cannot create a scratch folder under " + temporary.u8string() + ": " +
+                           error.message());
+    }
+    const fs::path config = ConfigPathOf(root_.string());
+    std::vector<fs::path> made = {config};
+    for (fs::path folder = config.parent_path(); folder != root_; folder = folder.parent_path()) {
+      made.push_back(folder);
+    }
+    made.push_back(root_);
+    removed_on_signal_ = std::make_unique<RemovedOnSignal>(made);
+    fs::create_directories(config.parent_path(), error);
+    if (error) {
+      throw PreviewStopped("cannot create " + config.parent_path().u8string() + ": " +
+                           error.message());
+    }
+  }
+  ScratchServer(const ScratchServer&) = delete;
+  ScratchServer& operator=(const ScratchServer&) = delete;
+  ~ScratchServer() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  std::string Path() const { return root_.string(); }
+  // The plugin's config.json becomes `copy`; without one there is no file, as on a server
+  // whose file cannot be read.
+  void PutConfig(const std::optional<ConfigCopy>& copy) const {
+    const fs::path path = ConfigPathOf(root_.string());
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    if (!copy) {
+      return;
+    }
+    // No wider than the original's from the moment it exists: only its owner's write, if the
+    // original has it, and read, which the plugin needs.
+    const auto mode = (copy->mode & fs::perms::owner_write) | fs::perms::owner_read;
+    NewFile file = CreateNewFile(path, static_cast<int>(mode));
+    std::error_code error = file.error;
+    if (file.stream != nullptr) {
+      errno = 0;
+      bool ok = std::fwrite(copy->bytes.data(), 1, copy->bytes.size(), file.stream) ==
+                    copy->bytes.size() &&
+                std::fflush(file.stream) == 0;
+      int code = errno;
+      ok = std::fclose(file.stream) == 0 && ok;
+      if (!ok) {
+        error = std::error_code(code != 0 ? code : EIO, std::generic_category());
+      }
+    }
+    if (error) {
+      throw PreviewStopped("cannot write " + path.u8string() + ": " + error.message());
+    }
+  }
+
+ private:
+  fs::path root_;
+  std::unique_ptr<RemovedOnSignal> removed_on_signal_;
+};
+
+// The file's text as the plugin reads it, and its mode; the plain check's reason, and its
+// remedy, when it cannot be read.
+ConfigCopy ReadCopy(const fs::path& path, std::string& problem) {
+  ConfigFileRead file = ReadConfigFile(path);
+  if (file.problem) {
+    const Finding failure = OpenFailure(path, file);
+    problem = failure.text + "; " + failure.hint;
+    return {};
+  }
+  std::error_code ignored;
+  return {std::move(file.content), fs::status(path, ignored).permissions()};
+}
+
+// The messages the plugin's own logger writes; it logs only a configuration that failed to load.
+class PluginErrors {
+ public:
+  void Add(const LogLine& line) {
+    if (line.logger == "Quorvane") {
+      std::lock_guard<std::mutex> lock(mutex_);
+      text_.append(text_.empty() ? "" : "; ").append(line.message);
+    }
+  }
+  std::string Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(text_, {});
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string text_;
+};
+
+bool SameMessage(const ScreenMessage& a, const ScreenMessage& b) {
+  // Bit for bit, so that a changed NaN or a zero's sign is a change too.
+  const auto same_float = [](float x, float y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  return a.kind == b.kind && a.text == b.text && a.bold == b.bold && a.sender == b.sender &&
+         same_float(a.colour.R, b.colour.R) && same_float(a.colour.G, b.colour.G) &&
+         same_float(a.colour.B, b.colour.B) && same_float(a.colour.A, b.colour.A) &&
+         same_float(a.scale, b.scale) && same_float(a.time, b.time);
+}
+
+bool SameOutcome(const ProbeResult& a, const ProbeResult& b) {
+  if (a.outcome != b.outcome || a.detail != b.detail || a.messages.size() != b.messages.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.messages.size(); ++i) {
+    if (!SameMessage(a.messages[i], b.messages[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
+             std::vector<ProbeResult> after) {
+  // Where each command stands in the current file: the first entry a restart registers for it.
+  std::unordered_map<std::string, std::size_t> restart_position;
+  for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
+    restart_position.emplace(AsciiFolded(preview.restart.chat_commands[i]), i);
+  }
+  std::unordered_map<std::string, std::size_t> registered;
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    CommandChange change;
+    change.before = std::move(before[i]);
+    change.after = i < after.size() ? std::move(after[i]) : ProbeResult{};
+    const std::string own = AsciiFolded(change.before.command);
+    registered.emplace(own, i);
+    // A restart that failed part-way registered only the entries before the failing one.
+    const bool known = i < preview.restart.chat_commands.size();
+    const bool other_entry = known && AsciiFolded(preview.restart.chat_commands[i]) != own;
+    if (change.after.outcome == ProbeResult::Outcome::Failed) {
+      change.kind = CommandChange::Kind::Fails;
+    } else if (other_entry) {
+      change.kind = CommandChange::Kind::OtherEntry;
+      change.answered_by = preview.restart.chat_commands[i];
+    } else if (change.after.outcome == ProbeResult::Outcome::NothingSent &&
+               change.before.outcome != ProbeResult::Outcome::NothingSent) {
+      change.kind = CommandChange::Kind::SendsNothing;
+    } else {
+      change.kind = SameOutcome(change.before, change.after) ? CommandChange::Kind::Unchanged
+                                                             : CommandChange::Kind::Updated;
+    }
+    if (change.kind == CommandChange::Kind::Fails || other_entry) {
+      const auto found = restart_position.find(own);
+      if (found != restart_position.end()) {
+        change.now_at = found->second;
+      }
+    }
+    preview.commands.push_back(std::move(change));
+  }
+  for (std::size_t i = 0; i < preview.restart.chat_commands.size(); ++i) {
+    if (registered.emplace(AsciiFolded(preview.restart.chat_commands[i]), i).second) {
+      preview.new_commands.push_back({i, preview.restart.chat_commands[i]});
+    }
+  }
+}
+
+}  // namespace
+
+const char* ChangeName(CommandChange::Kind kind) {
+  switch (kind) {
+    case CommandChange::Kind::Unchanged:
+      return "unchanged";
+    case CommandChange::Kind::Updated:
+      return "updated";
+    case CommandChange::Kind::OtherEntry:
+      return "other_entry";
+    case CommandChange::Kind::SendsNothing:
+      return "sends_nothing";
+    case CommandChange::Kind::Fails:
+      return "fails";
+  }
+  return "fails";
+}
+
+bool ChangesMeaning(CommandChange::Kind kind) {
+  return kind == CommandChange::Kind::OtherEntry || kind == CommandChange::Kind::SendsNothing ||
+         kind == CommandChange::Kind::Fails;
+}
+
+namespace {
+
+// The preview played to its end, or until OLD or the scratch folder fails it.
+ReloadPreview PlayPreview(const std::string& old_path, const std::string& server_dir,
+                          const std::string& plugin_path) {
+  Host& host = Host::Instance();
+  const auto errors = std::make_shared<PluginErrors>();
+  host.SetSinks({MakeLogSink([errors](const LogLine& line) { errors->Add(line); })});
+
+  ReloadPreview preview;
+  preview.old_path = fs::path(old_path).generic_string();
+  const fs::path config_path = ConfigPathOf(server_dir);
+  preview.config_path = config_path.generic_string();
+  std::string old_problem;
+  const ConfigCopy old_copy = ReadCopy(fs::u8path(old_path), old_problem);
+  if (!old_problem.empty()) {
+    // Only the reason: the remedies speak of a server's own file.
+    preview.unreadable = old_problem.substr(0, old_problem.find("; "));
+    return preview;
+  }
+  std::optional<ConfigCopy> new_copy = ReadCopy(config_path, preview.config_problem);
+  if (!preview.config_problem.empty()) {
+    new_copy.reset();
+  }
+
+  // The documents as the plugin holds them, to explain what a command did.
+  const std::shared_ptr<const LoadedDocument> old_document = LoadDocument(old_copy.bytes);
+  const std::shared_ptr<const LoadedDocument> new_document =
+      new_copy ? LoadDocument(new_copy->bytes) : nullptr;
+
+  ScratchServer scratch;
+  host.SetServerDir(scratch.Path());
+  scratch.PutConfig(new_copy);
+  LoadedPlugin::Load(plugin_path, preview.restart).reset();
+
+  scratch.PutConfig(old_copy);
+  std::unique_ptr<LoadedPlugin> plugin = LoadedPlugin::Load(plugin_path, preview.start);
+  errors->Take();
+  if (!plugin) {
+    return preview;
+  }
+  std::vector<ProbeResult> before = ProbeChatCommands(host, plugin->Path());
+  ExplainProbes(before, old_document.get());
+
+  scratch.PutConfig(new_copy);
+  AShooterPlayerController& caller = host.Player("(operator)");
+  caller.ClearScreen();
+  const DispatchResult reload = host.DispatchConsole(&caller, "Quorvane.Reload");
+  preview.reload_answer.assign(caller.Screen().begin(), caller.Screen().end());
+  preview.reload_error = errors->Take();
+  if (reload.status == DispatchResult::Status::Unmatched) {
+    preview.reload_error = "the plugin registered no console command Quorvane.Reload";
+  } else if (reload.status == DispatchResult::Status::Failed) {
+    preview.reload_error = reload.error;
+  }
+  preview.reload_ok = preview.reload_error.empty();
+
+  // After a failed reload the last good configuration, the old one, is still in force.
+  const LoadedDocument* in_force = (preview.reload_ok ? new_document : old_document).get();
+  std::vector<ProbeResult> after = ProbeChatCommands(host, plugin->Path());
+  ExplainProbes(after, in_force);
+  plugin.reset();
+  Compare(preview, std::move(before), std::move(after));
+  return preview;
+}
+
+}  // namespace
+
+ReloadPreview PreviewReload(const std::string& old_path, const std::string& server_dir,
+                            const std::string& plugin_path) {
+  try {
+    return PlayPreview(old_path, server_dir, plugin_path);
+  } catch (const PreviewStopped& stopped) {
+    // The plugin's own failures are in the preview; these are the scratch folder's.
+    ReloadPreview preview;
+    preview.old_path = fs::u8path(old_path).generic_string();
+    preview.config_path = ConfigPathOf(server_dir).generic_string();
+    preview.unreadable = stopped.what();
+    return preview;
+  }
+}
+
+}  // namespace devhost

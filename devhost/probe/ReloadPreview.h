@@ -1,0 +1,66 @@
+#pragma once
+// "devhost --check --reload-from OLD": what a reload of the current config.json does to a server
+// that was started with OLD. It is played in a scratch server folder, so the operator's files
+// are only read: start the plugin on OLD, use every chat command, replace the file, run the
+// real "Quorvane.Reload", use every command again and compare.
+
+#include <cstddef>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devhost/host/PluginLoader.h"
+#include "devhost/probe/CommandProbe.h"
+
+namespace devhost {
+
+// Commands stay bound to the entry position they had at start. A command keeps its meaning
+// when the entry now at its position is still its own (the same command text, letter case
+// aside); its reply, type or colour may change, which is what a reload is for.
+struct CommandChange {
+  enum class Kind {
+    Unchanged,     // its own entry, sending exactly what it sent before
+    Updated,       // its own entry, now sending something else
+    OtherEntry,    // the entry at its position is another command's: players get that reply
+    SendsNothing,  // it sent a message before and now sends nothing
+    Fails,         // using it now fails (its position is gone, or the entry is broken)
+  };
+  Kind kind = Kind::Unchanged;
+  ProbeResult before;
+  ProbeResult after;
+  // OtherEntry: the command of the entry now at this position, as a restart registers it.
+  std::string answered_by;
+  // OtherEntry and Fails: where the command's own entry stands in the current file, if
+  // anywhere; only a restart binds it there.
+  std::optional<std::size_t> now_at;
+};
+
+const char* ChangeName(CommandChange::Kind kind);
+bool ChangesMeaning(CommandChange::Kind kind);
+
+struct NewCommand {
+  std::size_t position = 0;
+  std::string command;
+};
+
+struct ReloadPreview {
+  std::string old_path;
+  std::string config_path;
+  // Why the preview could not be played at all: OLD or the scratch folder cannot be used.
+  std::string unreadable;
+  // Why the current file cannot be read, as the plain check says it; the reload then fails.
+  std::string config_problem;
+  StartReport start;    // the plugin on OLD; nothing more happens when it fails
+  StartReport restart;  // what a restart on the current file would do
+  bool reload_ok = false;
+  std::vector<ScreenMessage> reload_answer;  // what the reload sent its caller
+  std::string reload_error;                  // why it failed, as the plugin logged it
+  std::vector<CommandChange> commands;       // registration order
+  std::vector<NewCommand> new_commands;      // in the current file, registered only by a restart
+};
+
+ReloadPreview PreviewReload(const std::string& old_path, const std::string& server_dir,
+                            const std::string& plugin_path);
+
+}  // namespace devhost

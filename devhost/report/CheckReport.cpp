@@ -1,0 +1,372 @@
+#include "devhost/report/CheckReport.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include <fmt/color.h>
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include "devhost/findings/EntryRules.h"
+#include "devhost/present/MessageJson.h"
+#include "devhost/present/MessageText.h"
+#include "devhost/present/Output.h"
+#include "devhost/present/Printable.h"
+#include "devhost/present/ReportText.h"
+
+namespace devhost {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+struct Counts {
+  std::size_t sent = 0, nothing_sent = 0, failed = 0, unreachable = 0;
+  std::size_t errors = 0, warnings = 0, notes = 0;
+};
+
+Counts CountOf(const CheckReport& report) {
+  Counts counts;
+  for (const ProbeResult& probe : report.probes) {
+    switch (probe.outcome) {
+      case ProbeResult::Outcome::Sent:
+        ++counts.sent;
+        break;
+      case ProbeResult::Outcome::NothingSent:
+        ++counts.nothing_sent;
+        break;
+      case ProbeResult::Outcome::Failed:
+        ++counts.failed;
+        break;
+      case ProbeResult::Outcome::Unreachable:
+        ++counts.unreachable;
+        break;
+    }
+  }
+  for (const Finding& finding : report.findings) {
+    switch (finding.severity) {
+      case Finding::Severity::Error:
+        ++counts.errors;
+        break;
+      case Finding::Severity::Warning:
+        ++counts.warnings;
+        break;
+      case Finding::Severity::Note:
+        ++counts.notes;
+        break;
+    }
+  }
+  return counts;
+}
+
+std::string Plural(std::size_t count, const char* one, const char* many) {
+  return fmt::format("{} {}", count, count == 1 ? one : many);
+}
+
+// Text for people; styles only when colour is on. Padding is applied before styling so that
+// escape sequences never disturb the columns.
+class Styler {
+ public:
+  explicit Styler(bool colour) : colour_(colour) {}
+  std::string operator()(const std::string& text, fmt::text_style style) const {
+    return colour_ ? fmt::format(style, "{}", text) : text;
+  }
+
+ private:
+  bool colour_;
+};
+
+// Writes each piece as it comes: a long report never sits whole in memory.
+class Output {
+ public:
+  explicit Output(std::FILE* file) : file_(file) {}
+  Output& operator+=(std::string_view text) {
+    PutText(file_, text);
+    return *this;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+std::string WhereOf(const Finding& finding) {
+  const std::string entry = finding.position ? fmt::format("entry {}", *finding.position) : "";
+  if (finding.line) {
+    return fmt::format("{}{}line {}, column {}", entry, entry.empty() ? "" : ", ", *finding.line,
+                       finding.column.value_or(1));
+  }
+  return entry.empty() ? std::string("file") : entry;
+}
+
+// Quoted(Clipped(text)) appended to `line`. Commands are nearly always plain ASCII, which
+// quotes as it is; only other text goes through the JSON writer.
+void AppendQuotedCommand(std::string& line, std::string_view text) {
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return c >= 0x20 && c <= 0x7E && c != '"' && c != '\\';
+  });
+  if (!plain) {
+    line += Quoted(Clipped(text));
+    return;
+  }
+  line += '"';
+  line += text.substr(0, kClipLimit);  // ASCII: every byte is a character boundary
+  line += text.size() > kClipLimit ? "...\"" : "\"";
+}
+
+void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
+  // One line buffer for the whole list: a report of many commands allocates next to nothing.
+  std::string line;
+  std::size_t command_width = 0;
+  for (const ProbeResult& probe : report.probes) {
+    if (command_width >= kMaxColumn) {
+      break;
+    }
+    line.clear();
+    AppendQuotedCommand(line, probe.command);
+    command_width = std::max(command_width, line.size());
+  }
+  command_width = std::min(command_width, kMaxColumn);
+  const std::size_t number_width = std::to_string(report.probes.size()).size();
+  const std::string sent = style(Padded("sent", 12), fmt::fg(fmt::terminal_color::green));
+  const std::string nothing_sent =
+      style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
+  const std::string failed = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
+  const std::string unreachable =
+      style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
+  const auto label = [&](ProbeResult::Outcome outcome) -> const std::string& {
+    switch (outcome) {
+      case ProbeResult::Outcome::Sent:
+        return sent;
+      case ProbeResult::Outcome::NothingSent:
+        return nothing_sent;
+      case ProbeResult::Outcome::Failed:
+        return failed;
+      case ProbeResult::Outcome::Unreachable:
+        break;
+    }
+    return unreachable;
+  };
+  out += "Commands, in registration order:\n";
+  for (const ProbeResult& probe : report.probes) {
+    line.assign("  ");
+    const std::string number = std::to_string(probe.position);
+    line.append(number_width - number.size(), ' ');
+    line += number;
+    line += "  ";
+    const std::size_t command_start = line.size();
+    AppendQuotedCommand(line, probe.command);
+    const std::size_t command_size = line.size() - command_start;
+    line.append(command_width > command_size ? command_width - command_size : 0, ' ');
+    line += "  ";
+    const std::size_t lead_size = line.size();
+    line += label(probe.outcome);
+    line += "  ";
+    if (probe.outcome == ProbeResult::Outcome::Sent) {
+      AppendMessage(line, probe.messages.front());
+    } else {
+      AppendPrintable(line, probe.detail);
+    }
+    line += '\n';
+    out += line;
+    if (probe.messages.size() < 2 && probe.hint.empty()) {
+      continue;
+    }
+    const std::string indent(lead_size + 14, ' ');
+    for (std::size_t i = 1; i < probe.messages.size(); ++i) {
+      out += indent + DescribeMessage(probe.messages[i]) + "\n";
+    }
+    if (!probe.hint.empty()) {
+      out += indent + style("hint: " + Printable(probe.hint), fmt::emphasis::faint) + "\n";
+    }
+  }
+}
+
+void WriteFindings(Output& out, const CheckReport& report, Finding::Severity severity,
+                   const char* title, fmt::text_style title_style, const Styler& style) {
+  std::vector<const Finding*> chosen;
+  std::size_t where_width = 0;
+  std::size_t subject_width = 0;
+  for (const Finding& finding : report.findings) {
+    if (finding.severity == severity) {
+      chosen.push_back(&finding);
+      where_width = std::max(where_width, WhereOf(finding).size());
+      subject_width = std::max(subject_width, finding.subject.size());
+    }
+  }
+  where_width = std::min(where_width, kMaxColumn);
+  subject_width = std::min(subject_width, kMaxColumn);
+  if (chosen.empty()) {
+    return;
+  }
+  out += "\n" + style(title, title_style) + "\n";
+  for (const Finding* finding : chosen) {
+    std::string line = "  " + Padded(WhereOf(*finding), where_width) + "  ";
+    if (subject_width > 0) {
+      line += Padded(Printable(finding->subject), subject_width) + "  ";
+    }
+    line += Printable(finding->text);
+    if (!finding->hint.empty()) {
+      line += "; " + style(Printable(finding->hint), fmt::emphasis::faint);
+    }
+    out += line + "\n";
+  }
+}
+
+std::string Summary(const CheckReport& report) {
+  const Counts counts = CountOf(report);
+  const std::size_t problems = counts.errors + counts.warnings;
+  const std::string found =
+      problems == 0 ? std::string("no warnings")
+                    : (counts.errors > 0 ? Plural(counts.errors, "error", "errors") + ", " : "") +
+                          Plural(counts.warnings, "warning", "warnings");
+  if (!report.start.ok) {
+    return fmt::format("The plugin did not start; {}.", found);
+  }
+  std::string commands =
+      fmt::format("{}: {} a message", Plural(report.probes.size(), "command", "commands"),
+                  Plural(counts.sent, "sends", "send"));
+  if (counts.nothing_sent > 0) {
+    commands += ", " + Plural(counts.nothing_sent, "sends", "send") + " nothing";
+  }
+  if (counts.failed > 0) {
+    commands += ", " + Plural(counts.failed, "fails", "fail");
+  }
+  if (counts.unreachable > 0) {
+    commands += fmt::format(", {} unreachable", counts.unreachable);
+  }
+  return fmt::format("{}; {}.", commands, found);
+}
+
+template <typename Write>
+void WriteJsonFindings(const Write& write, const CheckReport& report) {
+  for (const Finding& finding : report.findings) {
+    json line = {{"finding", "config"},
+                 {"severity", SeverityName(finding.severity)},
+                 {"code", finding.code}};
+    if (finding.position) {
+      line["position"] = *finding.position;
+    }
+    if (finding.line) {
+      line["line"] = *finding.line;
+      line["column"] = finding.column.value_or(1);
+    }
+    if (!finding.subject.empty()) {
+      line["subject"] = finding.subject;
+    }
+    line["text"] = finding.text;
+    if (!finding.hint.empty()) {
+      line["hint"] = finding.hint;
+    }
+    if (finding.suggestion) {
+      line["suggestion"] = *finding.suggestion;
+    }
+    write(line);
+  }
+
+  const Counts counts = CountOf(report);
+  write({{"finding", "summary"},
+         {"commands", report.probes.size()},
+         {"sent", counts.sent},
+         {"nothing_sent", counts.nothing_sent},
+         {"failed", counts.failed},
+         {"unreachable", counts.unreachable},
+         {"errors", counts.errors},
+         {"warnings", counts.warnings},
+         {"notes", counts.notes},
+         {"exit_status", CheckExitStatus(report)}});
+}
+
+}  // namespace
+
+int CheckExitStatus(const CheckReport& report) {
+  if (!report.start.ok) {
+    return kExitNotStarted;
+  }
+  const Counts counts = CountOf(report);
+  const bool clean =
+      counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
+  return clean ? kExitOk : kExitFindings;
+}
+
+void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, ReportPart part) {
+  const Styler style(colour);
+  Output text(out);
+  if (part == ReportPart::Findings) {
+    WriteFindings(text, report, Finding::Severity::Error,
+                  "Errors:", fmt::fg(fmt::terminal_color::red), style);
+    WriteFindings(text, report, Finding::Severity::Warning,
+                  "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
+    WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
+    text += "\n" + Summary(report) + "\n";
+    Flush(out);
+    return;
+  }
+  text += fmt::format("Checking {}\n", report.config_path);
+  if (report.start.ok) {
+    text += fmt::format("The plugin started with {}.\n",
+                        Plural(report.probes.size(), "chat command", "chat commands"));
+    if (!report.probes.empty()) {
+      text += "\n";
+      WriteProbes(text, report, style);
+    }
+  } else {
+    const bool explained =
+        std::any_of(report.findings.begin(), report.findings.end(),
+                    [&](const Finding& finding) { return finding.text == report.start.error; });
+    text +=
+        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
+        (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
+        "\n";
+  }
+}
+
+void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) {
+  Output text(out);
+  const auto write = [&text](const json& object) {
+    text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+  };
+  if (part == ReportPart::Findings) {
+    WriteJsonFindings(write, report);
+    Flush(out);
+    return;
+  }
+  json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};
+  if (!report.start.ok) {
+    start["error"] = report.start.error;
+  }
+  start["chat_commands"] = report.start.chat_commands;
+  start["console_commands"] = report.start.console_commands;
+  write(start);
+
+  for (const ProbeResult& probe : report.probes) {
+    json line = {{"finding", "command"}, {"position", probe.position}, {"command", probe.command}};
+    line.update(ProbeOutcomeJson(probe));  // appends, in the fields' order
+    write(line);
+  }
+}
+
+nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe) {
+  json fields = {{"outcome", OutcomeName(probe.outcome)}};
+  switch (probe.outcome) {
+    case ProbeResult::Outcome::Sent: {
+      json messages = json::array();
+      for (const ScreenMessage& message : probe.messages) {
+        messages.push_back(MessageFields(message));
+      }
+      fields["messages"] = std::move(messages);
+      break;
+    }
+    case ProbeResult::Outcome::NothingSent:
+    case ProbeResult::Outcome::Unreachable:
+      fields["reason"] = probe.detail;
+      break;
+    case ProbeResult::Outcome::Failed:
+      fields["error"] = probe.detail;
+      if (!probe.hint.empty()) {
+        fields["hint"] = probe.hint;
+      }
+      break;
+  }
+  return fields;
+}
+
+}  // namespace devhost

@@ -1,0 +1,286 @@
+#include "devhost/report/ReloadReport.h"
+
+#include <algorithm>
+#include <string>
+
+#include <fmt/color.h>
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include "devhost/present/MessageJson.h"
+#include "devhost/present/MessageText.h"
+#include "devhost/present/Output.h"
+#include "devhost/present/ReportText.h"
+
+namespace devhost {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+std::size_t Count(const ReloadPreview& preview, CommandChange::Kind kind) {
+  return static_cast<std::size_t>(
+      std::count_if(preview.commands.begin(), preview.commands.end(),
+                    [kind](const CommandChange& change) { return change.kind == kind; }));
+}
+
+std::string Describe(const ProbeResult& probe) {
+  switch (probe.outcome) {
+    case ProbeResult::Outcome::Sent:
+      return DescribeMessage(probe.messages.front());
+    case ProbeResult::Outcome::NothingSent:
+      return "nothing sent: " + probe.detail;
+    case ProbeResult::Outcome::Failed:
+      return "fails: " + probe.detail;
+    case ProbeResult::Outcome::Unreachable:
+      return "unreachable: " + probe.detail;
+  }
+  return probe.detail;
+}
+
+// Where a command that lost its position stands in the current file.
+std::string WhereNow(const ReloadPreview& preview, const CommandChange& change) {
+  if (change.now_at) {
+    return *change.now_at == change.before.position
+               ? std::string()
+               : fmt::format("; its entry is now entry {}, which only a restart binds",
+                             *change.now_at);
+  }
+  if (!preview.restart.ok) {
+    return "";
+  }
+  const std::size_t entries = preview.restart.chat_commands.size();
+  return change.before.position >= entries
+             ? fmt::format(
+                   "; the current file has {} and none with this command",
+                   entries == 1 ? std::string("1 entry") : fmt::format("{} entries", entries))
+             : "; no entry of the current file has this command";
+}
+
+struct Line {
+  const char* status;
+  fmt::text_style style;
+  std::string what;
+};
+
+Line LineOf(const ReloadPreview& preview, const CommandChange& change) {
+  const auto colour = [](fmt::terminal_color c) { return fmt::fg(c); };
+  switch (change.kind) {
+    case CommandChange::Kind::Unchanged:
+      return {"unchanged", colour(fmt::terminal_color::green), Describe(change.after)};
+    case CommandChange::Kind::Updated:
+      return {"updated", colour(fmt::terminal_color::cyan),
+              Describe(change.after) + " (was " + Describe(change.before) + ")"};
+    case CommandChange::Kind::OtherEntry:
+      return {"another entry", colour(fmt::terminal_color::red),
+              fmt::format("answers with the reply of entry {}, {}: {}{}", change.before.position,
+                          Quoted(change.answered_by), Describe(change.after),
+                          WhereNow(preview, change))};
+    case CommandChange::Kind::SendsNothing:
+      return {"sends nothing", colour(fmt::terminal_color::yellow),
+              "nothing: " + change.after.detail};
+    case CommandChange::Kind::Fails:
+      return {"fails", colour(fmt::terminal_color::red),
+              "nothing, the command fails: " + change.after.detail + WhereNow(preview, change)};
+  }
+  return {"", {}, ""};
+}
+
+std::string Summary(const ReloadPreview& preview) {
+  std::vector<std::string> parts;
+  const auto add = [&](CommandChange::Kind kind, const char* one, const char* many) {
+    const std::size_t count = Count(preview, kind);
+    if (count > 0) {
+      parts.push_back(fmt::format("{} {}", count, count == 1 ? one : many));
+    }
+  };
+  add(CommandChange::Kind::Unchanged, "unchanged", "unchanged");
+  add(CommandChange::Kind::Updated, "updated", "updated");
+  add(CommandChange::Kind::OtherEntry, "answers with another entry's reply",
+      "answer with another entry's reply");
+  add(CommandChange::Kind::SendsNothing, "sends nothing", "send nothing");
+  add(CommandChange::Kind::Fails, "fails", "fail");
+  std::string text = fmt::format("{} {}", preview.commands.size(),
+                                 preview.commands.size() == 1 ? "command" : "commands");
+  if (!parts.empty()) {
+    text += ": " + fmt::format("{}", fmt::join(parts, ", "));
+  }
+  const std::size_t added = preview.new_commands.size();
+  if (added > 0) {
+    text +=
+        fmt::format("; {} new {} a restart", added, added == 1 ? "command needs" : "commands need");
+  }
+  if (!preview.reload_ok) {
+    text += "; the reload fails";
+  }
+  if (!preview.restart.ok) {
+    text += "; a restart would fail";
+  }
+  return text + ".";
+}
+
+void Put(std::FILE* out, const std::string& line) {
+  PutText(out, line + "\n");
+}
+
+void PutJson(std::FILE* out, const json& object) {
+  Put(out, object.dump(-1, ' ', false, json::error_handler_t::replace));
+}
+
+}  // namespace
+
+int ReloadExitStatus(const ReloadPreview& preview) {
+  if (!preview.unreadable.empty()) {
+    return kExitUnreadable;
+  }
+  if (!preview.start.ok) {
+    return kExitNotStarted;
+  }
+  const bool changed =
+      std::any_of(preview.commands.begin(), preview.commands.end(),
+                  [](const CommandChange& change) { return ChangesMeaning(change.kind); });
+  return preview.reload_ok && preview.restart.ok && !changed ? kExitOk : kExitFindings;
+}
+
+void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour) {
+  const auto style = [colour](const std::string& text, fmt::text_style with) {
+    return colour ? fmt::format(with, "{}", text) : text;
+  };
+  const auto red = fmt::fg(fmt::terminal_color::red);
+  Put(out, fmt::format("Previewing a reload of {}", preview.config_path));
+  if (!preview.unreadable.empty()) {
+    Put(out, style("The preview cannot run: " + preview.unreadable, red));
+    Flush(out);
+    return;
+  }
+  if (!preview.start.ok) {
+    Put(out, style(fmt::format("The plugin did not start on {}: {}", preview.old_path,
+                               preview.start.error),
+                   red));
+    Flush(out);
+    return;
+  }
+  Put(out,
+      fmt::format("on a server started with {} and its {} chat {}.", preview.old_path,
+                  preview.commands.size(), preview.commands.size() == 1 ? "command" : "commands"));
+  const std::string answer = preview.reload_answer.empty()
+                                 ? std::string("nothing")
+                                 : DescribeMessage(preview.reload_answer.front());
+  if (preview.reload_ok) {
+    Put(out, "The reload succeeds; its caller gets " + answer);
+  } else {
+    Put(out, style("The reload fails: " + preview.reload_error, red));
+    if (!preview.config_problem.empty()) {
+      Put(out, "The current file cannot be read: " + preview.config_problem);
+    }
+    Put(out, "Its caller gets " + answer);
+    Put(out, "Every command keeps the configuration the server started with.");
+  }
+
+  if (!preview.commands.empty()) {
+    std::size_t command_width = 0;
+    for (const CommandChange& change : preview.commands) {
+      command_width = std::max(command_width, Quoted(change.before.command).size());
+    }
+    // Wider commands are written whole, unpadded, rather than widening every line.
+    command_width = std::min(command_width, kMaxColumn);
+    const std::size_t number_width = std::to_string(preview.commands.size() - 1).size();
+    Put(out, "\nWhat players get after the reload:");
+    for (const CommandChange& change : preview.commands) {
+      const Line line = LineOf(preview, change);
+      const std::string number = std::to_string(change.before.position);
+      const std::string lead =
+          fmt::format("  {}{}  {}  ", std::string(number_width - number.size(), ' '), number,
+                      Padded(Quoted(change.before.command), command_width));
+      Put(out, lead + style(Padded(line.status, 13), line.style) + "  " + line.what);
+      if (change.kind == CommandChange::Kind::Fails && !change.after.hint.empty()) {
+        Put(out, std::string(lead.size() + 15, ' ') +
+                     style("hint: " + change.after.hint, fmt::emphasis::faint));
+      }
+    }
+  }
+  if (!preview.new_commands.empty()) {
+    Put(out, "\nNew in the current file; players reach them only after a restart:");
+    for (const NewCommand& added : preview.new_commands) {
+      Put(out, fmt::format("  entry {}  {}", added.position, Quoted(added.command)));
+    }
+  }
+  // A file the reload refuses fails a restart the same way; that is said once, above.
+  if (!preview.restart.ok && preview.restart.error != preview.reload_error) {
+    Put(out,
+        "\n" + style("A restart on the current file would fail: " + preview.restart.error, red));
+  }
+  Put(out, "\n" + Summary(preview));
+  Flush(out);
+}
+
+void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
+  if (!preview.unreadable.empty()) {
+    PutJson(out, {{"finding", "input"}, {"ok", false}, {"error", preview.unreadable}});
+    PutJson(out,
+            {{"finding", "summary"}, {"commands", 0}, {"exit_status", ReloadExitStatus(preview)}});
+    Flush(out);
+    return;
+  }
+  json start = {{"finding", "start"},
+                {"ok", preview.start.ok},
+                {"config", preview.old_path},
+                {"chat_commands", preview.start.chat_commands}};
+  if (!preview.start.ok) {
+    start["error"] = preview.start.error;
+  }
+  PutJson(out, start);
+  if (preview.start.ok) {
+    json answer = json::array();
+    for (const ScreenMessage& message : preview.reload_answer) {
+      answer.push_back(MessageFields(message));
+    }
+    json reload = {{"finding", "reload"},
+                   {"ok", preview.reload_ok},
+                   {"config", preview.config_path},
+                   {"answer", std::move(answer)}};
+    if (!preview.reload_ok) {
+      reload["error"] = preview.reload_error;
+    }
+    if (!preview.config_problem.empty()) {
+      reload["file_error"] = preview.config_problem;
+    }
+    PutJson(out, reload);
+  }
+  for (const CommandChange& change : preview.commands) {
+    json line = {{"finding", "reload_command"},
+                 {"position", change.before.position},
+                 {"command", change.before.command},
+                 {"change", ChangeName(change.kind)},
+                 {"changes_meaning", ChangesMeaning(change.kind)}};
+    if (change.kind == CommandChange::Kind::OtherEntry) {
+      line["answered_by"] = change.answered_by;
+    }
+    if (change.now_at && *change.now_at != change.before.position) {
+      line["now_at"] = *change.now_at;
+    }
+    line["before"] = ProbeOutcomeJson(change.before);
+    line["after"] = ProbeOutcomeJson(change.after);
+    PutJson(out, line);
+  }
+  for (const NewCommand& added : preview.new_commands) {
+    PutJson(out, {{"finding", "new_command"},
+                  {"position", added.position},
+                  {"command", added.command},
+                  {"needs_restart", true}});
+  }
+  if (preview.start.ok && !preview.restart.ok) {
+    PutJson(out, {{"finding", "restart"}, {"ok", false}, {"error", preview.restart.error}});
+  }
+  json summary = {{"finding", "summary"}, {"commands", preview.commands.size()}};
+  for (const auto kind : {CommandChange::Kind::Unchanged, CommandChange::Kind::Updated,
+                          CommandChange::Kind::OtherEntry, CommandChange::Kind::SendsNothing,
+                          CommandChange::Kind::Fails}) {
+    summary[ChangeName(kind)] = Count(preview, kind);
+  }
+  summary["new_commands"] = preview.new_commands.size();
+  summary["exit_status"] = ReloadExitStatus(preview);
+  PutJson(out, summary);
+  Flush(out);
+}
+
+}  // namespace devhost

@@ -1,0 +1,333 @@
+// The configuration findings of "devhost --check": one group per kind of mistake.
+
+#include "devhost/findings/ConfigCheck.h"
+#include "devhost/findings/EntryRules.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/GameFloat.h"
+#include "devhost/findings/Nearest.h"
+#include "devhost/probe/ProbeExplanation.h"
+#include "devhost/session/EventWriter.h"
+
+namespace {
+
+using devhost::AnalyseConfigText;
+using devhost::Finding;
+
+std::vector<Finding> FindingsOf(const std::string& text) {
+  return AnalyseConfigText(text).findings;
+}
+
+// The findings for a file whose only entry is `entry` (a JSON object's members).
+std::vector<Finding> EntryFindings(const std::string& members) {
+  return FindingsOf(R"({"ChatCommands":[{)" + members + "}]}");
+}
+
+std::vector<std::string> Codes(const std::vector<Finding>& findings) {
+  std::vector<std::string> codes;
+  for (const Finding& finding : findings) {
+    codes.push_back(finding.code);
+  }
+  return codes;
+}
+
+const Finding* Find(const std::vector<Finding>& findings, const std::string& code) {
+  const auto found = std::find_if(findings.begin(), findings.end(),
+                                  [&](const Finding& finding) { return finding.code == code; });
+  return found == findings.end() ? nullptr : &*found;
+}
+
+constexpr const char* kClientChat = R"("Command":"/help","Type":"ClientChat","Reply":"Hi")";
+
+TEST(ConfigCheckTest, ExampleConfigurationHasNoFindings) {
+  EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":[
+    {"Command":"/rules","Type":"ServerChat","Reply":"No building.","Color":[1,0.5,0,1]},
+    {"Command":"/help","Type":"ClientChat","Reply":"Commands: /rules"},
+    {"Command":"/wipe","Type":"Notification","Reply":"Friday","Color":[1,1,1,1],
+     "DisplayScale":1.5,"DisplayTime":10}]})")),
+            std::vector<std::string>{});
+}
+
+TEST(ConfigCheckTest, ParseErrorCarriesLineColumnAndTheLibraryMessage) {
+  const auto findings = FindingsOf("{\n  \"ChatCommands\": [\n    {\"Command\": \"/a\",}\n  ]\n}");
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].code, "parse_error");
+  EXPECT_EQ(findings[0].severity, Finding::Severity::Error);
+  EXPECT_EQ(findings[0].line, 3u);
+  EXPECT_EQ(findings[0].column, 22u);
+  // The message's position counts bytes; the finding gives the line and column of that byte.
+  EXPECT_EQ(findings[0].text,
+            "[json.exception.parse_error.101] parse error at 44: syntax error - unexpected '}'; "
+            "expected string literal");
+
+  // The byte-order mark is not a column an editor shows.
+  const auto with_mark = FindingsOf("\xEF\xBB\xBF{]");
+  ASSERT_EQ(with_mark.size(), 1u);
+  EXPECT_EQ(with_mark[0].line, 1u);
+  EXPECT_EQ(with_mark[0].column, 2u);
+
+  const auto overflow = FindingsOf("{\"ChatCommands\": [],\n \"x\": 1e999}");
+  ASSERT_EQ(overflow.size(), 1u);
+  EXPECT_NE(overflow[0].text.find("number overflow parsing '1e999'"), std::string::npos);
+  EXPECT_EQ(overflow[0].line, 2u);
+  EXPECT_EQ(overflow[0].column, 7u);
+
+  // Positions come from the parser: the number, not the same text inside a string earlier;
+  // one column, the message's own; and the nesting limit has a place too.
+  const auto number =
+      FindingsOf("{\"ChatCommands\":[{\"Reply\":\"1e999\",\n \"DisplayTime\": 1e999}]}");
+  ASSERT_EQ(number.size(), 1u);
+  EXPECT_EQ(std::make_pair(number[0].line, number[0].column),
+            std::make_pair(std::optional<std::size_t>(2), std::optional<std::size_t>(17)));
+  const auto line_break = FindingsOf("{\"a\":\"x\n\"}");
+  ASSERT_EQ(line_break.size(), 1u);
+  EXPECT_NE(line_break[0].text.find("parse error at 8: syntax error - invalid string: control "
+                                    "character must be escaped"),
+            std::string::npos);
+  EXPECT_EQ(line_break[0].column, 0u);
+  // The end of the input is a byte the library counts as well.
+  const auto end = FindingsOf("{\"a\": [");
+  ASSERT_EQ(end.size(), 1u);
+  EXPECT_NE(end[0].text.find("parse error at 8: syntax error - unexpected end of input"),
+            std::string::npos);
+  EXPECT_EQ(end[0].column, 8u);
+  const auto deep = FindingsOf(std::string(600, '['));
+  ASSERT_EQ(deep.size(), 1u);
+  EXPECT_EQ(deep[0].column, 513u);
+}
+
+// What the plugin passes over in silence: a later value of a repeated key, and text after the
+// top-level value, as in the slip that closes the file before the last entry.
+TEST(ConfigCheckTest, RepeatedKeysAndTextAfterTheValue) {
+  const auto slip = FindingsOf(R"({"ChatCommands":[{)" + std::string(kClientChat) +
+                               "}]},\n {\"Command\": \"/b\"}]}");
+  ASSERT_EQ(Codes(slip), std::vector<std::string>{"trailing_text"});
+  EXPECT_EQ(slip[0].line, 1u);
+  EXPECT_EQ(slip[0].column, 72u);  // the comma after the closing "]}"
+
+  const auto repeated =
+      EntryFindings(std::string(kClientChat) + R"(,"Reply":"Bye","Type":{"x":[1]})");
+  ASSERT_EQ(Codes(repeated), std::vector<std::string>(2, "repeated_key"));
+  EXPECT_EQ(repeated[0].subject, "Reply");
+  EXPECT_EQ(repeated[0].text,
+            "is given again in one object; the first value counts, \"Bye\" is ignored");
+  EXPECT_EQ(repeated[0].column, 76u);  // the second "Reply"
+  EXPECT_EQ(repeated[0].position, 0u);
+  EXPECT_NE(repeated[1].text.find("this object is ignored"), std::string::npos);
+}
+
+TEST(ConfigCheckTest, UnknownKeysNameTheNearestKnownKey) {
+  const auto findings = EntryFindings(
+      std::string(kClientChat) + R"(,"Colour":[1,1,1,1],"Replay":"x","Tpye":"y","Comment":"z")");
+  ASSERT_EQ(Codes(findings), std::vector<std::string>(4, "unknown_key"));
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const Finding& finding : findings) {
+    EXPECT_EQ(finding.position, 0u);
+    pairs.emplace_back(finding.subject, finding.suggestion.value_or("-"));
+  }
+  std::sort(pairs.begin(), pairs.end());
+  EXPECT_EQ(pairs,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"Colour", "Color"}, {"Comment", "-"}, {"Replay", "Reply"}, {"Tpye", "Type"}}));
+  EXPECT_EQ(Find(findings, "unknown_key")->hint, "did you mean \"Color\"?");
+
+  const auto top = FindingsOf(R"({"$schema":"./config.schema.json","Chatcommands":[]})");
+  EXPECT_EQ(Codes(top), (std::vector<std::string>{"unknown_key", "no_commands"}));
+  EXPECT_EQ(top[0].suggestion, "ChatCommands");
+  EXPECT_FALSE(top[0].position.has_value());
+}
+
+TEST(ConfigCheckTest, TypeOutsideTheThreeNamesTheNearest) {
+  const auto lower = EntryFindings(R"("Command":"/a","Reply":"x","Type":"serverchat")");
+  ASSERT_EQ(Codes(lower), std::vector<std::string>{"unknown_type"});
+  EXPECT_EQ(lower[0].suggestion, "ServerChat");
+  EXPECT_EQ(EntryFindings(R"("Command":"/a","Reply":"x","Type":"Notification ")")[0].suggestion,
+            "Notification");
+  const auto far = EntryFindings(R"("Command":"/a","Reply":"x","Type":"Banner")");
+  ASSERT_EQ(Codes(far), std::vector<std::string>{"unknown_type"});
+  EXPECT_FALSE(far[0].suggestion.has_value());
+}
+
+TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
+  const auto high =
+      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[255,0.5,1,255])");
+  ASSERT_EQ(Codes(high), std::vector<std::string>{"color_range"});
+  EXPECT_EQ(high[0].text, "R = 255, A = 255 above 1");
+  const auto five =
+      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,1,7])");
+  EXPECT_EQ(Codes(five), std::vector<std::string>{"color_length"});
+}
+
+// Numbers the game receives differently from how they are written.
+TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
+  const auto colour = EntryFindings(
+      R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[-0.5,1e-50,true,1e39])");
+  EXPECT_EQ(Codes(colour), (std::vector<std::string>{"number_range", "number_boolean",
+                                                     "number_range", "color_negative"}));
+  EXPECT_EQ(colour[0].text, "G = 1e-50, below the game's 32-bit numbers: it receives 0");
+  EXPECT_EQ(colour[1].text, "B = true: the game receives 1");
+  EXPECT_EQ(colour[2].text, "A = 1e+39, beyond the game's 32-bit numbers: it receives inf");
+  EXPECT_EQ(colour[3].text, "R = -0.5 below 0");
+  const auto display =
+      EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
+                    R"("DisplayScale":false,"DisplayTime":-1e39)");
+  EXPECT_EQ(Codes(display),
+            (std::vector<std::string>{"number_boolean", "number_range", "display_not_positive"}));
+  EXPECT_EQ(display[1].text, "is -1e+39, beyond the game's 32-bit numbers: it receives -inf");
+  // The largest float and what rounds to it are received as written.
+  EXPECT_EQ(ToGameFloat(3.4028235e38), std::numeric_limits<float>::max());
+  EXPECT_EQ(ToGameFloat(0x1.fffffefp127), std::numeric_limits<float>::max());
+  EXPECT_EQ(ToGameFloat(0x1.ffffffp127), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ToGameFloat(-1e300), -std::numeric_limits<float>::infinity());
+}
+
+TEST(ConfigCheckTest, RepliesWithBraces) {
+  const auto lone = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"Hi {name}")");
+  ASSERT_EQ(Codes(lone), std::vector<std::string>{"reply_braces"});
+  EXPECT_EQ(lone[0].severity, Finding::Severity::Warning);
+  EXPECT_NE(lone[0].hint.find("\"Hi {{name}}\""), std::string::npos) << lone[0].hint;
+  EXPECT_EQ(Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"a } b")")),
+            std::vector<std::string>{"reply_braces"});
+
+  const auto doubled =
+      EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"Use {{x}} and }}")");
+  ASSERT_EQ(Codes(doubled), std::vector<std::string>{"reply_doubled_braces"});
+  EXPECT_EQ(doubled[0].severity, Finding::Severity::Note);
+  EXPECT_EQ(doubled[0].text, "players see \"Use {x} and }\"");
+
+  // Each hint shows the reply as it is written, braces and all.
+  for (const auto& [reply, hint] : std::vector<std::pair<std::string, std::string>>{
+           {"{}}", "{{}}}}"}, {"Use {:{}} here", "Use {{:{{}}}} here"}}) {
+    const auto findings =
+        EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":")" + reply + "\"");
+    ASSERT_EQ(Codes(findings), std::vector<std::string>{"reply_braces"}) << reply;
+    EXPECT_EQ(findings[0].hint, "write literal braces doubled: \"" + hint + "\"");
+  }
+}
+
+// Replies players do not see as written: control characters, and the text after U+0000.
+TEST(ConfigCheckTest, RepliesWithControlCharactersOrUPlus0000) {
+  const auto controls = EntryFindings(
+      R"("Command":"/a","Type":"ClientChat","Reply":"\u001b]0;title\u0007 two\nlines")");
+  ASSERT_EQ(Codes(controls), std::vector<std::string>{"reply_control"});
+  EXPECT_NE(controls[0].text.find(": \\x1b \\x07"), std::string::npos) << controls[0].text;
+  const auto nul = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"shown\u0000lost")");
+  ASSERT_EQ(Codes(nul), std::vector<std::string>{"reply_nul"});
+  EXPECT_NE(nul[0].text.find("players see \"shown\", and \"lost\" is lost"), std::string::npos);
+}
+
+TEST(ConfigCheckTest, CommandTexts) {
+  const auto accented =
+      EntryFindings(R"("Command":"/r\u00e8gles","Type":"ClientChat","Reply":"x")");
+  ASSERT_EQ(Codes(accented), std::vector<std::string>{"command_non_ascii"});
+  EXPECT_EQ(accented[0].text, "\"/règles\" is registered as \"/r??gles\"");
+  EXPECT_EQ(Codes(EntryFindings(R"("Command":"","Type":"ClientChat","Reply":"x")")),
+            std::vector<std::string>{"command_empty"});
+  EXPECT_EQ(Codes(EntryFindings(R"("Command":"rules","Type":"ClientChat","Reply":"x")")),
+            std::vector<std::string>{"command_no_slash"});
+
+  // Texts no typed line reaches: the host matches a line's first word, and no one types a
+  // line break. U+0000 ends the registered text, which is no matter of ASCII.
+  for (const std::string command : {"/rules ", "/two words", "/tab\\t", "/nl\\n", "\\u0000/x"}) {
+    const auto findings =
+        EntryFindings(R"("Command":")" + command + R"(","Type":"ClientChat","Reply":"x")");
+    EXPECT_EQ(Codes(findings).size(), 1u) << command;
+    EXPECT_TRUE(Find(findings, "command_untypable") || Find(findings, "command_nul")) << command;
+  }
+  const auto nul = EntryFindings(R"("Command":"/a\u0000b","Type":"ClientChat","Reply":"x")");
+  ASSERT_EQ(Codes(nul), std::vector<std::string>{"command_nul"});
+  EXPECT_EQ(nul[0].text, "\"/a\\u0000b\" is registered as \"/a\"");
+
+  // The host matches commands without regard to case: "/RULES" hides behind "/rules".
+  const auto duplicate = FindingsOf(R"({"ChatCommands":[
+    {"Command":"/rules","Type":"ClientChat","Reply":"a"},
+    {"Command":"/help","Type":"ClientChat","Reply":"b"},
+    {"Command":"/RULES","Type":"ClientChat","Reply":"c"}]})");
+  ASSERT_EQ(Codes(duplicate), std::vector<std::string>{"command_duplicate"});
+  EXPECT_EQ(duplicate[0].position, 2u);
+  EXPECT_EQ(duplicate[0].hint, "players reach only entry 0; give this entry its own command");
+}
+
+// Messages players cannot see: a zero or negative display value, a transparent colour, an
+// empty or blank reply.
+TEST(ConfigCheckTest, MessagesPlayersCannotSee) {
+  const auto findings =
+      EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
+                    R"("DisplayScale":-1,"DisplayTime":0)");
+  ASSERT_EQ(Codes(findings), std::vector<std::string>(2, "display_not_positive"));
+  EXPECT_EQ(findings[0].subject, "DisplayScale");
+  EXPECT_EQ(findings[1].subject, "DisplayTime");
+  EXPECT_EQ(findings[1].text, "is 0");
+
+  for (const char* alpha : {"0", "-0.5", "1e-50"}) {
+    const auto transparent =
+        EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,)" +
+                      std::string(alpha) + "]");
+    EXPECT_NE(Find(transparent, "color_transparent"), nullptr) << alpha;
+  }
+  for (const char* reply : {"", " \\t\\n"}) {
+    EXPECT_EQ(Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":")" +
+                                  std::string(reply) + "\"")),
+              std::vector<std::string>{"reply_blank"})
+        << reply;
+  }
+}
+
+TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
+  EXPECT_EQ(Codes(FindingsOf("{}")), std::vector<std::string>{"no_commands"});
+  EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":[]})")), std::vector<std::string>{"no_commands"});
+  EXPECT_EQ(Codes(FindingsOf("[1]")), std::vector<std::string>{"document_kind"});
+  // The plugin starts on a null file, with no command.
+  EXPECT_EQ(Codes(FindingsOf("null")), std::vector<std::string>{"no_commands"});
+  // Members of an object count in the sorted order of their keys, and each use fails for that,
+  // whatever the member holds.
+  const std::string object = R"({"ChatCommands":{"b":{"Command":"/b","Type":"ClientChat",)"
+                             R"("Reply":"{x}"}}})";
+  const auto members = FindingsOf(object);
+  EXPECT_EQ(Codes(members), (std::vector<std::string>{"commands_kind", "reply_braces"}));
+  EXPECT_NE(members[0].text.find("sorted order of their keys"), std::string::npos);
+  std::vector<devhost::ProbeResult> probes(1);
+  probes[0].outcome = devhost::ProbeResult::Outcome::Failed;
+  devhost::ExplainProbes(probes, devhost::LoadDocument(object).get());
+  EXPECT_EQ(probes[0].hint.find("\"ChatCommands\" is an object"), 0u) << probes[0].hint;
+  const auto entries = FindingsOf(R"({"ChatCommands":[7,{"Type":"ClientChat","Reply":"x"}]})");
+  EXPECT_EQ(Codes(entries), (std::vector<std::string>{"entry_kind", "command_kind"}));
+  EXPECT_EQ(entries[1].position, 1u);
+  EXPECT_EQ(entries[1].severity, Finding::Severity::Error);
+}
+
+TEST(ConfigCheckTest, FailureHintFollowsThePluginsReadOrder) {
+  using devhost::FailureHint;
+  using json = nlohmann::json;
+  EXPECT_EQ(FailureHint(json::parse(R"({"Type":5})")), "\"Reply\" is missing");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":5})")),
+            "\"Type\" is a number, not a string");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"Notification","Color":[1,1,1,1]})")),
+            "\"DisplayScale\" is missing");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ServerChat","Color":[1,1,1]})")),
+            "\"Color\" has 3 elements; it needs four: R, G, B, A");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ServerChat","Color":"red"})")),
+            "\"Color\" is a string (needed for ServerChat: an array of four numbers)");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"{x}","Type":"ClientChat"})")),
+            "write literal braces doubled: \"{{x}}\"");
+  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ClientChat"})")), "");
+}
+
+TEST(NearestTest, EditsCountCaseFreeWithSwapsAsOne) {
+  EXPECT_EQ(devhost::EditDistance("Colour", "Color"), 1u);
+  EXPECT_EQ(devhost::EditDistance("serverchat", "ServerChat"), 0u);
+  EXPECT_EQ(devhost::EditDistance("Dispaly", "Display"), 1u);
+  EXPECT_EQ(devhost::EditDistance("", "Type"), 4u);
+  const std::vector<std::string> keys = {"Command", "Reply", "Type"};
+  EXPECT_EQ(devhost::NearestOf("Replay", keys), "Reply");
+  EXPECT_EQ(devhost::NearestOf("Text", keys), std::nullopt);  // two edits from "Type"
+  EXPECT_EQ(devhost::NearestOf("X", keys), std::nullopt);
+}
+
+}  // namespace
