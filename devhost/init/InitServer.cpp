@@ -10,6 +10,7 @@
 #include "devhost/findings/ConfigCheck.h"
 #include "devhost/os/SystemCalls.h"
 #include "devhost/present/ExitStatus.h"
+#include "devhost/present/JsonLines.h"
 #include "devhost/present/Output.h"
 
 namespace devhost {
@@ -169,7 +170,7 @@ int InitServer(const std::string& server_dir, const fs::path& starter_dir, bool 
           line["error"] = placement.text;
           break;
       }
-      PutText(out, line.dump(-1, ' ', false, json::error_handler_t::replace) + "\n");
+      PutJson(out, line);
       continue;
     }
     switch (placement.result) {
@@ -186,7 +187,7 @@ int InitServer(const std::string& server_dir, const fs::path& starter_dir, bool 
   }
   const int status = placed ? kExitOk : kExitFindings;
   if (json_output) {
-    PutText(out, json{{"finding", "summary"}, {"exit_status", status}}.dump() + "\n");
+    PutJson(out, {{"finding", "summary"}, {"exit_status", status}});
   }
   Flush(out);
   return status;

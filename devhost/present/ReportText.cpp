@@ -1,12 +1,11 @@
 #include "devhost/present/ReportText.h"
 
-#include <nlohmann/json.hpp>
+#include "devhost/present/JsonLines.h"
 
 namespace devhost {
 
 std::string Quoted(std::string_view text) {
-  return nlohmann::json(std::string(text))
-      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  return JsonText(std::string(text));
 }
 
 std::string Clipped(std::string_view text, std::size_t limit) {

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "devhost/findings/EntryRules.h"
+#include "devhost/present/JsonLines.h"
 #include "devhost/present/MessageJson.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Output.h"
@@ -321,9 +322,7 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
 
 void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) {
   Output text(out);
-  const auto write = [&text](const json& object) {
-    text += object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
-  };
+  const auto write = [&text](const json& object) { text += JsonText(object) + "\n"; };
   if (part == ReportPart::Findings) {
     WriteJsonFindings(write, report);
     Flush(out);

@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/present/JsonLines.h"
 #include "devhost/present/MessageJson.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Output.h"
@@ -120,10 +121,6 @@ std::string Summary(const ReloadPreview& preview) {
 
 void Put(std::FILE* out, const std::string& line) {
   PutText(out, line + "\n");
-}
-
-void PutJson(std::FILE* out, const json& object) {
-  Put(out, object.dump(-1, ' ', false, json::error_handler_t::replace));
 }
 
 }  // namespace

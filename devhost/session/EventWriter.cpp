@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/present/JsonLines.h"
 #include "devhost/present/MessageJson.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Output.h"
@@ -147,9 +148,7 @@ class JsonWriter final : public EventWriter {
   }
 
  private:
-  void Write(const json& event) {
-    out_.Put(event.dump(-1, ' ', false, json::error_handler_t::replace));
-  }
+  void Write(const json& event) { out_.Put(JsonText(event)); }
 
   LineOutput out_;
 };
