@@ -9,6 +9,7 @@
 #include "bridge/HostApi.h"
 #include "bridge/Senders.h"
 #include "config/ConfigDocument.h"
+#include "config/EntryKeys.h"
 #include "config/GameFloat.h"
 #include "config/ReplyTypes.h"
 
@@ -19,7 +20,7 @@ using json = nlohmann::json;
 // Elements are taken from a copy of "Color" by positional subscript, so a short or null
 // colour fails on its first missing element and the document itself never changes.
 FLinearRgba ReadColour(json& entry) {
-  json colour = entry["Color"];
+  json colour = entry[kColorKey.name];
   FLinearRgba result{};
   result.R = GameFloatOf(colour[0]);
   result.G = GameFloatOf(colour[1]);
@@ -30,13 +31,14 @@ FLinearRgba ReadColour(json& entry) {
 
 }  // namespace
 
+// Reads in the order of kUseReadOrder.
 void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*message*/,
                                EChatSendMode::Type /*mode*/) const {
   const auto position = static_cast<json::size_type>(static_cast<std::int64_t>(entry_index));
   json entry = ConfigDocument["ChatCommands"][position];
 
-  const std::wstring reply = ArkApi::Tools::Utf8Decode(entry["Reply"].get<std::string>());
-  const std::string type = entry["Type"].get<std::string>();
+  const std::wstring reply = ArkApi::Tools::Utf8Decode(entry[kReplyKey.name].get<std::string>());
+  const std::string type = entry[kTypeKey.name].get<std::string>();
 
   if (type == kServerChat) {
     const FLinearRgba colour = ReadColour(entry);
@@ -49,8 +51,8 @@ void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*mess
     ArkApi::GetApiUtils();
     SendClientChatLine(player, sender, reply.c_str());
   } else if (type == kNotification) {
-    const float scale = GameFloatOf(entry["DisplayScale"]);
-    const float time = GameFloatOf(entry["DisplayTime"]);
+    const float scale = GameFloatOf(entry[kDisplayScaleKey.name]);
+    const float time = GameFloatOf(entry[kDisplayTimeKey.name]);
     const FLinearRgba colour = ReadColour(entry);
     // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();

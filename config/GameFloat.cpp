@@ -21,7 +21,15 @@ float ToGameFloat(double value) {
   return static_cast<float>(value);  // within range: defined, rounded to nearest
 }
 
+bool IsGameNumber(const nlohmann::json& value) {
+  return value.is_number() || value.is_boolean();
+}
+
 float GameFloatOf(const nlohmann::json& value) {
+  if (!IsGameNumber(value)) {
+    // The library's own type_error 302, "type must be number, but is ...".
+    static_cast<void>(value.get<double>());
+  }
   switch (value.type()) {
     case nlohmann::json::value_t::boolean:
       return value.get<bool>() ? 1.0f : 0.0f;
@@ -32,6 +40,6 @@ float GameFloatOf(const nlohmann::json& value) {
     case nlohmann::json::value_t::number_unsigned:
       return static_cast<float>(value.get<std::uint64_t>());
     default:
-      return ToGameFloat(value.get<double>());  // the library's own error for a non-number
+      return ToGameFloat(value.get<double>());
   }
 }

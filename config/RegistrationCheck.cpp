@@ -1,5 +1,7 @@
 #include "config/RegistrationCheck.h"
 
+#include "config/EntryKeys.h"
+
 namespace {
 
 using json = nlohmann::json;
@@ -30,9 +32,9 @@ std::vector<const json*> ChatCommandElements(const json& document) {
 const std::string& CommandOf(const json& element) {
   static const json kAbsent;
   if (!element.is_object()) {
-    return element["Command"].get_ref<const std::string&>();  // raises type_error 305
+    return element[kCommandKey.name].get_ref<const std::string&>();  // raises type_error 305
   }
-  const auto found = element.find("Command");
+  const auto found = element.find(kCommandKey.name);
   const json& command = found == element.end() ? kAbsent : *found;
   if (!command.is_string()) {
     // The library's own type_error 302, "type must be string, but is ...".

@@ -111,7 +111,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
       ->excludes("--html");
   app.add_option("--color", options.colour_text,
                  "colour for terminals: auto, always or never (NO_COLOR is honoured by auto)")
-      ->check(CLI::IsMember({"auto", "always", "never"}));
+      ->check(CLI::IsMember(devhost::ColourModeWords()));
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -35,8 +35,10 @@
 
 #include "bridge/FString.h"
 #include "config/ConfigDocument.h"
+#include "config/ConfigFile.h"
 #include "devhost/host/Host.h"
 #include "devhost/text/Text.h"
+#include "plugin/ReloadCommandName.h"
 #include "plugin/StartPlugin.h"
 
 namespace {
@@ -99,7 +101,7 @@ class Harness {
     std::error_code ignored;
     server_dir_ = std::filesystem::temp_directory_path(ignored) /
                   ("quorvane-fuzz-" + std::to_string(::getpid()));
-    config_path_ = server_dir_ / "ArkApi" / "Plugins" / "Quorvane" / "config.json";
+    config_path_ = server_dir_ / kConfigFileInServer;
     std::filesystem::create_directories(config_path_.parent_path());
   }
   ~Harness() {
@@ -170,9 +172,9 @@ class Harness {
         chat.push_back(found->callback);
       }
     }
-    const auto reload = host.Registry().FindConsole(u"Quorvane.Reload");
+    const auto reload = host.Registry().FindConsole(devhost::Utf8ToUtf16(kReloadCommandName));
     if (!reload) {
-      Fail("the plugin started without registering Quorvane.Reload");
+      Fail(std::string("the plugin started without registering ") + kReloadCommandName);
     }
     host.Registry().Withdraw(kPluginOwner);
 
@@ -185,7 +187,7 @@ class Harness {
             OnlyDocumentedFailures("chat command", [&] { inner(player, message, mode); });
           });
     }
-    const FString reload_name = FString::FromNarrow("Quorvane.Reload");
+    const FString reload_name = FString::FromNarrow(kReloadCommandName);
     host.Registry().RegisterConsoleCommand(
         reload_name,
         [inner = reload->callback](APlayerController* player, FString* message, bool log) {
@@ -225,7 +227,7 @@ class Harness {
       }
       const bool from_player = action != 'R';
       const DispatchResult result =
-          host.DispatchConsole(from_player ? player_ : nullptr, "Quorvane.Reload");
+          host.DispatchConsole(from_player ? player_ : nullptr, kReloadCommandName);
       if (result.status != DispatchResult::Status::Done) {
         Fail("the reload command failed: " + result.error);
       }

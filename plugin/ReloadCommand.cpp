@@ -11,6 +11,7 @@
 #include "config/ConfigDocument.h"
 #include "config/RegistrationCheck.h"
 #include "plugin/PluginLogger.h"
+#include "plugin/ReloadCommandName.h"
 
 void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_to_log*/) {
   // Console callers are the same game object seen through its base class.
@@ -35,6 +36,6 @@ void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_
 
 void RegisterReloadCommand() {
   const std::function<ConsoleCommandCallback> callback = &ReloadConfig;
-  const FString name = FString::FromNarrow("Quorvane.Reload");
+  const FString name = FString::FromNarrow(kReloadCommandName);
   ArkApi::GetCommands().RegisterConsoleCommand(name, callback);
 }

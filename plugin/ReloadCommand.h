@@ -6,5 +6,5 @@
 
 void ReloadConfig(APlayerController* player, FString* command, bool write_to_log);
 
-// Registers "Quorvane.Reload" with the host; the last step of StartPlugin.
+// Registers kReloadCommandName with the host; the last step of StartPlugin.
 void RegisterReloadCommand();

@@ -10,6 +10,7 @@
 #include <fmt/format.h>
 
 #include "devhost/check/FileReplacement.h"
+#include "devhost/findings/FindingCodes.h"
 #include "devhost/host/Host.h"
 #include "devhost/host/LogSinks.h"
 #include "devhost/host/PluginLoader.h"
@@ -132,9 +133,7 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   // what is not is lost for good.
   const AllocatorStats after = host.Allocator().Stats();
   if (after.live_blocks > before.live_blocks) {
-    Finding finding;
-    finding.severity = Finding::Severity::Error;
-    finding.code = "game_memory";
+    Finding finding = FindingOf(kGameMemory);
     finding.text = fmt::format(
         "{} game allocations ({} bytes) were never released by the plugin",
         after.live_blocks - before.live_blocks,

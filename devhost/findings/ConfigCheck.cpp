@@ -13,10 +13,12 @@
 #include "config/ByteOrderMark.h"
 #include "config/CommandText.h"
 #include "config/ConfigFile.h"
+#include "config/EntryKeys.h"
 #include "config/FirstValueParser.h"
 #include "config/GameFloat.h"
 #include "config/RegistrationCheck.h"
 #include "config/ReplyTypes.h"
+#include "devhost/findings/FindingCodes.h"
 #include "devhost/findings/LoadedDocument.h"
 #include "devhost/findings/Nearest.h"
 #include "devhost/findings/ReplyBraces.h"
@@ -31,16 +33,20 @@ namespace {
 
 using json = nlohmann::json;
 
-const std::vector<std::string> kEntryKeys = {"Command", "Reply",        "Type",
-                                             "Color",   "DisplayScale", "DisplayTime"};
+const std::vector<std::string> kEntryKeyNames = [] {
+  std::vector<std::string> names;
+  for (const EntryKey* key : kEntryKeys) {
+    names.emplace_back(key->name);
+  }
+  return names;
+}();
 // "$schema" lets editors find the schema; the plugin ignores it like any other member.
 const std::vector<std::string> kTopKeys = {"ChatCommands", "$schema"};
 const std::vector<std::string> kReplyTypeNames(kReplyTypes.begin(), kReplyTypes.end());
 
-Finding Warn(std::size_t position, std::string code, std::string subject, std::string text,
+Finding Warn(std::size_t position, const FindingCode& code, std::string subject, std::string text,
              std::string hint = {}) {
-  Finding finding;
-  finding.code = std::move(code);
+  Finding finding = FindingOf(code);
   finding.position = position;
   finding.subject = std::move(subject);
   finding.text = std::move(text);
@@ -58,6 +64,15 @@ class BytesBuffer final : public std::streambuf {
     setg(begin, begin, begin + bytes.size());
   }
 };
+
+// "Command, Reply, ... and DisplayTime".
+std::string KeyList() {
+  std::string list = kEntryKeyNames.front();
+  for (std::size_t i = 1; i < kEntryKeyNames.size(); ++i) {
+    list += (i + 1 == kEntryKeyNames.size() ? " and " : ", ") + kEntryKeyNames[i];
+  }
+  return list;
+}
 
 std::string Joined(const std::vector<std::string>& texts) {
   std::string joined;
@@ -122,9 +137,7 @@ void SetPlace(Finding& finding, const LineIndex& lines, std::size_t consumed) {
 
 Finding ParseFailure(const LineIndex& lines, const std::exception& error,
                      std::optional<std::size_t> consumed) {
-  Finding finding;
-  finding.severity = Finding::Severity::Error;
-  finding.code = "parse_error";
+  Finding finding = FindingOf(kParseError);
   finding.text = error.what();
   finding.hint = "the plugin does not start with this file";
   if (consumed) {
@@ -136,8 +149,7 @@ Finding ParseFailure(const LineIndex& lines, const std::exception& error,
 void CheckRepeatedKeys(const ParseNotes& notes, const LineIndex& lines,
                        std::vector<Finding>& findings) {
   for (const ParseNotes::Repeat& repeat : notes.repeats) {
-    Finding finding;
-    finding.code = "repeated_key";
+    Finding finding = FindingOf(kRepeatedKey);
     finding.subject = Clipped(repeat.key);
     const std::string ignored = repeat.ignored.is_object()  ? std::string("this object")
                                 : repeat.ignored.is_array() ? std::string("this array")
@@ -159,8 +171,7 @@ void CheckTrailingText(std::string_view text, const ParseNotes& notes, const Lin
   }
   std::string_view rest = text.substr(at);
   rest = rest.substr(0, rest.find_last_not_of(" \t\r\n") + 1);
-  Finding finding;
-  finding.code = "trailing_text";
+  Finding finding = FindingOf(kTrailingText);
   finding.text =
       fmt::format("text after the top-level value is never read: {}", Quoted(Clipped(rest)));
   finding.hint = "a bracket that closes the file early cuts off everything after it";
@@ -171,14 +182,13 @@ void CheckTrailingText(std::string_view text, const ParseNotes& notes, const Lin
 void CheckKeys(const json& entry, std::size_t position, std::vector<Finding>& findings) {
   for (const auto& member : entry.items()) {
     const std::string& key = member.key();
-    if (std::find(kEntryKeys.begin(), kEntryKeys.end(), key) != kEntryKeys.end()) {
+    if (std::find(kEntryKeyNames.begin(), kEntryKeyNames.end(), key) != kEntryKeyNames.end()) {
       continue;
     }
-    Finding finding = Warn(position, "unknown_key", Clipped(key), "key is never read");
-    finding.suggestion = NearestOf(key, kEntryKeys);
+    Finding finding = Warn(position, kUnknownKey, Clipped(key), "key is never read");
+    finding.suggestion = NearestOf(key, kEntryKeyNames);
     finding.hint = finding.suggestion ? fmt::format("did you mean {}?", Quoted(*finding.suggestion))
-                                      : "Quorvane reads Command, Reply, Type, Color, "
-                                        "DisplayScale and DisplayTime";
+                                      : "Quorvane reads " + KeyList();
     findings.push_back(std::move(finding));
   }
 }
@@ -203,29 +213,27 @@ void CheckCommand(const json& entry, const Registration& registration,
                   const std::string& registered, std::size_t position,
                   std::vector<Finding>& findings) {
   if (registration.command == nullptr) {
-    const auto found = entry.find("Command");
-    Finding finding =
-        Warn(position, "command_kind", "Command",
+    const auto found = entry.find(kCommandKey.name);
+    findings.push_back(
+        Warn(position, kCommandKind, kCommandKey.name,
              found == entry.end() ? "is missing" : fmt::format("is a {}", found->type_name()),
-             "every entry needs a \"Command\" string; the plugin will not start");
-    finding.severity = Finding::Severity::Error;
-    findings.push_back(std::move(finding));
+             "every entry needs a \"Command\" string; the plugin will not start"));
     return;
   }
   const std::string& command = *registration.command;
   if (command.empty()) {
     findings.push_back(
-        Warn(position, "command_empty", "Command", "is empty", "no player can ever type it"));
+        Warn(position, kCommandEmpty, kCommandKey.name, "is empty", "no player can ever type it"));
     return;
   }
   const std::string_view before_nul(command.c_str());
   if (before_nul.size() != command.size()) {
-    findings.push_back(Warn(position, "command_nul", "Command",
+    findings.push_back(Warn(position, kCommandNul, kCommandKey.name,
                             fmt::format("{} is registered as {}", Quoted(Clipped(command)),
                                         Quoted(Clipped(registered))),
                             "the text from U+0000 on is dropped; remove the \\u0000"));
   } else if (registered != command) {
-    findings.push_back(Warn(position, "command_non_ascii", "Command",
+    findings.push_back(Warn(position, kCommandNonAscii, kCommandKey.name,
                             fmt::format("{} is registered as {}", Quoted(Clipped(command)),
                                         Quoted(Clipped(registered))),
                             "each byte outside ASCII becomes '?'; use ASCII letters only"));
@@ -235,11 +243,11 @@ void CheckCommand(const json& entry, const Registration& registration,
   }
   if (const std::string reason = UntypableReason(registered); !reason.empty()) {
     findings.push_back(
-        Warn(position, "command_untypable", "Command",
+        Warn(position, kCommandUntypable, kCommandKey.name,
              fmt::format("{} is reached by no typed line: {}", Quoted(Clipped(registered)), reason),
              "remove blanks and control characters such as tabs and line breaks"));
   } else if (command.front() != '/') {
-    findings.push_back(Warn(position, "command_no_slash", "Command",
+    findings.push_back(Warn(position, kCommandNoSlash, kCommandKey.name,
                             fmt::format("{} does not start with '/'", Quoted(Clipped(command))),
                             "allowed, but players expect chat commands to start with '/'"));
   }
@@ -258,7 +266,7 @@ void CheckDuplicate(const std::string& registered, std::size_t position,
     return;
   }
   findings.push_back(
-      Warn(position, "command_duplicate", "Command",
+      Warn(position, kCommandDuplicate, kCommandKey.name,
            fmt::format("{} is also the command of entry {}", Quoted(Clipped(registered)),
                        earlier->second),
            fmt::format("players reach only entry {}; give this entry its own command",
@@ -266,7 +274,7 @@ void CheckDuplicate(const std::string& registered, std::size_t position,
 }
 
 void CheckType(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  const auto found = entry.find("Type");
+  const auto found = entry.find(kTypeKey.name);
   if (found == entry.end() || !found->is_string()) {
     return;  // using the command fails; the probe reports it
   }
@@ -275,7 +283,7 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
     return;
   }
   Finding finding = Warn(
-      position, "unknown_type", "Type",
+      position, kUnknownType, kTypeKey.name,
       fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)), ReplyTypeList()));
   finding.suggestion = NearestOf(type, kReplyTypeNames);
   finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
@@ -289,10 +297,10 @@ void CheckType(const json& entry, std::size_t position, std::vector<Finding>& fi
 void CheckReceived(const json& value, std::size_t position, const char* subject, const char* label,
                    std::vector<Finding>& findings) {
   if (value.is_boolean()) {
-    findings.push_back(Warn(
-        position, "number_boolean", subject,
-        fmt::format("{}{}: the game receives {}", label, value.dump(), value.get<bool>() ? 1 : 0),
-        "write the number"));
+    findings.push_back(Warn(position, kNumberBoolean, subject,
+                            fmt::format("{}{}: the game receives {}", label, value.dump(),
+                                        FloatText(GameFloatOf(value))),
+                            "write the number"));
     return;
   }
   if (!value.is_number()) {
@@ -301,26 +309,26 @@ void CheckReceived(const json& value, std::size_t position, const char* subject,
   const double written = value.get<double>();
   const float received = GameFloatOf(value);
   if (std::isinf(received)) {
-    findings.push_back(Warn(position, "number_range", subject,
+    findings.push_back(Warn(position, kNumberRange, subject,
                             fmt::format("{}{}, beyond the game's 32-bit numbers: it receives {}",
                                         label, value.dump(), FloatText(received)),
                             "use a number of at most 3.4e38"));
   } else if (received == 0.0f && written != 0.0) {
     findings.push_back(Warn(
-        position, "number_range", subject,
+        position, kNumberRange, subject,
         fmt::format("{}{}, below the game's 32-bit numbers: it receives 0", label, value.dump()),
         "use 0 or a number of at least 1.2e-38"));
   }
 }
 
 void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  const auto found = entry.find("Color");
+  const auto found = entry.find(kColorKey.name);
   if (found == entry.end() || !found->is_array()) {
     return;
   }
   const json& colour = *found;
   if (colour.size() > 4) {
-    findings.push_back(Warn(position, "color_length", "Color",
+    findings.push_back(Warn(position, kColorLength, kColorKey.name,
                             fmt::format("has {} elements", colour.size()),
                             "only R, G, B, A are read; elements after the fourth are ignored"));
   }
@@ -330,7 +338,7 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
   static const char* const kNames[] = {"R", "G", "B", "A"};
   for (std::size_t i = 0; i < std::min<std::size_t>(colour.size(), 4); ++i) {
     static const char* const kLabels[] = {"R = ", "G = ", "B = ", "A = "};
-    CheckReceived(colour[i], position, "Color", kLabels[i], findings);
+    CheckReceived(colour[i], position, kColorKey.name, kLabels[i], findings);
     if (!colour[i].is_number()) {
       continue;
     }
@@ -347,17 +355,17 @@ void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& 
     }
   }
   if (!high.empty()) {
-    findings.push_back(Warn(position, "color_range", "Color",
+    findings.push_back(Warn(position, kColorRange, kColorKey.name,
                             fmt::format("{} above 1", Joined(high)),
                             "the game takes linear 0-1 values, not 0-255; divide by 255"));
   }
   if (!negative.empty()) {
-    findings.push_back(Warn(position, "color_negative", "Color",
+    findings.push_back(Warn(position, kColorNegative, kColorKey.name,
                             fmt::format("{} below 0", Joined(negative)),
                             "the game takes linear 0-1 values and passes negative ones on"));
   }
   if (invisible) {
-    findings.push_back(Warn(position, "color_transparent", "Color",
+    findings.push_back(Warn(position, kColorTransparent, kColorKey.name,
                             fmt::format("A = {}: the message is fully transparent", *invisible),
                             "players cannot see it; A is opacity, use 1 for an opaque message"));
   }
@@ -378,13 +386,13 @@ void CheckReplyText(const std::string& reply, std::size_t position,
   }
   if (!controls.empty()) {
     findings.push_back(
-        Warn(position, "reply_control", "Reply",
+        Warn(position, kReplyControl, kReplyKey.name,
              fmt::format("{} holds control characters: {}", Quoted(Clipped(reply)), controls),
              "chat does not show them and terminals act on them; remove them"));
   }
   if (nul != std::string::npos) {
     findings.push_back(
-        Warn(position, "reply_nul", "Reply",
+        Warn(position, kReplyNul, kReplyKey.name,
              fmt::format("the text after U+0000 is never shown: players see {}, "
                          "and {} is lost",
                          Quoted(Clipped(shown)), Quoted(Clipped(reply.substr(nul + 1)))),
@@ -393,13 +401,13 @@ void CheckReplyText(const std::string& reply, std::size_t position,
 }
 
 void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  const auto found = entry.find("Reply");
+  const auto found = entry.find(kReplyKey.name);
   if (found == entry.end() || !found->is_string()) {
     return;
   }
   const std::string& reply = found->get_ref<const std::string&>();
   if (reply.find_first_not_of(" \t\r\n\f\v") == std::string::npos) {
-    findings.push_back(Warn(position, "reply_blank", "Reply",
+    findings.push_back(Warn(position, kReplyBlank, kReplyKey.name,
                             reply.empty() ? "is empty" : fmt::format("is blank: {}", Quoted(reply)),
                             "players see an empty message; write the text they should see"));
     return;
@@ -408,41 +416,62 @@ void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& f
   const BraceScan scan = ScanBraces(reply);
   if (scan.fails) {
     findings.push_back(
-        Warn(position, "reply_braces", "Reply",
+        Warn(position, kReplyBraces, kReplyKey.name,
              fmt::format("{} fails formatting: a lone brace starts a replacement field",
                          Quoted(Clipped(reply))),
              BraceHint(scan)));
   } else if (scan.has_doubled) {
-    Finding finding =
-        Warn(position, "reply_doubled_braces", "Reply",
-             fmt::format("players see {}", Quoted(scan.shown)), "doubled braces show as one brace");
-    finding.severity = Finding::Severity::Note;
-    findings.push_back(std::move(finding));
+    findings.push_back(Warn(position, kReplyDoubledBraces, kReplyKey.name,
+                            fmt::format("players see {}", Quoted(scan.shown)),
+                            "doubled braces show as one brace"));
   }
 }
 
 void CheckDisplay(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  for (const char* key : {"DisplayScale", "DisplayTime"}) {
+  for (const EntryKey* display : kEntryKeys) {
+    if (display->kind != EntryValueKind::Number) {
+      continue;
+    }
+    const char* const key = display->name;
     const auto found = entry.find(key);
     if (found != entry.end()) {
       CheckReceived(*found, position, key, "is ", findings);
     }
     if (found != entry.end() && found->is_number() && GameFloatOf(*found) <= 0.0f) {
-      findings.push_back(Warn(position, "display_not_positive", key,
+      findings.push_back(Warn(position, kDisplayNotPositive, key,
                               fmt::format("is {}", found->dump()),
                               "players cannot see such a notification; use a positive number"));
     }
   }
 }
 
+// Each way the file can fail to open, in the check's own words and with its own remedy.
+struct OpenProblem {
+  ConfigFileProblem value;
+  const FindingCode* code;
+  const char* what;  // empty: the system's own words
+  const char* hint;  // empty: where the file belongs
+};
+constexpr OpenProblem kOpenProblems[] = {
+    {ConfigFileProblem::NotFound, &kFileMissing, "not found", ""},
+    {ConfigFileProblem::Folder, &kFileFolder, "it is a folder",
+     "remove the folder and put the configuration file in its place"},
+    {ConfigFileProblem::NotRegularFile, &kFileNotRegular,
+     "not a regular file (a FIFO, a device or a socket)",
+     "replace it with an ordinary file; the plugin opens nothing else"},
+    {ConfigFileProblem::PermissionDenied, &kFilePermissionDenied, "permission denied",
+     "let the account the server runs as read the file and the folders above it"},
+    {ConfigFileProblem::OtherError, &kFileUnreadable, "",
+     "the system could not read the file for the reason given"},
+};
+static_assert(InEnumOrder(kOpenProblems));
+
 void CheckDocument(const json& document, std::vector<Finding>& findings) {
   std::vector<const json*> entries;
   try {
     entries = ChatCommandElements(document);
   } catch (const json::type_error&) {
-    Finding finding;
-    finding.severity = Finding::Severity::Error;
-    finding.code = "document_kind";
+    Finding finding = FindingOf(kDocumentKind);
     finding.text = fmt::format("the file holds a {}, not an object", document.type_name());
     finding.hint = "write {\"ChatCommands\": [ ... ]}";
     findings.push_back(std::move(finding));
@@ -450,8 +479,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
   }
   for (const auto& member : document.items()) {  // a null document has none
     if (std::find(kTopKeys.begin(), kTopKeys.end(), member.key()) == kTopKeys.end()) {
-      Finding finding;
-      finding.code = "unknown_key";
+      Finding finding = FindingOf(kUnknownKey);
       finding.subject = Clipped(member.key());
       finding.text = "top-level key is never read";
       finding.suggestion = NearestOf(member.key(), {"ChatCommands"});
@@ -462,8 +490,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
   }
   if (entries.empty()) {
     const bool missing = !document.is_object() || document.count("ChatCommands") == 0;
-    Finding finding;
-    finding.code = "no_commands";
+    Finding finding = FindingOf(kNoCommands);
     finding.subject = "ChatCommands";
     finding.text = missing ? "is missing" : "holds no entry";
     finding.hint = "no chat command is registered";
@@ -471,8 +498,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     return;
   }
   if (document["ChatCommands"].is_object()) {
-    Finding finding;
-    finding.code = "commands_kind";
+    Finding finding = FindingOf(kCommandsKind);
     finding.subject = "ChatCommands";
     finding.text =
         "is an object: its members are registered and counted as entries in the sorted order of "
@@ -488,12 +514,10 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     const json& entry = *entries[position];
     const Registration registration = RegistrationOf(entry);
     if (registration.error == 305) {
-      Finding finding = Warn(position, "entry_kind", "entry",
-                             fmt::format("is a {}, not an object", entry.type_name()),
-                             "each entry is {\"Command\": ..., \"Reply\": ..., \"Type\": ...}; "
-                             "the plugin will not start");
-      finding.severity = Finding::Severity::Error;
-      findings.push_back(std::move(finding));
+      findings.push_back(Warn(position, kEntryKind, "entry",
+                              fmt::format("is a {}, not an object", entry.type_name()),
+                              "each entry is {\"Command\": ..., \"Reply\": ..., \"Type\": ...}; "
+                              "the plugin will not start"));
       continue;
     }
     const std::string registered =
@@ -516,18 +540,6 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
 }
 
 }  // namespace
-
-const char* SeverityName(Finding::Severity severity) {
-  switch (severity) {
-    case Finding::Severity::Error:
-      return "error";
-    case Finding::Severity::Warning:
-      return "warning";
-    case Finding::Severity::Note:
-      return "note";
-  }
-  return "warning";
-}
 
 ConfigAnalysis AnalyseConfigText(std::string_view bytes) {
   ConfigAnalysis analysis;
@@ -564,39 +576,14 @@ std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes) {
   }
 }
 
-// Each way the file can fail to open, in the check's own words and with its own remedy.
 Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file) {
-  Finding finding;
-  finding.severity = Finding::Severity::Error;
-  const std::string where = fmt::format("cannot open {}", path.generic_string());
-  switch (*file.problem) {
-    case ConfigFileProblem::NotFound:
-      finding.code = "file_missing";
-      finding.text = where + ": not found";
-      finding.hint =
-          fmt::format("create {} under the server folder", std::string(kConfigFileInServer));
-      break;
-    case ConfigFileProblem::Folder:
-      finding.code = "file_folder";
-      finding.text = where + ": it is a folder";
-      finding.hint = "remove the folder and put the configuration file in its place";
-      break;
-    case ConfigFileProblem::NotRegularFile:
-      finding.code = "file_not_regular";
-      finding.text = where + ": not a regular file (a FIFO, a device or a socket)";
-      finding.hint = "replace it with an ordinary file; the plugin opens nothing else";
-      break;
-    case ConfigFileProblem::PermissionDenied:
-      finding.code = "file_permission_denied";
-      finding.text = where + ": permission denied";
-      finding.hint = "let the account the server runs as read the file and the folders above it";
-      break;
-    case ConfigFileProblem::OtherError:
-      finding.code = "file_unreadable";
-      finding.text = where + ": " + file.detail;
-      finding.hint = "the system could not read the file for the reason given";
-      break;
-  }
+  const OpenProblem& problem = RowOf(kOpenProblems, *file.problem);
+  Finding finding = FindingOf(*problem.code);
+  finding.text = fmt::format("cannot open {}: {}", path.generic_string(),
+                             *problem.what != '\0' ? std::string(problem.what) : file.detail);
+  finding.hint = *problem.hint != '\0' ? std::string(problem.hint)
+                                       : fmt::format("create {} under the server folder",
+                                                     std::string(kConfigFileInServer));
   return finding;
 }
 

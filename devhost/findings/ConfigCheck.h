@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/present/EnumTable.h"
+#include "devhost/present/Tone.h"
+
 struct ConfigFileRead;  // config/ConfigFile.h
 
 namespace devhost {
@@ -29,7 +32,24 @@ struct Finding {
   std::optional<std::size_t> column;
 };
 
-const char* SeverityName(Finding::Severity severity);
+// Each severity's word (for programs and the page), its plural, the report's title and style.
+struct SeverityWords {
+  Finding::Severity value;
+  const char* word;
+  const char* plural;
+  const char* title;
+  Tone tone;
+};
+inline constexpr SeverityWords kSeverities[] = {
+    {Finding::Severity::Error, "error", "errors", "Errors:", Tone::Red},
+    {Finding::Severity::Warning, "warning", "warnings", "Warnings:", Tone::Yellow},
+    {Finding::Severity::Note, "note", "notes", "Notes:", Tone::Bold},
+};
+static_assert(InEnumOrder(kSeverities));
+
+inline const char* SeverityName(Finding::Severity severity) {
+  return RowOf(kSeverities, severity).word;
+}
 
 // The document as the plugin holds it after a successful load (devhost/findings/LoadedDocument.h).
 struct LoadedDocument;

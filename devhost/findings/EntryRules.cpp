@@ -1,9 +1,9 @@
 #include "devhost/findings/EntryRules.h"
 
-#include <vector>
-
 #include <spdlog/fmt/fmt.h>
 
+#include "config/EntryKeys.h"
+#include "config/GameFloat.h"
 #include "config/ReplyTypes.h"
 #include "devhost/findings/ReplyBraces.h"
 #include "devhost/present/ReportText.h"
@@ -12,8 +12,8 @@ namespace devhost {
 using json = nlohmann::json;
 
 std::string NothingSentReason(const json& entry) {
-  if (entry.is_object() && entry.count("Type") != 0 && entry["Type"].is_string()) {
-    const std::string type = entry["Type"].get<std::string>();
+  if (entry.is_object() && entry.count(kTypeKey.name) != 0 && entry[kTypeKey.name].is_string()) {
+    const std::string type = entry[kTypeKey.name].get<std::string>();
     if (!IsReplyType(type)) {
       return fmt::format("Type {} is none of {}", Quoted(type), ReplyTypeList());
     }
@@ -21,62 +21,60 @@ std::string NothingSentReason(const json& entry) {
   return "the plugin sent nothing";
 }
 
+namespace {
+
+// Why the plugin's read of `key` fails for an entry whose "Type" is `type`; empty if it does not.
+std::string ReadProblem(const json& entry, const EntryKey& key, const std::string& type) {
+  const auto found = entry.find(key.name);
+  if (key.kind == EntryValueKind::Colour) {
+    if (found == entry.end() || !found->is_array()) {
+      return fmt::format(
+          "\"{}\" is {} (needed for {}: an array of four numbers)", key.name,
+          found == entry.end() ? std::string("missing") : std::string("a ") + found->type_name(),
+          type);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+      if (i >= found->size()) {
+        return fmt::format("\"{}\" has {} elements; it needs four: R, G, B, A", key.name,
+                           found->size());
+      }
+      if (!IsGameNumber((*found)[i])) {
+        return fmt::format("\"{}\" element {} is a {}, not a number", key.name, i,
+                           (*found)[i].type_name());
+      }
+    }
+    return {};
+  }
+  if (found == entry.end()) {
+    return fmt::format("\"{}\" is missing", key.name);
+  }
+  const bool text = key.kind == EntryValueKind::String;
+  if (text ? found->is_string() : IsGameNumber(*found)) {
+    return {};
+  }
+  return fmt::format("\"{}\" is a {}, not a {}", key.name, found->type_name(),
+                     text ? "string" : "number");
+}
+
+}  // namespace
+
 std::string FailureHint(const json& entry) {
   if (!entry.is_object()) {
     return fmt::format("the entry is a {}, not an object", entry.type_name());
   }
-  const auto number = [&](const char* key) -> std::string {
-    const auto found = entry.find(key);
-    if (found == entry.end()) {
-      return fmt::format("\"{}\" is missing", key);
+  std::string type;  // known once "Type" has been read, which comes before every key it needs
+  for (const EntryKey* key : kUseReadOrder) {
+    if (!NeededFor(*key, type)) {
+      continue;
     }
-    return found->is_number() || found->is_boolean()
-               ? std::string()
-               : fmt::format("\"{}\" is a {}, not a number", key, found->type_name());
-  };
-  const auto text = [&](const char* key) -> std::string {
-    const auto found = entry.find(key);
-    if (found == entry.end()) {
-      return fmt::format("\"{}\" is missing", key);
-    }
-    return found->is_string()
-               ? std::string()
-               : fmt::format("\"{}\" is a {}, not a string", key, found->type_name());
-  };
-  for (const char* key : {"Reply", "Type"}) {
-    if (std::string problem = text(key); !problem.empty()) {
+    if (std::string problem = ReadProblem(entry, *key, type); !problem.empty()) {
       return problem;
     }
-  }
-  const std::string type = entry["Type"].get<std::string>();
-  std::vector<const char*> numbers;
-  if (type == kNotification) {
-    numbers = {"DisplayScale", "DisplayTime"};
-  }
-  for (const char* key : numbers) {
-    if (std::string problem = number(key); !problem.empty()) {
-      return problem;
+    if (key == &kTypeKey) {
+      type = entry[kTypeKey.name].get<std::string>();
     }
   }
-  if (type == kServerChat || type == kNotification) {
-    const auto found = entry.find("Color");
-    if (found == entry.end() || !found->is_array()) {
-      return fmt::format(
-          "\"Color\" is {} (needed for {}: an array of four numbers)",
-          found == entry.end() ? std::string("missing") : std::string("a ") + found->type_name(),
-          type);
-    }
-    const json& colour = entry["Color"];
-    for (std::size_t i = 0; i < 4; ++i) {
-      if (i >= colour.size()) {
-        return fmt::format("\"Color\" has {} elements; it needs four: R, G, B, A", colour.size());
-      }
-      if (!colour[i].is_number() && !colour[i].is_boolean()) {
-        return fmt::format("\"Color\" element {} is a {}, not a number", i, colour[i].type_name());
-      }
-    }
-  }
-  const BraceScan scan = ScanBraces(entry["Reply"].get<std::string>());
+  const BraceScan scan = ScanBraces(entry[kReplyKey.name].get<std::string>());
   if (scan.fails) {
     return BraceHint(scan);
   }

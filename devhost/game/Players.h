@@ -23,16 +23,11 @@ struct ScreenMessage {
   float time = 0.0f;      // Notification
 };
 
+// Each kind's word, in the enum's order: the name of the reply type that sends it.
+inline constexpr const char* kKindNames[] = {"ServerChat", "ClientChat", "Notification"};
+
 inline const char* KindName(ScreenMessage::Kind kind) {
-  switch (kind) {
-    case ScreenMessage::Kind::ServerChat:
-      return "ServerChat";
-    case ScreenMessage::Kind::ClientChat:
-      return "ClientChat";
-    case ScreenMessage::Kind::Notification:
-      return "Notification";
-  }
-  return "?";
+  return kKindNames[static_cast<std::size_t>(kind)];
 }
 
 }  // namespace devhost

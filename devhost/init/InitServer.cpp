@@ -4,14 +4,17 @@
 #include <fstream>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
 #include "devhost/findings/ConfigCheck.h"
 #include "devhost/os/SystemCalls.h"
+#include "devhost/present/EnumTable.h"
 #include "devhost/present/ExitStatus.h"
 #include "devhost/present/JsonLines.h"
 #include "devhost/present/Output.h"
+#include "devhost/present/ReportText.h"
 
 namespace devhost {
 namespace {
@@ -25,23 +28,35 @@ constexpr int kStarterMode = 0644;
 struct Placement {
   enum class Result { Copied, Kept, Failed };
   Result result = Result::Failed;
-  std::string text;  // Failed: why
+  std::string text;  // Kept, Failed: why
+};
+
+// Each result's word, for programs and, padded, for people.
+struct ResultWord {
+  Placement::Result value;
+  const char* word;
+};
+constexpr ResultWord kResults[] = {
+    {Placement::Result::Copied, "copied"},
+    {Placement::Result::Kept, "kept"},
+    {Placement::Result::Failed, "failed"},
+};
+static_assert(InEnumOrder(kResults));
+
+// What the operator is told stands where a file should be.
+constexpr std::pair<fs::file_type, const char*> kFileKinds[] = {
+    {fs::file_type::directory, "a folder"}, {fs::file_type::fifo, "a FIFO"},
+    {fs::file_type::block, "a device"},     {fs::file_type::character, "a device"},
+    {fs::file_type::socket, "a socket"},
 };
 
 std::string KindOf(fs::file_type type) {
-  switch (type) {
-    case fs::file_type::directory:
-      return "a folder";
-    case fs::file_type::fifo:
-      return "a FIFO";
-    case fs::file_type::block:
-    case fs::file_type::character:
-      return "a device";
-    case fs::file_type::socket:
-      return "a socket";
-    default:
-      return "not a regular file";
+  for (const auto& [kind, words] : kFileKinds) {
+    if (kind == type) {
+      return words;
+    }
   }
+  return "not a regular file";
 }
 
 // What stands at `target` that the plugin cannot read as its file, if anything.
@@ -154,19 +169,17 @@ int InitServer(const std::string& server_dir, const fs::path& starter_dir, bool 
                                                  config.parent_path() / "config.schema.json"}}) {
     const Placement placement = PlaceStarterFile(source, target);
     placed &= placement.result != Placement::Result::Failed;
+    const std::string result = RowOf(kResults, placement.result).word;
     if (json_output) {
-      json line = {{"finding", "starter_file"}, {"file", target.u8string()}};
+      json line = {{"finding", "starter_file"}, {"file", target.u8string()}, {"result", result}};
       switch (placement.result) {
         case Placement::Result::Copied:
-          line["result"] = "copied";
           line["from"] = source.u8string();
           break;
         case Placement::Result::Kept:
-          line["result"] = "kept";
           line["reason"] = placement.text;
           break;
         case Placement::Result::Failed:
-          line["result"] = "failed";
           line["error"] = placement.text;
           break;
       }
@@ -175,10 +188,10 @@ int InitServer(const std::string& server_dir, const fs::path& starter_dir, bool 
     }
     switch (placement.result) {
       case Placement::Result::Copied:
-        PutLine(out, "copied  " + target.u8string() + " (from " + source.u8string() + ")");
+        PutLine(out, Padded(result, 8) + target.u8string() + " (from " + source.u8string() + ")");
         break;
       case Placement::Result::Kept:
-        PutLine(out, "kept    " + target.u8string() + ": " + placement.text);
+        PutLine(out, Padded(result, 8) + target.u8string() + ": " + placement.text);
         break;
       case Placement::Result::Failed:
         PutLine(err, "devhost --init: " + placement.text);

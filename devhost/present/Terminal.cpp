@@ -6,16 +6,18 @@
 
 namespace devhost {
 std::optional<ColourMode> ParseColourMode(const std::string& text) {
-  if (text == "auto") {
-    return ColourMode::Auto;
-  }
-  if (text == "always") {
-    return ColourMode::Always;
-  }
-  if (text == "never") {
-    return ColourMode::Never;
+  if (const ColourModeWord* mode = RowWithWord(kColourModes, text)) {
+    return mode->value;
   }
   return std::nullopt;
+}
+
+std::vector<std::string> ColourModeWords() {
+  std::vector<std::string> words;
+  for (const ColourModeWord& mode : kColourModes) {
+    words.emplace_back(mode.word);
+  }
+  return words;
 }
 
 bool ColourWanted(ColourMode mode, std::FILE* stream) {

@@ -10,20 +10,6 @@
 
 namespace devhost {
 
-const char* OutcomeName(ProbeResult::Outcome outcome) {
-  switch (outcome) {
-    case ProbeResult::Outcome::Sent:
-      return "sent";
-    case ProbeResult::Outcome::NothingSent:
-      return "nothing_sent";
-    case ProbeResult::Outcome::Failed:
-      return "failed";
-    case ProbeResult::Outcome::Unreachable:
-      return "unreachable";
-  }
-  return "failed";
-}
-
 std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner) {
   // The check runs no session, so this player is the only one and its screen holds only
   // what the probed command sent.

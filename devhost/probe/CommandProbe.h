@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "devhost/host/Host.h"
+#include "devhost/present/EnumTable.h"
+#include "devhost/present/Tone.h"
 
 namespace devhost {
 
@@ -20,7 +22,27 @@ struct ProbeResult {
   std::string hint;    // Failed: what in the entry makes it fail, when the entry tells
 };
 
-const char* OutcomeName(ProbeResult::Outcome outcome);
+// Each outcome's word (for programs and the page's styles), the report's label and style, and
+// what the page calls it as a problem.
+struct OutcomeWords {
+  ProbeResult::Outcome value;
+  const char* word;
+  const char* label;
+  Tone tone;
+  const char* problem;
+};
+inline constexpr OutcomeWords kOutcomes[] = {
+    {ProbeResult::Outcome::Sent, "sent", "sent", Tone::Green, ""},
+    {ProbeResult::Outcome::NothingSent, "nothing_sent", "nothing sent", Tone::Yellow,
+     "sends nothing"},
+    {ProbeResult::Outcome::Failed, "failed", "failed", Tone::Red, "fails"},
+    {ProbeResult::Outcome::Unreachable, "unreachable", "unreachable", Tone::Red, "unreachable"},
+};
+static_assert(InEnumOrder(kOutcomes));
+
+inline const char* OutcomeName(ProbeResult::Outcome outcome) {
+  return RowOf(kOutcomes, outcome).word;
+}
 
 // Each registration of `owner` gets its own registered text as a chat line from a probe
 // player, dispatched as a typed line is; a text no typed line reaches is Unreachable. A

@@ -20,6 +20,7 @@
 #include "devhost/os/SystemCalls.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/text/Text.h"
+#include "plugin/ReloadCommandName.h"
 
 namespace devhost {
 namespace {
@@ -204,27 +205,6 @@ void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
 
 }  // namespace
 
-const char* ChangeName(CommandChange::Kind kind) {
-  switch (kind) {
-    case CommandChange::Kind::Unchanged:
-      return "unchanged";
-    case CommandChange::Kind::Updated:
-      return "updated";
-    case CommandChange::Kind::OtherEntry:
-      return "other_entry";
-    case CommandChange::Kind::SendsNothing:
-      return "sends_nothing";
-    case CommandChange::Kind::Fails:
-      return "fails";
-  }
-  return "fails";
-}
-
-bool ChangesMeaning(CommandChange::Kind kind) {
-  return kind == CommandChange::Kind::OtherEntry || kind == CommandChange::Kind::SendsNothing ||
-         kind == CommandChange::Kind::Fails;
-}
-
 namespace {
 
 // The preview played to its end, or until OLD or the scratch folder fails it.
@@ -272,11 +252,12 @@ ReloadPreview PlayPreview(const std::string& old_path, const std::string& server
   scratch.PutConfig(new_copy);
   AShooterPlayerController& caller = host.Player("(operator)");
   caller.ClearScreen();
-  const DispatchResult reload = host.DispatchConsole(&caller, "Quorvane.Reload");
+  const DispatchResult reload = host.DispatchConsole(&caller, kReloadCommandName);
   preview.reload_answer.assign(caller.Screen().begin(), caller.Screen().end());
   preview.reload_error = errors->Take();
   if (reload.status == DispatchResult::Status::Unmatched) {
-    preview.reload_error = "the plugin registered no console command Quorvane.Reload";
+    preview.reload_error =
+        std::string("the plugin registered no console command ") + kReloadCommandName;
   } else if (reload.status == DispatchResult::Status::Failed) {
     preview.reload_error = reload.error;
   }

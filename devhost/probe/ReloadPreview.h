@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "devhost/host/PluginLoader.h"
+#include "devhost/present/EnumTable.h"
+#include "devhost/present/Tone.h"
 #include "devhost/probe/CommandProbe.h"
 
 namespace devhost {
@@ -36,8 +38,32 @@ struct CommandChange {
   std::optional<std::size_t> now_at;
 };
 
-const char* ChangeName(CommandChange::Kind kind);
-bool ChangesMeaning(CommandChange::Kind kind);
+// Each kind's word (for programs), the report's label and style, whether players get something
+// other than the command's own entry, and the summary's words for one command and for several.
+struct ChangeWords {
+  CommandChange::Kind value;
+  const char* word;
+  const char* label;
+  Tone tone;
+  bool changes_meaning;
+  const char* one;
+  const char* many;
+};
+inline constexpr ChangeWords kChanges[] = {
+    {CommandChange::Kind::Unchanged, "unchanged", "unchanged", Tone::Green, false, "unchanged",
+     "unchanged"},
+    {CommandChange::Kind::Updated, "updated", "updated", Tone::Cyan, false, "updated", "updated"},
+    {CommandChange::Kind::OtherEntry, "other_entry", "another entry", Tone::Red, true,
+     "answers with another entry's reply", "answer with another entry's reply"},
+    {CommandChange::Kind::SendsNothing, "sends_nothing", "sends nothing", Tone::Yellow, true,
+     "sends nothing", "send nothing"},
+    {CommandChange::Kind::Fails, "fails", "fails", Tone::Red, true, "fails", "fail"},
+};
+static_assert(InEnumOrder(kChanges));
+
+inline bool ChangesMeaning(CommandChange::Kind kind) {
+  return RowOf(kChanges, kind).changes_meaning;
+}
 
 struct NewCommand {
   std::size_t position = 0;

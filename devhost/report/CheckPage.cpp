@@ -184,20 +184,6 @@ void WriteFinding(std::FILE* out, const Finding& finding, const std::string& whe
   PutText(out, "</li>\n");
 }
 
-// What is wrong with a command that does not send, as its entry's list says it.
-const char* ProblemLabel(ProbeResult::Outcome outcome) {
-  switch (outcome) {
-    case ProbeResult::Outcome::NothingSent:
-      return "sends nothing";
-    case ProbeResult::Outcome::Unreachable:
-      return "unreachable";
-    case ProbeResult::Outcome::Sent:
-    case ProbeResult::Outcome::Failed:
-      break;
-  }
-  return "fails";
-}
-
 void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
                 const std::vector<const Finding*>& findings) {
   Print(out, "<section class=\"entry\" id=\"entry-{}\">\n<div>\n", position);
@@ -225,7 +211,8 @@ void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
   if (probe != nullptr && probe->outcome != ProbeResult::Outcome::Sent) {
     const bool warning = probe->outcome == ProbeResult::Outcome::NothingSent;
     Print(out, "<li class=\"{}\"><span class=\"severity\">{}</span>{}",
-          warning ? "warning" : "error", ProblemLabel(probe->outcome), Escaped(probe->detail));
+          SeverityName(warning ? Finding::Severity::Warning : Finding::Severity::Error),
+          RowOf(kOutcomes, probe->outcome).problem, Escaped(probe->detail));
     if (!probe->hint.empty()) {
       Print(out, "<span class=\"hint\">{}</span>", Escaped(probe->hint));
     }

@@ -1,9 +1,10 @@
 #include "devhost/report/CheckReport.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <string_view>
 
-#include <fmt/color.h>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
@@ -14,50 +15,35 @@
 #include "devhost/present/Output.h"
 #include "devhost/present/Printable.h"
 #include "devhost/present/ReportText.h"
+#include "devhost/present/Tone.h"
 
 namespace devhost {
 namespace {
 
 using json = nlohmann::ordered_json;
 
-struct Counts {
-  std::size_t sent = 0, nothing_sent = 0, failed = 0, unreachable = 0;
-  std::size_t errors = 0, warnings = 0, notes = 0;
-};
+// How many commands had each outcome, and how many findings each severity.
+class Counts {
+ public:
+  explicit Counts(const CheckReport& report) {
+    for (const ProbeResult& probe : report.probes) {
+      ++outcomes_[static_cast<std::size_t>(probe.outcome)];
+    }
+    for (const Finding& finding : report.findings) {
+      ++severities_[static_cast<std::size_t>(finding.severity)];
+    }
+  }
+  std::size_t operator[](ProbeResult::Outcome outcome) const {
+    return outcomes_[static_cast<std::size_t>(outcome)];
+  }
+  std::size_t operator[](Finding::Severity severity) const {
+    return severities_[static_cast<std::size_t>(severity)];
+  }
 
-Counts CountOf(const CheckReport& report) {
-  Counts counts;
-  for (const ProbeResult& probe : report.probes) {
-    switch (probe.outcome) {
-      case ProbeResult::Outcome::Sent:
-        ++counts.sent;
-        break;
-      case ProbeResult::Outcome::NothingSent:
-        ++counts.nothing_sent;
-        break;
-      case ProbeResult::Outcome::Failed:
-        ++counts.failed;
-        break;
-      case ProbeResult::Outcome::Unreachable:
-        ++counts.unreachable;
-        break;
-    }
-  }
-  for (const Finding& finding : report.findings) {
-    switch (finding.severity) {
-      case Finding::Severity::Error:
-        ++counts.errors;
-        break;
-      case Finding::Severity::Warning:
-        ++counts.warnings;
-        break;
-      case Finding::Severity::Note:
-        ++counts.notes;
-        break;
-    }
-  }
-  return counts;
-}
+ private:
+  std::array<std::size_t, std::size(kOutcomes)> outcomes_{};
+  std::array<std::size_t, std::size(kSeverities)> severities_{};
+};
 
 std::string Plural(std::size_t count, const char* one, const char* many) {
   return fmt::format("{} {}", count, count == 1 ? one : many);
@@ -68,8 +54,8 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
 class Styler {
  public:
   explicit Styler(bool colour) : colour_(colour) {}
-  std::string operator()(const std::string& text, fmt::text_style style) const {
-    return colour_ ? fmt::format(style, "{}", text) : text;
+  std::string operator()(const std::string& text, Tone tone) const {
+    return Toned(text, tone, colour_);
   }
 
  private:
@@ -127,25 +113,11 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   }
   command_width = std::min(command_width, kMaxColumn);
   const std::size_t number_width = std::to_string(report.probes.size()).size();
-  const std::string sent = style(Padded("sent", 12), fmt::fg(fmt::terminal_color::green));
-  const std::string nothing_sent =
-      style(Padded("nothing sent", 12), fmt::fg(fmt::terminal_color::yellow));
-  const std::string failed = style(Padded("failed", 12), fmt::fg(fmt::terminal_color::red));
-  const std::string unreachable =
-      style(Padded("unreachable", 12), fmt::fg(fmt::terminal_color::red));
-  const auto label = [&](ProbeResult::Outcome outcome) -> const std::string& {
-    switch (outcome) {
-      case ProbeResult::Outcome::Sent:
-        return sent;
-      case ProbeResult::Outcome::NothingSent:
-        return nothing_sent;
-      case ProbeResult::Outcome::Failed:
-        return failed;
-      case ProbeResult::Outcome::Unreachable:
-        break;
-    }
-    return unreachable;
-  };
+  std::array<std::string, std::size(kOutcomes)> labels;
+  for (const OutcomeWords& outcome : kOutcomes) {
+    labels[static_cast<std::size_t>(outcome.value)] =
+        style(Padded(outcome.label, 12), outcome.tone);
+  }
   out += "Commands, in registration order:\n";
   for (const ProbeResult& probe : report.probes) {
     line.assign("  ");
@@ -159,7 +131,7 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
     line.append(command_width > command_size ? command_width - command_size : 0, ' ');
     line += "  ";
     const std::size_t lead_size = line.size();
-    line += label(probe.outcome);
+    line += labels[static_cast<std::size_t>(probe.outcome)];
     line += "  ";
     if (probe.outcome == ProbeResult::Outcome::Sent) {
       AppendMessage(line, probe.messages.front());
@@ -176,18 +148,18 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
       out += indent + DescribeMessage(probe.messages[i]) + "\n";
     }
     if (!probe.hint.empty()) {
-      out += indent + style("hint: " + Printable(probe.hint), fmt::emphasis::faint) + "\n";
+      out += indent + style("hint: " + Printable(probe.hint), Tone::Faint) + "\n";
     }
   }
 }
 
-void WriteFindings(Output& out, const CheckReport& report, Finding::Severity severity,
-                   const char* title, fmt::text_style title_style, const Styler& style) {
+void WriteFindings(Output& out, const CheckReport& report, const SeverityWords& severity,
+                   const Styler& style) {
   std::vector<const Finding*> chosen;
   std::size_t where_width = 0;
   std::size_t subject_width = 0;
   for (const Finding& finding : report.findings) {
-    if (finding.severity == severity) {
+    if (finding.severity == severity.value) {
       chosen.push_back(&finding);
       where_width = std::max(where_width, WhereOf(finding).size());
       subject_width = std::max(subject_width, finding.subject.size());
@@ -198,7 +170,7 @@ void WriteFindings(Output& out, const CheckReport& report, Finding::Severity sev
   if (chosen.empty()) {
     return;
   }
-  out += "\n" + style(title, title_style) + "\n";
+  out += "\n" + style(severity.title, severity.tone) + "\n";
   for (const Finding* finding : chosen) {
     std::string line = "  " + Padded(WhereOf(*finding), where_width) + "  ";
     if (subject_width > 0) {
@@ -206,33 +178,34 @@ void WriteFindings(Output& out, const CheckReport& report, Finding::Severity sev
     }
     line += Printable(finding->text);
     if (!finding->hint.empty()) {
-      line += "; " + style(Printable(finding->hint), fmt::emphasis::faint);
+      line += "; " + style(Printable(finding->hint), Tone::Faint);
     }
     out += line + "\n";
   }
 }
 
 std::string Summary(const CheckReport& report) {
-  const Counts counts = CountOf(report);
-  const std::size_t problems = counts.errors + counts.warnings;
-  const std::string found =
-      problems == 0 ? std::string("no warnings")
-                    : (counts.errors > 0 ? Plural(counts.errors, "error", "errors") + ", " : "") +
-                          Plural(counts.warnings, "warning", "warnings");
+  const Counts counts(report);
+  const std::size_t errors = counts[Finding::Severity::Error];
+  const std::size_t warnings = counts[Finding::Severity::Warning];
+  const std::string found = errors + warnings == 0
+                                ? std::string("no warnings")
+                                : (errors > 0 ? Plural(errors, "error", "errors") + ", " : "") +
+                                      Plural(warnings, "warning", "warnings");
   if (!report.start.ok) {
     return fmt::format("The plugin did not start; {}.", found);
   }
   std::string commands =
       fmt::format("{}: {} a message", Plural(report.probes.size(), "command", "commands"),
-                  Plural(counts.sent, "sends", "send"));
-  if (counts.nothing_sent > 0) {
-    commands += ", " + Plural(counts.nothing_sent, "sends", "send") + " nothing";
+                  Plural(counts[ProbeResult::Outcome::Sent], "sends", "send"));
+  if (const std::size_t silent = counts[ProbeResult::Outcome::NothingSent]; silent > 0) {
+    commands += ", " + Plural(silent, "sends", "send") + " nothing";
   }
-  if (counts.failed > 0) {
-    commands += ", " + Plural(counts.failed, "fails", "fail");
+  if (const std::size_t failed = counts[ProbeResult::Outcome::Failed]; failed > 0) {
+    commands += ", " + Plural(failed, "fails", "fail");
   }
-  if (counts.unreachable > 0) {
-    commands += fmt::format(", {} unreachable", counts.unreachable);
+  if (const std::size_t unreachable = counts[ProbeResult::Outcome::Unreachable]; unreachable > 0) {
+    commands += fmt::format(", {} unreachable", unreachable);
   }
   return fmt::format("{}; {}.", commands, found);
 }
@@ -263,17 +236,16 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
     write(line);
   }
 
-  const Counts counts = CountOf(report);
-  write({{"finding", "summary"},
-         {"commands", report.probes.size()},
-         {"sent", counts.sent},
-         {"nothing_sent", counts.nothing_sent},
-         {"failed", counts.failed},
-         {"unreachable", counts.unreachable},
-         {"errors", counts.errors},
-         {"warnings", counts.warnings},
-         {"notes", counts.notes},
-         {"exit_status", CheckExitStatus(report)}});
+  const Counts counts(report);
+  json summary = {{"finding", "summary"}, {"commands", report.probes.size()}};
+  for (const OutcomeWords& outcome : kOutcomes) {
+    summary[outcome.word] = counts[outcome.value];
+  }
+  for (const SeverityWords& severity : kSeverities) {
+    summary[severity.plural] = counts[severity.value];
+  }
+  summary["exit_status"] = CheckExitStatus(report);
+  write(summary);
 }
 
 }  // namespace
@@ -282,9 +254,10 @@ int CheckExitStatus(const CheckReport& report) {
   if (!report.start.ok) {
     return kExitNotStarted;
   }
-  const Counts counts = CountOf(report);
-  const bool clean =
-      counts.errors == 0 && counts.warnings == 0 && counts.sent == report.probes.size();
+  const Counts counts(report);
+  const bool clean = counts[Finding::Severity::Error] == 0 &&
+                     counts[Finding::Severity::Warning] == 0 &&
+                     counts[ProbeResult::Outcome::Sent] == report.probes.size();
   return clean ? kExitOk : kExitFindings;
 }
 
@@ -292,11 +265,9 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
   const Styler style(colour);
   Output text(out);
   if (part == ReportPart::Findings) {
-    WriteFindings(text, report, Finding::Severity::Error,
-                  "Errors:", fmt::fg(fmt::terminal_color::red), style);
-    WriteFindings(text, report, Finding::Severity::Warning,
-                  "Warnings:", fmt::fg(fmt::terminal_color::yellow), style);
-    WriteFindings(text, report, Finding::Severity::Note, "Notes:", fmt::emphasis::bold, style);
+    for (const SeverityWords& severity : kSeverities) {
+      WriteFindings(text, report, severity, style);
+    }
     text += "\n" + Summary(report) + "\n";
     Flush(out);
     return;
@@ -314,7 +285,7 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
         std::any_of(report.findings.begin(), report.findings.end(),
                     [&](const Finding& finding) { return finding.text == report.start.error; });
     text +=
-        style("The plugin did not start", fmt::fg(fmt::terminal_color::red)) +
+        style("The plugin did not start", Tone::Red) +
         (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +
         "\n";
   }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include <fmt/color.h>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
@@ -12,6 +11,7 @@
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Output.h"
 #include "devhost/present/ReportText.h"
+#include "devhost/present/Tone.h"
 
 namespace devhost {
 namespace {
@@ -57,49 +57,33 @@ std::string WhereNow(const ReloadPreview& preview, const CommandChange& change) 
              : "; no entry of the current file has this command";
 }
 
-struct Line {
-  const char* status;
-  fmt::text_style style;
-  std::string what;
-};
-
-Line LineOf(const ReloadPreview& preview, const CommandChange& change) {
-  const auto colour = [](fmt::terminal_color c) { return fmt::fg(c); };
+// What players get from the command after the reload.
+std::string WhatPlayersGet(const ReloadPreview& preview, const CommandChange& change) {
   switch (change.kind) {
     case CommandChange::Kind::Unchanged:
-      return {"unchanged", colour(fmt::terminal_color::green), Describe(change.after)};
+      return Describe(change.after);
     case CommandChange::Kind::Updated:
-      return {"updated", colour(fmt::terminal_color::cyan),
-              Describe(change.after) + " (was " + Describe(change.before) + ")"};
+      return Describe(change.after) + " (was " + Describe(change.before) + ")";
     case CommandChange::Kind::OtherEntry:
-      return {"another entry", colour(fmt::terminal_color::red),
-              fmt::format("answers with the reply of entry {}, {}: {}{}", change.before.position,
-                          Quoted(change.answered_by), Describe(change.after),
-                          WhereNow(preview, change))};
+      return fmt::format("answers with the reply of entry {}, {}: {}{}", change.before.position,
+                         Quoted(change.answered_by), Describe(change.after),
+                         WhereNow(preview, change));
     case CommandChange::Kind::SendsNothing:
-      return {"sends nothing", colour(fmt::terminal_color::yellow),
-              "nothing: " + change.after.detail};
+      return "nothing: " + change.after.detail;
     case CommandChange::Kind::Fails:
-      return {"fails", colour(fmt::terminal_color::red),
-              "nothing, the command fails: " + change.after.detail + WhereNow(preview, change)};
+      return "nothing, the command fails: " + change.after.detail + WhereNow(preview, change);
   }
-  return {"", {}, ""};
+  return "";
 }
 
 std::string Summary(const ReloadPreview& preview) {
   std::vector<std::string> parts;
-  const auto add = [&](CommandChange::Kind kind, const char* one, const char* many) {
-    const std::size_t count = Count(preview, kind);
+  for (const ChangeWords& change : kChanges) {
+    const std::size_t count = Count(preview, change.value);
     if (count > 0) {
-      parts.push_back(fmt::format("{} {}", count, count == 1 ? one : many));
+      parts.push_back(fmt::format("{} {}", count, count == 1 ? change.one : change.many));
     }
-  };
-  add(CommandChange::Kind::Unchanged, "unchanged", "unchanged");
-  add(CommandChange::Kind::Updated, "updated", "updated");
-  add(CommandChange::Kind::OtherEntry, "answers with another entry's reply",
-      "answer with another entry's reply");
-  add(CommandChange::Kind::SendsNothing, "sends nothing", "send nothing");
-  add(CommandChange::Kind::Fails, "fails", "fail");
+  }
   std::string text = fmt::format("{} {}", preview.commands.size(),
                                  preview.commands.size() == 1 ? "command" : "commands");
   if (!parts.empty()) {
@@ -139,10 +123,10 @@ int ReloadExitStatus(const ReloadPreview& preview) {
 }
 
 void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour) {
-  const auto style = [colour](const std::string& text, fmt::text_style with) {
-    return colour ? fmt::format(with, "{}", text) : text;
+  const auto style = [colour](const std::string& text, Tone tone) {
+    return Toned(text, tone, colour);
   };
-  const auto red = fmt::fg(fmt::terminal_color::red);
+  const Tone red = Tone::Red;
   Put(out, fmt::format("Previewing a reload of {}", preview.config_path));
   if (!preview.unreadable.empty()) {
     Put(out, style("The preview cannot run: " + preview.unreadable, red));
@@ -183,15 +167,16 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
     const std::size_t number_width = std::to_string(preview.commands.size() - 1).size();
     Put(out, "\nWhat players get after the reload:");
     for (const CommandChange& change : preview.commands) {
-      const Line line = LineOf(preview, change);
+      const ChangeWords& words = RowOf(kChanges, change.kind);
       const std::string number = std::to_string(change.before.position);
       const std::string lead =
           fmt::format("  {}{}  {}  ", std::string(number_width - number.size(), ' '), number,
                       Padded(Quoted(change.before.command), command_width));
-      Put(out, lead + style(Padded(line.status, 13), line.style) + "  " + line.what);
+      Put(out, lead + style(Padded(words.label, 13), words.tone) + "  " +
+                   WhatPlayersGet(preview, change));
       if (change.kind == CommandChange::Kind::Fails && !change.after.hint.empty()) {
-        Put(out, std::string(lead.size() + 15, ' ') +
-                     style("hint: " + change.after.hint, fmt::emphasis::faint));
+        Put(out,
+            std::string(lead.size() + 15, ' ') + style("hint: " + change.after.hint, Tone::Faint));
       }
     }
   }
@@ -247,7 +232,7 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
     json line = {{"finding", "reload_command"},
                  {"position", change.before.position},
                  {"command", change.before.command},
-                 {"change", ChangeName(change.kind)},
+                 {"change", RowOf(kChanges, change.kind).word},
                  {"changes_meaning", ChangesMeaning(change.kind)}};
     if (change.kind == CommandChange::Kind::OtherEntry) {
       line["answered_by"] = change.answered_by;
@@ -269,10 +254,8 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
     PutJson(out, {{"finding", "restart"}, {"ok", false}, {"error", preview.restart.error}});
   }
   json summary = {{"finding", "summary"}, {"commands", preview.commands.size()}};
-  for (const auto kind : {CommandChange::Kind::Unchanged, CommandChange::Kind::Updated,
-                          CommandChange::Kind::OtherEntry, CommandChange::Kind::SendsNothing,
-                          CommandChange::Kind::Fails}) {
-    summary[ChangeName(kind)] = Count(preview, kind);
+  for (const ChangeWords& change : kChanges) {
+    summary[change.word] = Count(preview, change.value);
   }
   summary["new_commands"] = preview.new_commands.size();
   summary["exit_status"] = ReloadExitStatus(preview);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "devhost/present/Output.h"
+#include "plugin/ReloadCommandName.h"
 
 #if defined(DEVHOST_HAVE_LIBEDIT)
 #include <editline/readline.h>
@@ -46,8 +47,10 @@ std::vector<std::string> HelpText(const std::vector<std::string>& chat_commands,
       "Console commands: " + Joined(console_commands),
       "Lines:",
       "  NAME: TEXT   player NAME types TEXT in chat         (alice: /rules)",
-      "  NAME> TEXT   player NAME enters TEXT on the console (alice> Quorvane.Reload)",
-      "  > TEXT       the server console, no player          (> Quorvane.Reload)",
+      std::string("  NAME> TEXT   player NAME enters TEXT on the console (alice> ") +
+          kReloadCommandName + ")",
+      std::string("  > TEXT       the server console, no player          (> ") +
+          kReloadCommandName + ")",
       "  help         this list;  quit or Ctrl-D ends the session",
   };
 }

@@ -1,12 +1,17 @@
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "config/ConfigDocument.h"
+#include "config/EntryKeys.h"
+#include "config/ReplyTypes.h"
 #include "tests/support/PluginTest.h"
 
 namespace {
@@ -135,6 +140,46 @@ TEST_F(LoadConfigTest, NestingIsRefusedPastFiveHundredTwelveLevels) {
     EXPECT_THROW(LoadConfig(), std::runtime_error) << text.substr(0, 40);
   }
   EXPECT_EQ(ConfigDocument, before);
+}
+
+// The schema that editors check config.json with knows the keys, their kinds and which reply
+// type needs which.
+TEST(ConfigSchemaTest, AsksForTheKeysEachTypeReads) {
+  std::ifstream file(std::string(QUORVANE_EXAMPLES_DIR) + "/config.schema.json");
+  const json schema = json::parse(file);
+  const json& entry = schema["$defs"]["entry"];
+  const json& properties = entry["properties"];
+  EXPECT_EQ(properties.size(), kEntryKeys.size());
+  for (const EntryKey* key : kEntryKeys) {
+    ASSERT_EQ(properties.count(key->name), 1u) << key->name;
+    const json& property = properties[key->name];
+    const json& typed = property.count("$ref") == 0
+                            ? property
+                            : schema["$defs"][property["$ref"].get<std::string>().substr(8)];
+    const char* kind = key->kind == EntryValueKind::String   ? "string"
+                       : key->kind == EntryValueKind::Number ? "number"
+                                                             : "array";
+    EXPECT_EQ(typed.value("type", std::string("string")), kind) << key->name;  // Type: an enum
+  }
+  EXPECT_EQ(properties[kTypeKey.name]["enum"],
+            json(std::vector<std::string>(kReplyTypes.begin(), kReplyTypes.end())));
+
+  for (const std::string_view type : kReplyTypes) {
+    auto required = entry["required"].get<std::set<std::string>>();
+    for (const json& rule : entry["allOf"]) {
+      if (rule["if"]["properties"]["Type"]["const"] == std::string(type)) {
+        const auto more = rule["then"]["required"].get<std::set<std::string>>();
+        required.insert(more.begin(), more.end());
+      }
+    }
+    std::set<std::string> needed;
+    for (const EntryKey* key : kEntryKeys) {
+      if (NeededFor(*key, type)) {
+        needed.insert(key->name);
+      }
+    }
+    EXPECT_EQ(required, needed) << type;
+  }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "devhost/findings/FindingCodes.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -292,31 +293,49 @@ TEST_F(DevhostProgramTest, OutOfMemoryIsSaidAndExitsSeventy) {
   EXPECT_EQ(run.err, "devhost: out of memory\n");
 }
 
-// The README's table of exit statuses is the program's own, which --help prints.
-TEST_F(DevhostProgramTest, ReadmeExitStatusTableIsTheProgramsOwn) {
-  const std::string source = std::filesystem::path(QUORVANE_EXAMPLES_DIR).parent_path().string();
-  std::ifstream readme(source + "/README.md");
-  Lines documented;
-  const std::regex row(R"(^\| (\d+) \| (.*) \|$)");
-  for (std::string line; std::getline(readme, line);) {
+// The lines that match `pattern`, each as its captures joined by blanks, backticks dropped.
+Lines Matches(const Lines& lines, const std::string& pattern) {
+  const std::regex row(pattern);
+  Lines matches;
+  for (const std::string& line : lines) {
     std::smatch match;
     if (std::regex_match(line, match, row)) {
-      documented.push_back(match[1].str() + " " +
-                           std::regex_replace(match[2].str(), std::regex("`"), ""));
+      std::string joined = match[1].str();
+      for (std::size_t i = 2; i < match.size(); ++i) {
+        joined += " " + match[i].str();
+      }
+      matches.push_back(std::regex_replace(joined, std::regex("`"), ""));
     }
   }
+  return matches;
+}
+
+Lines ReadmeLines() {
+  std::ifstream readme(std::filesystem::path(QUORVANE_EXAMPLES_DIR).parent_path() / "README.md");
+  Lines lines;
+  for (std::string line; std::getline(readme, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The README's table of exit statuses is the program's own, which --help prints.
+TEST_F(DevhostProgramTest, ReadmeExitStatusTableIsTheProgramsOwn) {
   const DevhostRun help = RunDevhost("--help", InFolder("stderr.txt"));
   EXPECT_EQ(help.exit_code, 0);
-  Lines listed;
-  const std::regex item(R"(^ +(\d+)  (.*)$)");
-  for (const std::string& line : help.out) {
-    std::smatch match;
-    if (std::regex_match(line, match, item)) {
-      listed.push_back(match[1].str() + " " + match[2].str());
-    }
-  }
+  const Lines listed = Matches(help.out, R"(^ +(\d+)  (.*)$)");
   EXPECT_FALSE(listed.empty());
-  EXPECT_EQ(documented, listed);
+  EXPECT_EQ(Matches(ReadmeLines(), R"(^\| (\d+) \| (.*) \|$)"), listed);
+}
+
+// The README's table of finding codes is the check's own.
+TEST_F(DevhostProgramTest, ReadmeFindingCodesAreTheChecksOwn) {
+  Lines listed;
+  for (const devhost::FindingCode* code : devhost::kFindingCodes) {
+    listed.push_back(std::string(code->code) + " " + devhost::SeverityName(code->severity) + " " +
+                     code->meaning);
+  }
+  EXPECT_EQ(Matches(ReadmeLines(), R"(^\| `([a-z_]+)` \| (\w+) \| (.*) \|$)"), listed);
 }
 
 // --init writes only a starter file of its own, whole, where nothing stands, and never through

@@ -6,14 +6,20 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "commands/ReplyCallback.h"
+#include "config/ConfigDocument.h"
+#include "config/EntryKeys.h"
 #include "config/GameFloat.h"
+#include "config/ReplyTypes.h"
 #include "devhost/findings/Nearest.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/session/EventWriter.h"
+#include "tests/support/PluginTest.h"
 
 namespace {
 
@@ -302,21 +308,61 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
   EXPECT_EQ(entries[1].severity, Finding::Severity::Error);
 }
 
-TEST(ConfigCheckTest, FailureHintFollowsThePluginsReadOrder) {
-  using devhost::FailureHint;
+// Each key a use reads, missing or of the wrong kind while every key read after it is an
+// object: the real reply callback fails on that key, whose null or kind its error names, and
+// the check's hint names the key.
+using FailureHintTest = test_support::PluginTest;
+
+TEST_F(FailureHintTest, NamesTheKeyTheReplyCallbackFailsOn) {
   using json = nlohmann::json;
-  EXPECT_EQ(FailureHint(json::parse(R"({"Type":5})")), "\"Reply\" is missing");
-  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":5})")),
-            "\"Type\" is a number, not a string");
-  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"Notification","Color":[1,1,1,1]})")),
-            "\"DisplayScale\" is missing");
-  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ServerChat","Color":[1,1,1]})")),
-            "\"Color\" has 3 elements; it needs four: R, G, B, A");
-  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ServerChat","Color":"red"})")),
-            "\"Color\" is a string (needed for ServerChat: an array of four numbers)");
-  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"{x}","Type":"ClientChat"})")),
-            "write literal braces doubled: \"{{x}}\"");
-  EXPECT_EQ(FailureHint(json::parse(R"({"Reply":"x","Type":"ClientChat"})")), "");
+  const auto valid = [](const EntryKey& key, std::string_view type) -> json {
+    if (&key == &kTypeKey) {
+      return std::string(type);
+    }
+    return key.kind == EntryValueKind::String   ? json("x")
+           : key.kind == EntryValueKind::Number ? json(1.5)
+                                                : json({1, 1, 1, 1});
+  };
+  const auto use = [&](const json& entry) -> std::string {
+    ConfigDocument = {{"ChatCommands", json::array({entry})}};
+    try {
+      ReplyCallback{0}(&Player(), nullptr, EChatSendMode::GlobalChat);
+    } catch (const nlohmann::detail::type_error& error) {
+      const std::string what = error.what();
+      return what.substr(what.rfind(' ') + 1);  // the kind the read found
+    }
+    return "";
+  };
+  std::vector<std::string_view> types(kReplyTypes.begin(), kReplyTypes.end());
+  types.push_back("Whisper");  // reads Reply and Type, and sends nothing
+  for (const std::string_view type : types) {
+    json entry = json::object();
+    for (const EntryKey* key : kUseReadOrder) {
+      entry[key->name] = valid(*key, type);
+    }
+    EXPECT_EQ(use(entry), "") << entry;
+    EXPECT_EQ(devhost::FailureHint(entry), "") << entry;
+    for (std::size_t at = 0; at < kUseReadOrder.size(); ++at) {
+      const EntryKey& key = *kUseReadOrder[at];
+      if (!NeededFor(key, type)) {
+        continue;
+      }
+      json faulty = entry;
+      for (std::size_t later = at + 1; later < kUseReadOrder.size(); ++later) {
+        faulty[kUseReadOrder[later]->name] = json::object();
+      }
+      const json wrong = key.kind == EntryValueKind::Number ? json("x") : json(5);
+      for (const json& fault : {json(), wrong}) {
+        faulty.erase(key.name);
+        if (!fault.is_null()) {
+          faulty[key.name] = fault;
+        }
+        EXPECT_EQ(use(faulty), fault.type_name()) << faulty;
+        EXPECT_EQ(devhost::FailureHint(faulty).rfind('"' + std::string(key.name) + '"', 0), 0u)
+            << faulty << ": " << devhost::FailureHint(faulty);
+      }
+    }
+  }
 }
 
 TEST(NearestTest, EditsCountCaseFreeWithSwapsAsOne) {
