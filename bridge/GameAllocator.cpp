@@ -6,18 +6,18 @@
 #include <string>
 
 #include "bridge/FString.h"
-#include "bridge/HostApi.h"
+#include "bridge/GameFunctions.h"
 
 void* GameRealloc(void* pointer, std::uint64_t bytes) {
-  using ReallocFn = void* (*)(void*, std::uint64_t);
-  const auto realloc_fn = reinterpret_cast<ReallocFn>(GetAddress("FMemory.Realloc"));
+  const auto realloc_fn = LookUp(kFMemoryRealloc);
   if (realloc_fn == nullptr) {
-    throw std::runtime_error("game function FMemory.Realloc is not available");
+    throw std::runtime_error(std::string("game function ") + kFMemoryRealloc.name +
+                             " is not available");
   }
   void* result = realloc_fn(pointer, bytes);
   if (result == nullptr && bytes != 0) {
-    throw std::runtime_error("game function FMemory.Realloc returned no memory for " +
-                             std::to_string(bytes) + " bytes");
+    throw std::runtime_error(std::string("game function ") + kFMemoryRealloc.name +
+                             " returned no memory for " + std::to_string(bytes) + " bytes");
   }
   return result;
 }
@@ -26,12 +26,11 @@ void GameFree(const FString& string) noexcept {
   if (string.Data == nullptr) {
     return;
   }
-  using FreeFn = void (*)(void*);
-  const auto free_fn = reinterpret_cast<FreeFn>(GetAddress("FMemory.Free"));
+  const auto free_fn = LookUp(kFMemoryFree);
   if (free_fn == nullptr) {
     // Game memory that cannot be handed back would leak on every message: stop loudly instead.
-    std::fputs("Quorvane: game function FMemory.Free is not available; cannot release memory\n",
-               stderr);
+    std::fprintf(stderr, "Quorvane: game function %s is not available; cannot release memory\n",
+                 kFMemoryFree.name);
     std::abort();
   }
   free_fn(string.Data);

@@ -3,21 +3,15 @@
 #include <new>
 
 #include "bridge/ChatLine.h"
-#include "bridge/HostApi.h"
+#include "bridge/GameFunctions.h"
 
 namespace {
-
-template <typename Fn>
-Fn LookUp(const char* name) {
-  return reinterpret_cast<Fn>(GetAddress(name));
-}
 
 template <typename Char>
 void SendServerChat(AShooterPlayerController* player, FLinearRgba colour, const Char* text) {
   FString message = FString::Formatted(text);
   FLinearRgba colour_copy = colour;
-  using Fn = void (*)(AShooterPlayerController*, FString*, FLinearRgba*, bool);
-  const auto send = LookUp<Fn>("AShooterPlayerController.ClientServerChatDirectMessage");
+  const auto send = LookUp(kClientServerChatDirectMessage);
   if (player == nullptr || send == nullptr) {
     return;
   }
@@ -44,8 +38,7 @@ void SendClientChatLine(AShooterPlayerController* player, const FString& sender_
   alignas(FChatLine) unsigned char storage[sizeof(FChatLine)];
   FChatLine* handed_over = new (storage) FChatLine(line);
 
-  using Fn = void (*)(AShooterPlayerController*, FChatLine*);
-  const auto send = LookUp<Fn>("AShooterPlayerController.ClientChatMessage");
+  const auto send = LookUp(kClientChatMessage);
   if (player == nullptr || send == nullptr) {
     handed_over->~FChatLine();  // nobody took it over
     return;
@@ -57,9 +50,7 @@ void ShowNotification(AShooterPlayerController* player, FLinearRgba colour, floa
                       float display_time, const wchar_t* text) {
   FString message = FString::Formatted(text);
   FLinearRgba colour_copy = colour;
-  using Fn =
-      void (*)(AShooterPlayerController*, FString*, FLinearRgba*, float, float, void*, void*);
-  const auto send = LookUp<Fn>("AShooterPlayerController.ClientServerSOTFNotificationCustom");
+  const auto send = LookUp(kClientServerSOTFNotificationCustom);
   if (player == nullptr || send == nullptr) {
     return;
   }

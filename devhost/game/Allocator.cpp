@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "bridge/GameFunctions.h"
+
 namespace devhost {
 
 void* GameAllocator::Realloc(void* pointer, std::uint64_t bytes) {
@@ -13,7 +15,7 @@ void* GameAllocator::Realloc(void* pointer, std::uint64_t bytes) {
   if (pointer != nullptr) {
     found = blocks_.find(pointer);
     if (found == blocks_.end()) {
-      Abort("FMemory.Realloc", pointer);
+      Abort(kFMemoryRealloc.name, pointer);
     }
   }
   if (bytes == 0) {
@@ -55,7 +57,7 @@ void GameAllocator::Free(void* pointer) {
   }
   const auto found = blocks_.find(pointer);
   if (found == blocks_.end()) {
-    Abort("FMemory.Free", pointer);
+    Abort(kFMemoryFree.name, pointer);
   }
   stats_.live_bytes -= found->second;
   --stats_.live_blocks;

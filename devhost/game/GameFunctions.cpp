@@ -7,6 +7,7 @@
 #include "bridge/ChatLine.h"
 #include "bridge/ColourRecords.h"
 #include "bridge/FString.h"
+#include "bridge/GameFunctions.h"
 #include "devhost/game/Game.h"
 #include "devhost/game/GameString.h"
 #include "devhost/text/Text.h"
@@ -17,13 +18,13 @@ namespace {
 void* Realloc(void* pointer, std::uint64_t bytes) {
   Game& game = Game::Instance();
   void* result = game.Allocator().Realloc(pointer, bytes);
-  game.GetTrace().Record(TraceEvent::Kind::Realloc, "FMemory.Realloc", pointer, bytes, result);
+  game.GetTrace().Record(TraceEvent::Kind::Realloc, kFMemoryRealloc.name, pointer, bytes, result);
   return result;
 }
 
 void Free(void* pointer) {
   Game& game = Game::Instance();
-  game.GetTrace().Record(TraceEvent::Kind::Free, "FMemory.Free", pointer, 0, nullptr);
+  game.GetTrace().Record(TraceEvent::Kind::Free, kFMemoryFree.name, pointer, 0, nullptr);
   game.Allocator().Free(pointer);
 }
 
@@ -50,8 +51,7 @@ AShooterPlayerController* Receiver(AShooterPlayerController* player, const char*
 
 void ClientServerChatDirectMessage(AShooterPlayerController* player, FString* text,
                                    FLinearRgba* colour, bool bold) {
-  if (AShooterPlayerController* receiver =
-          Receiver(player, "AShooterPlayerController.ClientServerChatDirectMessage")) {
+  if (AShooterPlayerController* receiver = Receiver(player, kClientServerChatDirectMessage.name)) {
     ScreenMessage message;
     message.kind = ScreenMessage::Kind::ServerChat;
     message.text = UnitsOf(*text);
@@ -62,8 +62,7 @@ void ClientServerChatDirectMessage(AShooterPlayerController* player, FString* te
 }
 
 void ClientChatMessage(AShooterPlayerController* player, FChatLine* line) {
-  if (AShooterPlayerController* receiver =
-          Receiver(player, "AShooterPlayerController.ClientChatMessage")) {
+  if (AShooterPlayerController* receiver = Receiver(player, kClientChatMessage.name)) {
     ScreenMessage message;
     message.kind = ScreenMessage::Kind::ClientChat;
     message.text = UnitsOf(line->Text);
@@ -81,7 +80,7 @@ void ClientServerSOTFNotificationCustom(AShooterPlayerController* player, FStrin
                                         FLinearRgba* colour, float scale, float time,
                                         void* /*icon*/, void* /*sound*/) {
   if (AShooterPlayerController* receiver =
-          Receiver(player, "AShooterPlayerController.ClientServerSOTFNotificationCustom")) {
+          Receiver(player, kClientServerSOTFNotificationCustom.name)) {
     ScreenMessage message;
     message.kind = ScreenMessage::Kind::Notification;
     message.text = UnitsOf(*text);
@@ -92,22 +91,23 @@ void ClientServerSOTFNotificationCustom(AShooterPlayerController* player, FStrin
   }
 }
 
-template <typename Fn>
-void* AddressOf(Fn* function) {
-  return reinterpret_cast<void*>(function);
+// An entry of the address table. The implementation must have the declared signature: a
+// drift on either side stops the build here.
+template <typename Signature>
+std::pair<const std::string, void*> Entry(
+    GameFunction<Signature> function, typename GameFunction<Signature>::Pointer implementation) {
+  return {function.name, reinterpret_cast<void*>(implementation)};
 }
 
 }  // namespace
 
 std::unordered_map<std::string, void*> GameFunctionTable() {
   return {
-      {"FMemory.Realloc", AddressOf(&Realloc)},
-      {"FMemory.Free", AddressOf(&Free)},
-      {"AShooterPlayerController.ClientServerChatDirectMessage",
-       AddressOf(&ClientServerChatDirectMessage)},
-      {"AShooterPlayerController.ClientChatMessage", AddressOf(&ClientChatMessage)},
-      {"AShooterPlayerController.ClientServerSOTFNotificationCustom",
-       AddressOf(&ClientServerSOTFNotificationCustom)},
+      Entry(kFMemoryRealloc, &Realloc),
+      Entry(kFMemoryFree, &Free),
+      Entry(kClientServerChatDirectMessage, &ClientServerChatDirectMessage),
+      Entry(kClientChatMessage, &ClientChatMessage),
+      Entry(kClientServerSOTFNotificationCustom, &ClientServerSOTFNotificationCustom),
   };
 }
 

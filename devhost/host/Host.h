@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "bridge/GameFunctions.h"
 #include "bridge/GameTypes.h"
 #include "devhost/game/Game.h"
 #include "devhost/host/CommandRegistry.h"
@@ -67,6 +68,11 @@ class Host {
   void* Resolve(const std::string& name);
   // For tests: replace an entry (null removes it); RestoreAddresses undoes every change.
   void SetAddress(const std::string& name, void* address);
+  template <typename Signature>
+  void SetAddress(GameFunction<Signature> function,
+                  typename GameFunction<Signature>::Pointer address) {
+    SetAddress(function.name, reinterpret_cast<void*>(address));
+  }
   void RestoreAddresses();
 
   // The game's players (devhost/game/Game.h); valid until Reset.

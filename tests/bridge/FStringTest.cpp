@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <spdlog/fmt/fmt.h>
 
+#include "bridge/GameFunctions.h"
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"
 
@@ -15,6 +16,9 @@ namespace {
 using test_support::HostTest;
 using test_support::TraceScope;
 using Lines = std::vector<std::string>;
+
+const std::string kLookupRealloc = test_support::LookupLine(kFMemoryRealloc);
+const std::string kLookupFree = test_support::LookupLine(kFMemoryFree);
 
 // Every unit in use, the terminator included.
 std::u16string Units(const FString& string) {
@@ -53,8 +57,8 @@ TEST_F(FStringTest, TwoLettersTakeOneAllocationOfEightBytesAndOneRelease) {
     EXPECT_EQ(hi.Capacity, 4);
     EXPECT_EQ(Units(hi), std::u16string(u"Hi", 3));
   }
-  EXPECT_EQ(trace.Lines(), (Lines{"lookup FMemory.Realloc", "realloc(null, 8) -> #1",
-                                  "lookup FMemory.Free", "free(#1)"}));
+  EXPECT_EQ(trace.Lines(),
+            (Lines{kLookupRealloc, "realloc(null, 8) -> #1", kLookupFree, "free(#1)"}));
 }
 
 TEST_F(FStringTest, TextGetsSpareRoomByTheGrowthRule) {
@@ -74,7 +78,7 @@ TEST_F(FStringTest, TextGetsSpareRoomByTheGrowthRule) {
     const FString string = FString::FromNarrow(c.text.c_str());
     EXPECT_EQ(string.Count, c.count) << c.text;
     EXPECT_EQ(string.Capacity, c.capacity) << c.text;
-    EXPECT_EQ(trace.Lines(), (Lines{"lookup FMemory.Realloc",
+    EXPECT_EQ(trace.Lines(), (Lines{kLookupRealloc,
                                     "realloc(null, " + std::to_string(c.capacity * 2) + ") -> #1"}))
         << c.text;
   }
@@ -106,7 +110,7 @@ TEST_F(FStringTest, CopyIsExactlySizedAndOwnsItsStorage) {
   EXPECT_EQ(copy.Capacity, 7);
   EXPECT_NE(copy.Data, server.Data);
   EXPECT_EQ(Units(copy), Units(server));
-  EXPECT_EQ(trace.Lines(), (Lines{"lookup FMemory.Realloc", "realloc(null, 14) -> #1"}));
+  EXPECT_EQ(trace.Lines(), (Lines{kLookupRealloc, "realloc(null, 14) -> #1"}));
 }
 
 TEST_F(FStringTest, FormattingTurnsDoubledBracesIntoSingleOnes) {
@@ -139,12 +143,13 @@ TEST_F(FStringTest, ReplacementFieldsAndLoneBracesFailBeforeAnyAllocation) {
 }
 
 TEST_F(FStringTest, UnresolvableReallocFailsNamingTheFunction) {
-  host().SetAddress("FMemory.Realloc", nullptr);
+  host().SetAddress(kFMemoryRealloc, nullptr);
   try {
     FString::FromNarrow("Hi");
     FAIL() << "built a string without an allocator";
   } catch (const std::runtime_error& error) {
-    EXPECT_NE(std::string(error.what()).find("FMemory.Realloc"), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find(kFMemoryRealloc.name), std::string::npos)
+        << error.what();
   }
 }
 
@@ -152,9 +157,9 @@ TEST_F(FStringTest, UnresolvableFreeStopsTheProcessRatherThanLeak) {
   EXPECT_DEATH(
       {
         const FString hi = FString::FromNarrow("Hi");
-        host().SetAddress("FMemory.Free", nullptr);
+        host().SetAddress(kFMemoryFree, nullptr);
       },
-      "FMemory.Free is not available");
+      std::string(kFMemoryFree.name) + " is not available");
 }
 
 }  // namespace

@@ -11,18 +11,17 @@
 #include "bridge/ChatLine.h"
 #include "bridge/Colours.h"
 #include "bridge/FString.h"
+#include "bridge/GameFunctions.h"
 #include "devhost/game/GameFunctions.h"
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
+using test_support::CallLine;
+using test_support::LookupLine;
 using test_support::TraceScope;
 using Lines = std::vector<std::string>;
-
-constexpr const char* kServerChat = "AShooterPlayerController.ClientServerChatDirectMessage";
-constexpr const char* kClientChat = "AShooterPlayerController.ClientChatMessage";
-constexpr const char* kNotification = "AShooterPlayerController.ClientServerSOTFNotificationCustom";
 
 std::string Text(const FLinearRgba& c) {
   return test_support::FloatsText({c.R, c.G, c.B, c.A});
@@ -69,8 +68,7 @@ void RecordingClientChatMessage(AShooterPlayerController*, FChatLine* line) {
                 " " + std::to_string(line->SenderTeam) + " " + std::to_string(line->SendMode) +
                 " " + std::to_string(line->RadioFrequency) + " " + std::to_string(line->ChatKind) +
                 " pointer " + (line->SenderIcon == nullptr ? "null" : "set");
-  const auto free =
-      reinterpret_cast<void (*)(void*)>(devhost::GameFunctionTable().at("FMemory.Free"));
+  const auto free = devhost::GameImplementation(kFMemoryFree);
   free(line->Sender.Data);
   free(line->Text.Data);
 }
@@ -82,10 +80,8 @@ void RecordingNotification(AShooterPlayerController* player, FString* text, FLin
   const auto pointer = [](const void* p) { return p == nullptr ? std::string("null") : "set"; };
   notification_tail = devhost::FloatText(scale) + " " + devhost::FloatText(time) + " " +
                       pointer(sixth) + " " + pointer(seventh);
-  using Fn =
-      void (*)(AShooterPlayerController*, FString*, FLinearRgba*, float, float, void*, void*);
-  reinterpret_cast<Fn>(devhost::GameFunctionTable().at(kNotification))(player, text, colour, scale,
-                                                                       time, sixth, seventh);
+  devhost::GameImplementation(kClientServerSOTFNotificationCustom)(player, text, colour, scale,
+                                                                   time, sixth, seventh);
 }
 
 class SendersTest : public test_support::HostTest {
@@ -95,14 +91,15 @@ class SendersTest : public test_support::HostTest {
     std::function<void(AShooterPlayerController*, const wchar_t*)> send;
   };
   std::vector<WideSender> WideSenders() {
-    return {{kServerChat,
-             [](auto* p, auto* t) {
-               SendServerChatLine(p, {1, 1, 1, 1}, t);
-             }},
-            {kClientChat, [this](auto* p, auto* t) { SendClientChatLine(p, server_, t); }},
-            {kNotification, [](auto* p, auto* t) {
-               ShowNotification(p, {1, 1, 1, 1}, 1, 2, t);
-             }}};
+    return {
+        {kClientServerChatDirectMessage.name,
+         [](auto* p, auto* t) {
+           SendServerChatLine(p, {1, 1, 1, 1}, t);
+         }},
+        {kClientChatMessage.name, [this](auto* p, auto* t) { SendClientChatLine(p, server_, t); }},
+        {kClientServerSOTFNotificationCustom.name, [](auto* p, auto* t) {
+           ShowNotification(p, {1, 1, 1, 1}, 1, 2, t);
+         }}};
   }
   Lines Seen() {
     Lines seen;
@@ -117,35 +114,35 @@ class SendersTest : public test_support::HostTest {
 TEST_F(SendersTest, ServerChatFormatsLooksUpCallsAndReleasesInThatOrder) {
   TraceScope trace;
   SendServerChatLine(&Player(), ToLinear(ColourGreen), "Reloaded config");
-  EXPECT_EQ(trace.Lines(),
-            (Lines{"lookup FMemory.Realloc", "realloc(null, 76) -> #1",
-                   std::string("lookup ") + kServerChat, std::string("call ") + kServerChat,
-                   "lookup FMemory.Free", "free(#1)"}));
+  EXPECT_EQ(trace.Lines(), (Lines{LookupLine(kFMemoryRealloc), "realloc(null, 76) -> #1",
+                                  LookupLine(kClientServerChatDirectMessage),
+                                  CallLine(kClientServerChatDirectMessage),
+                                  LookupLine(kFMemoryFree), "free(#1)"}));
   SendServerChatLine(&Player(), {1, 1, 1, 1}, "caf\xC3\xA9 {{x}}");
   EXPECT_EQ(Seen(), (Lines{"ServerChat (0, 1, 0, 1) Reloaded config",
                            "ServerChat (1, 1, 1, 1) caf?? {x}"}));
 }
 
 TEST_F(SendersTest, ClientChatHandsOverADeepCopyThatOnlyTheGameReleases) {
-  host().SetAddress(kClientChat, reinterpret_cast<void*>(&RecordingClientChatMessage));
+  host().SetAddress(kClientChatMessage, &RecordingClientChatMessage);
   TraceScope trace;
   SendClientChatLine(&Player(), server_, L"Hi");  // releasing #4 or #5 again would abort
   // The text (#1), the sender's own record (#2, #3), the copy handed over (#4, #5); the game
   // releases the copy's strings, the sender the rest.
+  const std::string realloc = LookupLine(kFMemoryRealloc);
+  const std::string free = LookupLine(kFMemoryFree);
   EXPECT_EQ(trace.Lines(),
-            (Lines{"lookup FMemory.Realloc", "realloc(null, 8) -> #1", "lookup FMemory.Realloc",
-                   "realloc(null, 14) -> #2", "lookup FMemory.Realloc", "realloc(null, 6) -> #3",
-                   "lookup FMemory.Realloc", "realloc(null, 14) -> #4", "lookup FMemory.Realloc",
-                   "realloc(null, 6) -> #5", std::string("lookup ") + kClientChat, "free(#4)",
-                   "free(#5)", "lookup FMemory.Free", "free(#3)", "lookup FMemory.Free", "free(#2)",
-                   "lookup FMemory.Free", "free(#1)"}));
+            (Lines{realloc, "realloc(null, 8) -> #1", realloc, "realloc(null, 14) -> #2", realloc,
+                   "realloc(null, 6) -> #3", realloc, "realloc(null, 14) -> #4", realloc,
+                   "realloc(null, 6) -> #5", LookupLine(kClientChatMessage), "free(#4)", "free(#5)",
+                   free, "free(#3)", free, "free(#2)", free, "free(#1)"}));
   EXPECT_EQ(handed_over,
             "sender 7/7 Server text 3/3 Hi others 0/0 null 0/0 null 0/0 null 0/0 null float -1 "
             "ints 0 0 0 0 0 pointer null");
 }
 
 TEST_F(SendersTest, NotificationPassesScaleTimeAndTwoNullPointers) {
-  host().SetAddress(kNotification, reinterpret_cast<void*>(&RecordingNotification));
+  host().SetAddress(kClientServerSOTFNotificationCustom, &RecordingNotification);
   ShowNotification(&Player(), {0.25f, 0.5f, 2, 1}, 1.5f, 5, L"Wipe");
   EXPECT_EQ(notification_tail, "1.5 5 null null");
   EXPECT_EQ(Seen(), Lines{"Notification (0.25, 0.5, 2, 1) 1.5 5 Wipe"});

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "bridge/GameFunctions.h"
 #include "devhost/check/RunCheck.h"
 #include "devhost/host/Host.h"
 #include "tests/support/ProgramRun.h"
@@ -196,7 +197,7 @@ TEST(CheckProgramTest, GameMemoryLeftAllocatedIsAnError) {
       R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", "Reply": "a"}]})");
   devhost::Host& host = devhost::Host::Instance();
   host.Reset();
-  host.SetAddress("FMemory.Free", reinterpret_cast<void*>(&KeepBlock));
+  host.SetAddress(kFMemoryFree, &KeepBlock);
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
   const int status =

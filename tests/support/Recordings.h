@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bridge/GameFunctions.h"
 #include "devhost/host/Host.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/text/Text.h"
@@ -68,6 +69,16 @@ inline std::string ScreenText(const devhost::ScreenMessage& message) {
              devhost::FloatText(message.time) + " " + text;
   }
   return "?";
+}
+
+// A game function's lookup and call, as TraceText writes them.
+template <typename Signature>
+std::string LookupLine(GameFunction<Signature> function) {
+  return std::string("lookup ") + function.name;
+}
+template <typename Signature>
+std::string CallLine(GameFunction<Signature> function) {
+  return std::string("call ") + function.name;
 }
 
 // Records every crossing into the simulated game while it lives.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "bridge/FString.h"
+#include "bridge/GameFunctions.h"
 #include "bridge/HostApi.h"
 #include "devhost/game/Allocator.h"
 #include "devhost/host/Host.h"
@@ -103,7 +104,7 @@ TEST_F(DispatchTest, ExceptionFromACallbackIsLoggedAndTheHostGoesOn) {
 
 TEST_F(DispatchTest, UnknownGameFunctionIsNullWithAWarning) {
   EXPECT_EQ(GetAddress("FMemory.Malloc"), nullptr);
-  EXPECT_NE(GetAddress("FMemory.Free"), nullptr);
+  EXPECT_NE(GetAddress(kFMemoryFree.name), nullptr);
   ASSERT_EQ(LogLines().size(), 1u);
   EXPECT_EQ(test_support::WithoutTime(LogLines()[0]),
             "[devhost][warning] GetAddress: no game function named \"FMemory.Malloc\"");
@@ -138,8 +139,9 @@ TEST_F(DispatchTest, ScreenKeepsTheLatestMessagesWholeAndPlayersAreKnownByAddres
 TEST(GameAllocatorTest, ForeignPointerAborts) {
   devhost::GameAllocator allocator;
   int local = 0;
-  EXPECT_DEATH(allocator.Free(&local), "FMemory.Free called with .* never gave out");
-  EXPECT_DEATH(allocator.Realloc(&local, 8), "FMemory.Realloc called with .* never gave out");
+  const std::string foreign = " called with .* never gave out";
+  EXPECT_DEATH(allocator.Free(&local), kFMemoryFree.name + foreign);
+  EXPECT_DEATH(allocator.Realloc(&local, 8), kFMemoryRealloc.name + foreign);
 }
 
 TEST(TextTest, Utf8DecodeReplacesEachIllFormedByte) {
