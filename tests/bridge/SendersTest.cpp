@@ -101,13 +101,7 @@ class SendersTest : public test_support::HostTest {
            ShowNotification(p, {1, 1, 1, 1}, 1, 2, t);
          }}};
   }
-  Lines Seen() {
-    Lines seen;
-    for (const auto& message : Player().Screen()) {
-      seen.push_back(test_support::ScreenText(message));
-    }
-    return seen;
-  }
+  Lines Seen() { return test_support::ScreenLines(Player()); }
   const FString server_ = FString::FromWide(L"Server");
 };
 

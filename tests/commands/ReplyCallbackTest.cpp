@@ -26,13 +26,7 @@ class ReplyCallbackTest : public test_support::PluginTest {
     ReplyCallback{position}(&Player(), nullptr, EChatSendMode::GlobalChat);
     return Seen();
   }
-  std::vector<std::string> Seen() {
-    std::vector<std::string> seen;
-    for (const auto& message : Player().Screen()) {
-      seen.push_back(test_support::ScreenText(message));
-    }
-    return seen;
-  }
+  std::vector<std::string> Seen() { return test_support::ScreenLines(Player()); }
 };
 
 TEST_F(ReplyCallbackTest, SendsEachKindWithTheValuesItNeeds) {

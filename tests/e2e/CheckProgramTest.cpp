@@ -31,15 +31,7 @@ namespace {
 using json = nlohmann::json;
 
 using CheckRun = test_support::ProgramRun;
-
-// `environment` is put before the program, e.g. "NO_COLOR=1 "; `errors` says where standard
-// error goes.
-CheckRun RunProgram(const std::string& arguments, const std::string& environment = "",
-                    const std::string& errors = "/dev/null") {
-  // A hang fails the test (exit 124) instead of stopping the suite.
-  return test_support::RunCommand(environment + "timeout 10 '" + DEVHOST_PROGRAM_PATH + "' " +
-                                  arguments + " 2>'" + errors + "'");
-}
+using test_support::RunProgram;
 
 std::string Bytes(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -164,8 +156,9 @@ TEST_F(CheckMistakesTest, HumanReportListsWarningsByEntryAndColoursOnlyWhenAsked
   EXPECT_NE(coloured.out.find("\x1b["), std::string::npos);
   EXPECT_EQ(RunProgram(Arguments() + " --color never").out, plain.out);
   // An explicit request beats NO_COLOR.
-  EXPECT_NE(RunProgram(Arguments() + " --color always", "NO_COLOR=1 ").out.find("\x1b["),
-            std::string::npos);
+  EXPECT_NE(
+      RunProgram(Arguments() + " --color always", "/dev/null", "NO_COLOR=1 ").out.find("\x1b["),
+      std::string::npos);
 }
 
 TEST(CheckProgramTest, CommandsNoTypedLineReachesAreUnreachable) {
@@ -436,7 +429,7 @@ TEST(CheckProgramTest, PageReplacesOnlyItsOwnFileAndOnlyWhole) {
   };
   for (const auto& c : cases) {
     const std::string page = c.page[0] == '/' ? c.page : (folder / c.page).string();
-    const CheckRun run = RunProgram(check + "'" + page + "'", c.limit, errors);
+    const CheckRun run = RunProgram(check + "'" + page + "'", errors, c.limit);
     EXPECT_EQ(run.exit_code, c.status) << c.page;
     EXPECT_NE(Bytes(errors).find(c.message), std::string::npos) << c.page << ": " << Bytes(errors);
     EXPECT_EQ(Bytes(server.ConfigPath()), config) << c.page;
@@ -507,7 +500,7 @@ TEST(CheckProgramTest, ReloadPreviewSaysWhyAFileCannotBeUsed) {
        "The current file cannot be read: cannot open ", "config.json: not found; create "},
   };
   for (const auto& c : cases) {
-    const CheckRun run = RunProgram("--check " + c.arguments, c.environment);
+    const CheckRun run = RunProgram("--check " + c.arguments, "/dev/null", c.environment);
     EXPECT_EQ(run.exit_code, c.status) << c.arguments;
     EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(c.why), std::string::npos) << run.out;
@@ -531,15 +524,10 @@ TEST(CheckProgramTest, ReloadScratchFolderIsPrivateAndGoesWithTheSignal) {
   fs::permissions(server.ConfigPath(), fs::perms(0640));
   const fs::path temporary = fs::path(server.Path()) / "tmp";
   fs::create_directory(temporary);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    setenv("TMPDIR", temporary.c_str(), 1);
-    const std::string old_file = server.ConfigPath().string();
-    execl(DEVHOST_PROGRAM_PATH, "devhost", "--check", "--reload-from", old_file.c_str(),
-          "--server-dir", server.Path().c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  test_support::BackgroundProgram devhost("--check --reload-from '" + server.ConfigPath().string() +
+                                              "' --server-dir '" + server.Path() + "'",
+                                          "TMPDIR='" + temporary.string() + "' ");
+  ASSERT_TRUE(devhost.Started());
   // Watched until a copy stands in the scratch folder, for at most ten seconds.
   std::optional<fs::perms> folder_mode;
   std::optional<fs::perms> copy_mode;
@@ -557,9 +545,7 @@ TEST(CheckProgramTest, ReloadScratchFolderIsPrivateAndGoesWithTheSignal) {
       usleep(1000);
     }
   }
-  kill(child, SIGTERM);
-  int status = 0;
-  waitpid(child, &status, 0);
+  const int status = devhost.Stop(SIGTERM);
   ASSERT_TRUE(copy_mode.has_value()) << "no scratch copy appeared";
   EXPECT_EQ(*folder_mode, fs::perms::owner_all);
   EXPECT_EQ(*copy_mode & ~fs::perms(0640), fs::perms::none);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "devhost/findings/FindingCodes.h"
+#include "tests/support/LogTime.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -29,23 +30,13 @@ struct DevhostRun {
   std::string err;
 };
 
-// The plugin's "MM/DD/YY HH:MM" and the host's "YYYY-MM-DD HH:MM:SS" before a logger's name.
-std::string MaskedTimestamps(const std::string& text) {
-  return std::regex_replace(
-      text, std::regex(R"((\d\d/\d\d/\d\d \d\d:\d\d|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d) \[)"),
-      "TIME [");
-}
-
 // `before` runs in the same shell first, e.g. "ulimit -f 1; ".
 DevhostRun RunDevhost(const std::string& arguments, const std::string& error_file,
                       const std::string& before = "") {
-  const test_support::ProgramRun shell = test_support::RunCommand(
-      // A hang fails the test (exit 124) instead of stopping the suite.
-      before + "timeout 10 '" + DEVHOST_PROGRAM_PATH + "' " + arguments + " 2>'" + error_file +
-      "'");
+  const test_support::ProgramRun shell = test_support::RunProgram(arguments, error_file, before);
   DevhostRun run;
   run.exit_code = shell.exit_code;
-  std::istringstream lines(MaskedTimestamps(shell.out));
+  std::istringstream lines(test_support::MaskedTimes(shell.out));
   for (std::string line; std::getline(lines, line);) {
     run.out.push_back(line);
   }

@@ -12,9 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "bridge/DllEntry.h"
-#include "devhost/host/LogSinks.h"
 #include "devhost/host/PluginLoader.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/Recordings.h"
 
 namespace {
 
@@ -32,13 +31,10 @@ class ReloadSessionTest : public test_support::HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    host().SetSinks({devhost::MakeLineSink([this](const std::string& line) {
-      events_.push_back("log " + test_support::WithoutTime(line));
-    })});
-    host().SetScreenListener(
-        [this](const AShooterPlayerController& player, const devhost::ScreenMessage& message) {
-          events_.push_back(player.Name() + " " + devhost::KindName(message.kind) + " " +
-                            test_support::Utf8(message.text));
+    test_support::RecordEvents(
+        events_, [](const AShooterPlayerController& player, const devhost::ScreenMessage& message) {
+          return player.Name() + " " + devhost::KindName(message.kind) + " " +
+                 test_support::Utf8(message.text);
         });
   }
   void TearDown() override {

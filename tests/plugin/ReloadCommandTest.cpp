@@ -16,7 +16,6 @@
 
 #include "bridge/FString.h"
 #include "config/ConfigDocument.h"
-#include "devhost/host/LogSinks.h"
 #include "plugin/StartPlugin.h"
 #include "tests/support/PluginTest.h"
 #include "tests/support/Recordings.h"
@@ -34,13 +33,7 @@ class ReloadCommandTest : public PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
-    host().SetSinks({devhost::MakeLineSink([this](const std::string& line) {
-      events_.push_back("log " + test_support::WithoutTime(line));
-    })});
-    host().SetScreenListener(
-        [this](const AShooterPlayerController&, const devhost::ScreenMessage& message) {
-          events_.push_back(test_support::ScreenText(message));
-        });
+    test_support::RecordEvents(events_);
     server_.WriteConfig(kGood);
     StartPlugin();
   }

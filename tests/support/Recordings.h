@@ -2,14 +2,18 @@
 // Readable forms of what the development host records, so tests compare whole sequences and
 // whole messages exactly.
 
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bridge/GameFunctions.h"
 #include "devhost/host/Host.h"
+#include "devhost/host/LogSinks.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/text/Text.h"
+#include "tests/support/LogTime.h"
 #include "tests/support/TestSupport.h"
 
 namespace test_support {
@@ -79,6 +83,36 @@ std::string LookupLine(GameFunction<Signature> function) {
 template <typename Signature>
 std::string CallLine(GameFunction<Signature> function) {
   return std::string("call ") + function.name;
+}
+
+// What the player's screen holds, one ScreenText line per message.
+inline std::vector<std::string> ScreenLines(const AShooterPlayerController& player) {
+  std::vector<std::string> lines;
+  for (const auto& message : player.Screen()) {
+    lines.push_back(ScreenText(message));
+  }
+  return lines;
+}
+
+using ShownLine = std::function<std::string(const AShooterPlayerController& player,
+                                            const devhost::ScreenMessage& message)>;
+
+// From now on, puts what the host shows into `events` in the order it happens: each log line as
+// "log " and the line without its time, each screen message as `shown` writes it. The host's
+// sinks are replaced; the next Reset ends the recording.
+inline void RecordEvents(
+    std::vector<std::string>& events,
+    ShownLine shown = [](const AShooterPlayerController&, const devhost::ScreenMessage& message) {
+      return ScreenText(message);
+    }) {
+  devhost::Host& host = devhost::Host::Instance();
+  host.SetSinks({devhost::MakeLineSink(
+      [&events](const std::string& line) { events.push_back("log " + WithoutTime(line)); })});
+  host.SetScreenListener(
+      [&events, shown = std::move(shown)](const AShooterPlayerController& player,
+                                          const devhost::ScreenMessage& message) {
+        events.push_back(shown(player, message));
+      });
 }
 
 // Records every crossing into the simulated game while it lives.

@@ -1,7 +1,5 @@
 #include "tests/support/TestSupport.h"
 
-#include <regex>
-
 #include "devhost/host/LogSinks.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/text/Text.h"
@@ -39,11 +37,6 @@ void HostTest::TearDown() {
 
 std::string Utf8(const std::u16string& units) {
   return devhost::Utf16ToUtf8(units);
-}
-
-std::string WithoutTime(const std::string& line) {
-  static const std::regex kTime(R"(^(\d\d/\d\d/\d\d \d\d:\d\d|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d) )");
-  return std::regex_replace(line, kTime, "", std::regex_constants::format_first_only);
 }
 
 std::string FloatsText(std::initializer_list<float> values) {

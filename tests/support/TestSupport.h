@@ -51,10 +51,6 @@ class HostTest : public ::testing::Test {
 // The text of a player's screen messages, as UTF-8.
 std::string Utf8(const std::u16string& units);
 
-// A log line without its time: the plugin's lines begin "MM/DD/YY HH:MM ", the host's
-// "YYYY-MM-DD HH:MM:SS ".
-std::string WithoutTime(const std::string& line);
-
 // Floats in their shortest exact form: "(R, G, B, A)".
 std::string FloatsText(std::initializer_list<float> values);
 

@@ -13,6 +13,7 @@
 #include "devhost/game/Allocator.h"
 #include "devhost/host/Host.h"
 #include "devhost/text/Text.h"
+#include "tests/support/LogTime.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
