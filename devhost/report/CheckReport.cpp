@@ -293,7 +293,7 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
 
 void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) {
   Output text(out);
-  const auto write = [&text](const json& object) { text += JsonText(object) + "\n"; };
+  const auto write = [&text](const json& object) { text += JsonLineText(object) + "\n"; };
   if (part == ReportPart::Findings) {
     WriteJsonFindings(write, report);
     Flush(out);

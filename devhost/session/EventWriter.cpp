@@ -148,7 +148,7 @@ class JsonWriter final : public EventWriter {
   }
 
  private:
-  void Write(const json& event) { out_.Put(JsonText(event)); }
+  void Write(const json& event) { out_.Put(JsonLineText(event)); }
 
   LineOutput out_;
 };

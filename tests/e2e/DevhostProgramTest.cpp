@@ -85,31 +85,31 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                  InFolder("stderr.txt"));
   const std::string broken = "[json.exception.type_error.302] type must be number, but is null";
   EXPECT_EQ(run.out,
-            (Lines{R"({"event":"start","ok":true,"chat_commands":["/rules","/help","/wipe",)"
+            (Lines{R"({"event":"start","kind":"start","ok":true,"chat_commands":["/rules","/help","/wipe",)"
                    R"("/broken"],"console_commands":["Quorvane.Reload"]})",
-                   R"({"event":"message","player":"alice","type":"ServerChat","text":)"
+                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat","text":)"
                    "\"Bienvenue \xC3\xA0 bord {ok}\","
                    R"("color":[0.1,0.5,0.0,1.0],"bold":false})",
-                   R"({"event":"message","player":"bob","type":"ClientChat","sender":"Server",)"
+                   R"({"event":"message","kind":"message","player":"bob","type":"ClientChat","sender":"Server",)"
                    R"("text":"Ask"})",
-                   R"({"event":"message","player":"alice","type":"Notification","text":"Friday",)"
+                   R"({"event":"message","kind":"message","player":"alice","type":"Notification","text":"Friday",)"
                    // JSON has no infinities: what the game receives is written as text.
                    R"("color":[1.0,1.0,1.0,0.75],"scale":"-inf","time":"inf"})",
-                   R"({"event":"log","line":"TIME [devhost][error] command /broken failed: )" +
+                   R"({"event":"log","kind":"log","line":"TIME [devhost][error] command /broken failed: )" +
                        broken + "\"}",
-                   R"({"event":"command_failed","player":"alice","command":"/broken","error":")" +
+                   R"({"event":"command_failed","kind":"command_failed","player":"alice","command":"/broken","error":")" +
                        broken + "\"}",
-                   R"({"event":"unmatched","player":"carol","text":"hello there"})",
-                   R"({"event":"invalid_line","line":8,"text":"this line is wrong",)"
+                   R"({"event":"unmatched","kind":"unmatched","player":"carol","text":"hello there"})",
+                   R"({"event":"invalid_line","kind":"invalid_line","line":8,"text":"this line is wrong",)"
                    R"("reason":"no ':' or '>' after a player name"})",
-                   R"({"event":"invalid_line","line":9,"text":": /rules",)"
+                   R"({"event":"invalid_line","kind":"invalid_line","line":9,"text":": /rules",)"
                    R"("reason":"no player name before ':'"})",
-                   R"({"event":"invalid_line","line":10,"text":"al ice: /rules",)"
+                   R"({"event":"invalid_line","kind":"invalid_line","line":10,"text":"al ice: /rules",)"
                    R"("reason":"the player name contains a blank"})",
-                   R"({"event":"message","player":"alice","type":"ServerChat",)"
+                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat",)"
                    R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
-                   R"({"event":"unmatched","player":null,"text":"nothing here"})",
-                   R"({"event":"exit","live_allocations":0})"}));
+                   R"({"event":"unmatched","kind":"unmatched","player":null,"text":"nothing here"})",
+                   R"({"event":"exit","kind":"exit","live_allocations":0})"}));
   // Invalid lines make the run fail; people are told on standard error.
   EXPECT_EQ(run.exit_code, 4);
   const DevhostRun human = RunDevhost(
@@ -126,19 +126,19 @@ TEST_F(DevhostProgramTest, ExampleServerSessionFromStandardInput) {
       RunDevhost("--server-dir '" + examples + "/server' --json < '" + examples + "/session.txt'",
                  InFolder("stderr.txt"));
   EXPECT_EQ(run.out,
-            (Lines{R"({"event":"start","ok":true,"chat_commands":["/rules","/help","/wipe"],)"
+            (Lines{R"({"event":"start","kind":"start","ok":true,"chat_commands":["/rules","/help","/wipe"],)"
                    R"("console_commands":["Quorvane.Reload"]})",
-                   R"({"event":"message","player":"alice","type":"ServerChat","text":)"
+                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat","text":)"
                    R"("No building next to the spawn points.","color":[1.0,0.5,0.0,1.0],)"
                    R"("bold":false})",
-                   R"({"event":"message","player":"bob","type":"ClientChat","sender":"Server",)"
+                   R"({"event":"message","kind":"message","player":"bob","type":"ClientChat","sender":"Server",)"
                    R"("text":"Commands: /rules and /wipe"})",
-                   R"({"event":"message","player":"alice","type":"Notification",)"
+                   R"({"event":"message","kind":"message","player":"alice","type":"Notification",)"
                    R"("text":"Next wipe on Friday","color":[1.0,1.0,1.0,1.0],"scale":1.5,)"
                    R"("time":10.0})",
-                   R"({"event":"message","player":"alice","type":"ServerChat",)"
+                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat",)"
                    R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
-                   R"({"event":"exit","live_allocations":0})"}));
+                   R"({"event":"exit","kind":"exit","live_allocations":0})"}));
   EXPECT_EQ(run.exit_code, 0);
 }
 
@@ -158,12 +158,12 @@ TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
   const std::string kEntryError =
       "[json.exception.type_error.305] cannot use operator[] with number";
   const Lines cannot_open = {
-      R"({"event":"log","line":"TIME [Quorvane][error] Can't open config.json"})",
-      R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )"
+      R"({"event":"log","kind":"log","line":"TIME [Quorvane][error] Can't open config.json"})",
+      R"({"event":"log","kind":"log","line":"TIME [devhost][error] plugin failed to start: )"
       R"(Can't open config.json"})",
-      R"({"event":"start","ok":false,"error":"Can't open config.json",)"
+      R"({"event":"start","kind":"start","ok":false,"error":"Can't open config.json",)"
       R"("chat_commands":[],"console_commands":[]})",
-      R"({"event":"exit","live_allocations":0})"};
+      R"({"event":"exit","kind":"exit","live_allocations":0})"};
   const struct {
     const char* name;
     std::function<void()> make;
@@ -173,11 +173,11 @@ TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
       {"FIFO", [this] { EXPECT_TRUE(server_.MakeConfigFifo()); }, cannot_open},
       {"third entry 7",
        [this] { server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":"/b"},7]})"); },
-       {R"({"event":"log","line":"TIME [devhost][error] plugin failed to start: )" + kEntryError +
+       {R"({"event":"log","kind":"log","line":"TIME [devhost][error] plugin failed to start: )" + kEntryError +
             R"("})",
-        R"({"event":"start","ok":false,"error":")" + kEntryError +
+        R"({"event":"start","kind":"start","ok":false,"error":")" + kEntryError +
             R"(","chat_commands":[],"console_commands":[]})",
-        R"({"event":"exit","live_allocations":0})"}},
+        R"({"event":"exit","kind":"exit","live_allocations":0})"}},
   };
   for (const auto& c : cases) {
     c.make();
@@ -358,7 +358,7 @@ TEST_F(DevhostProgramTest, InitPlacesWholeFilesWhereNothingStands) {
   ASSERT_EQ(again.out.size(), 3u);
   EXPECT_NE(again.out[0].find(R"("result":"kept")"), std::string::npos) << again.out[0];
   EXPECT_NE(again.out[1].find(R"("result":"copied")"), std::string::npos) << again.out[1];
-  EXPECT_EQ(again.out[2], R"({"finding":"summary","exit_status":0})");
+  EXPECT_EQ(again.out[2], R"({"finding":"summary","kind":"summary","exit_status":0})");
 }
 
 }  // namespace

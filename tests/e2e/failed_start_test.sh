@@ -19,9 +19,9 @@ fail() {
   exit 1
 }
 [[ $status -eq 2 ]] || fail "the exit status is not 2"
-grep -q '^{"event":"start","ok":false,.*"chat_commands":\[\],"console_commands":\[\]}$' \
+grep -q '^{"event":"start","kind":"start","ok":false,.*"chat_commands":\[\],"console_commands":\[\]}$' \
   "$work/out" || fail "no start line that registered nothing"
-[[ $(tail -n 1 "$work/out") == '{"event":"exit","live_allocations":0}' ]] ||
+[[ $(tail -n 1 "$work/out") == '{"event":"exit","kind":"exit","live_allocations":0}' ]] ||
   fail "the exit line is not last"
 grep -q -F -- "$reason" "$work/out" || fail "\"$reason\" is not said"
 [[ $(grep -c -F '[Quorvane][error]' "$work/out") -le 1 ]] ||
