@@ -66,14 +66,6 @@ class Host {
 
   // GetAddress: the game function of that name, or null with a host warning.
   void* Resolve(const std::string& name);
-  // For tests: replace an entry (null removes it); RestoreAddresses undoes every change.
-  void SetAddress(const std::string& name, void* address);
-  template <typename Signature>
-  void SetAddress(GameFunction<Signature> function,
-                  typename GameFunction<Signature>::Pointer address) {
-    SetAddress(function.name, reinterpret_cast<void*>(address));
-  }
-  void RestoreAddresses();
 
   // The game's players (devhost/game/Game.h); valid until Reset.
   AShooterPlayerController& Player(const std::string& name) { return game_.Player(name); }
@@ -92,6 +84,11 @@ class Host {
                                 AShooterPlayerController* player, std::string_view text);
 
  private:
+  // Tests put stand-ins for the game's functions through it (devhost/host/HostSeams.h).
+  friend class HostSeams;
+  void SetAddress(const std::string& name, void* address);
+  void RestoreAddresses();
+
   Host();
   template <typename Run>
   DispatchResult Dispatch(const std::u16string& name, std::u16string_view text, Run run);

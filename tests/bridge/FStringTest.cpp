@@ -1,4 +1,5 @@
 #include "bridge/FString.h"
+#include "devhost/host/HostSeams.h"
 
 #include <stdexcept>
 #include <string>
@@ -143,7 +144,7 @@ TEST_F(FStringTest, ReplacementFieldsAndLoneBracesFailBeforeAnyAllocation) {
 }
 
 TEST_F(FStringTest, UnresolvableReallocFailsNamingTheFunction) {
-  host().SetAddress(kFMemoryRealloc, nullptr);
+  devhost::HostSeams::SetAddress(kFMemoryRealloc, nullptr);
   try {
     FString::FromNarrow("Hi");
     FAIL() << "built a string without an allocator";
@@ -157,7 +158,7 @@ TEST_F(FStringTest, UnresolvableFreeStopsTheProcessRatherThanLeak) {
   EXPECT_DEATH(
       {
         const FString hi = FString::FromNarrow("Hi");
-        host().SetAddress(kFMemoryFree, nullptr);
+        devhost::HostSeams::SetAddress(kFMemoryFree, nullptr);
       },
       std::string(kFMemoryFree.name) + " is not available");
 }

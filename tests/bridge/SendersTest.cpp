@@ -1,4 +1,5 @@
 #include "bridge/Senders.h"
+#include "devhost/host/HostSeams.h"
 
 #include <algorithm>
 #include <functional>
@@ -68,7 +69,7 @@ void RecordingClientChatMessage(AShooterPlayerController*, FChatLine* line) {
                 " " + std::to_string(line->SenderTeam) + " " + std::to_string(line->SendMode) +
                 " " + std::to_string(line->RadioFrequency) + " " + std::to_string(line->ChatKind) +
                 " pointer " + (line->SenderIcon == nullptr ? "null" : "set");
-  const auto free = devhost::GameImplementation(kFMemoryFree);
+  const auto free = devhost::HostSeams::GameImplementation(kFMemoryFree);
   free(line->Sender.Data);
   free(line->Text.Data);
 }
@@ -80,8 +81,8 @@ void RecordingNotification(AShooterPlayerController* player, FString* text, FLin
   const auto pointer = [](const void* p) { return p == nullptr ? std::string("null") : "set"; };
   notification_tail = devhost::FloatText(scale) + " " + devhost::FloatText(time) + " " +
                       pointer(sixth) + " " + pointer(seventh);
-  devhost::GameImplementation(kClientServerSOTFNotificationCustom)(player, text, colour, scale,
-                                                                   time, sixth, seventh);
+  devhost::HostSeams::GameImplementation(kClientServerSOTFNotificationCustom)(
+      player, text, colour, scale, time, sixth, seventh);
 }
 
 class SendersTest : public test_support::HostTest {
@@ -118,7 +119,7 @@ TEST_F(SendersTest, ServerChatFormatsLooksUpCallsAndReleasesInThatOrder) {
 }
 
 TEST_F(SendersTest, ClientChatHandsOverADeepCopyThatOnlyTheGameReleases) {
-  host().SetAddress(kClientChatMessage, &RecordingClientChatMessage);
+  devhost::HostSeams::SetAddress(kClientChatMessage, &RecordingClientChatMessage);
   TraceScope trace;
   SendClientChatLine(&Player(), server_, L"Hi");  // releasing #4 or #5 again would abort
   // The text (#1), the sender's own record (#2, #3), the copy handed over (#4, #5); the game
@@ -136,7 +137,7 @@ TEST_F(SendersTest, ClientChatHandsOverADeepCopyThatOnlyTheGameReleases) {
 }
 
 TEST_F(SendersTest, NotificationPassesScaleTimeAndTwoNullPointers) {
-  host().SetAddress(kClientServerSOTFNotificationCustom, &RecordingNotification);
+  devhost::HostSeams::SetAddress(kClientServerSOTFNotificationCustom, &RecordingNotification);
   ShowNotification(&Player(), {0.25f, 0.5f, 2, 1}, 1.5f, 5, L"Wipe");
   EXPECT_EQ(notification_tail, "1.5 5 null null");
   EXPECT_EQ(Seen(), Lines{"Notification (0.25, 0.5, 2, 1) 1.5 5 Wipe"});
@@ -173,9 +174,9 @@ TEST_F(SendersTest, NoPlayerOrNoGameFunctionSendsNothingAndReleasesEverything) {
     const Lines lines = trace.Lines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("call ") + sender.function), 0);
 
-    host().SetAddress(sender.function, nullptr);
+    devhost::HostSeams::RemoveAddress(sender.function);
     sender.send(&Player(), L"lost");
-    host().RestoreAddresses();
+    devhost::HostSeams::RestoreAddresses();
   }
   EXPECT_EQ(Seen(), Lines{});  // the allocator balance is checked after every test
 }

@@ -23,6 +23,7 @@
 #include "bridge/GameFunctions.h"
 #include "devhost/check/RunCheck.h"
 #include "devhost/host/Host.h"
+#include "devhost/host/HostSeams.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -190,7 +191,7 @@ TEST(CheckProgramTest, GameMemoryLeftAllocatedIsAnError) {
       R"({"ChatCommands": [{"Command": "/a", "Type": "ClientChat", "Reply": "a"}]})");
   devhost::Host& host = devhost::Host::Instance();
   host.Reset();
-  host.SetAddress(kFMemoryFree, &KeepBlock);
+  devhost::HostSeams::SetAddress(kFMemoryFree, &KeepBlock);
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
   const int status =
