@@ -22,6 +22,10 @@
 #include "devhost/host/Host.h"
 #include "tests/support/ServerFolder.h"
 
+using quorvane::ConfigDocument;
+using quorvane::LoadConfig;
+using quorvane::ParseFirstValue;
+
 namespace {
 
 test_support::ServerFolder* server = nullptr;

@@ -14,6 +14,10 @@
 #include "plugin/StartPlugin.h"
 #include "tests/support/ServerFolder.h"
 
+using quorvane::LoadConfig;
+using quorvane::RegisterChatCommands;
+using quorvane::StartPlugin;
+
 namespace {
 
 constexpr int kCommands = 10000;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace quorvane {
+
 namespace {
 
 std::array<double, 256> BuildSrgbDecodeTable() {
@@ -25,3 +27,5 @@ FLinearRgba ToLinear(FBgraColor colour) {
       static_cast<float>(SrgbDecodeTable[colour.R]), static_cast<float>(SrgbDecodeTable[colour.G]),
       static_cast<float>(SrgbDecodeTable[colour.B]), static_cast<float>(colour.A) * kAlphaScale};
 }
+
+}  // namespace quorvane

@@ -36,14 +36,14 @@ FString::FString(const FString& other) : FString() {
     return;
   }
   // Exact sizing from a fresh record: copies carry no spare room.
-  Data = static_cast<char16_t*>(
-      GameRealloc(nullptr, static_cast<std::uint64_t>(static_cast<std::int64_t>(Count)) * 2));
+  Data = static_cast<char16_t*>(quorvane::GameRealloc(
+      nullptr, static_cast<std::uint64_t>(static_cast<std::int64_t>(Count)) * 2));
   Capacity = Count;
   std::memcpy(Data, other.Data, static_cast<std::size_t>(Count) * sizeof(char16_t));
 }
 
 FString::~FString() {
-  GameFree(*this);
+  quorvane::GameFree(*this);
 }
 
 void FString::Grow() {
@@ -59,8 +59,8 @@ void FString::Grow() {
     capacity = INT32_MAX;
   }
   if (Data != nullptr || capacity != 0) {
-    Data = static_cast<char16_t*>(
-        GameRealloc(Data, static_cast<std::uint64_t>(static_cast<std::int64_t>(capacity)) * 2));
+    Data = static_cast<char16_t*>(quorvane::GameRealloc(
+        Data, static_cast<std::uint64_t>(static_cast<std::int64_t>(capacity)) * 2));
   }
   Capacity = capacity;
 }
@@ -79,7 +79,7 @@ FString FString::FromNarrow(const char* text) {
 }
 
 FString FString::FromWide(const wchar_t* text) {
-  const std::u16string units = ToUtf16Units(text);
+  const std::u16string units = quorvane::ToUtf16Units(text);
   if (units.empty()) {
     return FString();
   }
@@ -87,11 +87,11 @@ FString FString::FromWide(const wchar_t* text) {
 }
 
 FString FString::Formatted(const char* text) {
-  const std::string formatted = FormatWithoutArguments(text);
+  const std::string formatted = quorvane::FormatWithoutArguments(text);
   return FromNarrow(formatted.c_str());
 }
 
 FString FString::Formatted(const wchar_t* text) {
-  const std::wstring formatted = FormatWithoutArguments(text);
+  const std::wstring formatted = quorvane::FormatWithoutArguments(text);
   return FromWide(formatted.c_str());
 }

@@ -8,6 +8,8 @@
 #include "bridge/FString.h"
 #include "bridge/GameFunctions.h"
 
+namespace quorvane {
+
 void* GameRealloc(void* pointer, std::uint64_t bytes) {
   const auto realloc_fn = LookUp(kFMemoryRealloc);
   if (realloc_fn == nullptr) {
@@ -35,3 +37,5 @@ void GameFree(const FString& string) noexcept {
   }
   free_fn(string.Data);
 }
+
+}  // namespace quorvane

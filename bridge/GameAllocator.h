@@ -5,6 +5,8 @@
 
 struct FString;
 
+namespace quorvane {
+
 // Calls "FMemory.Realloc" with the pointer (null for a first allocation) and the byte size.
 // Throws std::runtime_error when the host cannot resolve the function or it returns no memory.
 void* GameRealloc(void* pointer, std::uint64_t bytes);
@@ -12,3 +14,5 @@ void* GameRealloc(void* pointer, std::uint64_t bytes);
 // Calls "FMemory.Free" with the string's Data, and does nothing at all for a null Data. When
 // the host cannot resolve the function the block cannot be returned: that aborts with a message.
 void GameFree(const FString& string) noexcept;
+
+}  // namespace quorvane

@@ -42,9 +42,13 @@ inline constexpr GameFunction<void(AShooterPlayerController*, FString* text, FLi
     kClientServerSOTFNotificationCustom{
         "AShooterPlayerController.ClientServerSOTFNotificationCustom"};
 
+namespace quorvane {
+
 // The address the host gives for `function` at this moment, typed by its declaration; null when
 // the host has none.
 template <typename Signature>
 Signature* LookUp(GameFunction<Signature> function) {
   return reinterpret_cast<Signature*>(GetAddress(function.name));
 }
+
+}  // namespace quorvane

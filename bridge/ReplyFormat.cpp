@@ -4,6 +4,8 @@
 
 #include "bridge/HostReleases.h"
 
+namespace quorvane {
+
 std::string FormatWithoutArguments(const char* text) {
   return fmt::format(text == nullptr ? "" : text);
 }
@@ -11,3 +13,5 @@ std::string FormatWithoutArguments(const char* text) {
 std::wstring FormatWithoutArguments(const wchar_t* text) {
   return fmt::format(text == nullptr ? L"" : text);
 }
+
+}  // namespace quorvane

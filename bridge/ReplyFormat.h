@@ -6,5 +6,9 @@
 
 #include <string>
 
+namespace quorvane {
+
 std::string FormatWithoutArguments(const char* text);
 std::wstring FormatWithoutArguments(const wchar_t* text);
+
+}  // namespace quorvane

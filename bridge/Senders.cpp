@@ -5,6 +5,8 @@
 #include "bridge/ChatLine.h"
 #include "bridge/GameFunctions.h"
 
+namespace quorvane {
+
 namespace {
 
 template <typename Char>
@@ -56,3 +58,5 @@ void ShowNotification(AShooterPlayerController* player, FLinearRgba colour, floa
   }
   send(player, &message, &colour_copy, display_scale, display_time, nullptr, nullptr);
 }
+
+}  // namespace quorvane

@@ -8,9 +8,13 @@
 #include "bridge/FString.h"
 #include "bridge/GameTypes.h"
 
+namespace quorvane {
+
 void SendServerChatLine(AShooterPlayerController* player, FLinearRgba colour, const char* text);
 void SendServerChatLine(AShooterPlayerController* player, FLinearRgba colour, const wchar_t* text);
 void SendClientChatLine(AShooterPlayerController* player, const FString& sender_name,
                         const wchar_t* text);
 void ShowNotification(AShooterPlayerController* player, FLinearRgba colour, float display_scale,
                       float display_time, const wchar_t* text);
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "bridge/WideText.h"
 
+namespace quorvane {
+
 std::u16string ToUtf16Units(const wchar_t* text) {
   std::u16string units;
   if (text == nullptr) {
@@ -28,3 +30,5 @@ std::u16string ToUtf16Units(const wchar_t* text) {
 #endif
   return units;
 }
+
+}  // namespace quorvane

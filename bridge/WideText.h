@@ -7,4 +7,8 @@
 #include <cwchar>
 #include <string>
 
+namespace quorvane {
+
 std::u16string ToUtf16Units(const wchar_t* text);
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 #include "config/ConfigDocument.h"
 #include "config/RegistrationCheck.h"
 
+namespace quorvane {
+
 void RegisterChatCommands() {
   // All or nothing: should the start fail half-way, the library is unloaded while the host
   // still holds the callbacks registered so far.
@@ -28,3 +30,5 @@ void RegisterChatCommands() {
     ++position;
   }
 }
+
+}  // namespace quorvane

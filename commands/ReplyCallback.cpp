@@ -13,6 +13,8 @@
 #include "config/GameFloat.h"
 #include "config/ReplyTypes.h"
 
+namespace quorvane {
+
 namespace {
 
 using json = nlohmann::json;
@@ -60,3 +62,5 @@ void ReplyCallback::operator()(AShooterPlayerController* player, FString* /*mess
   }
   // Any other type sends nothing and reports nothing.
 }
+
+}  // namespace quorvane

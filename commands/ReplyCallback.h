@@ -6,6 +6,8 @@
 
 #include "bridge/GameTypes.h"
 
+namespace quorvane {
+
 struct ReplyCallback {
   std::int32_t entry_index;
 
@@ -14,3 +16,5 @@ struct ReplyCallback {
   void operator()(AShooterPlayerController* player, FString* message,
                   EChatSendMode::Type mode) const;
 };
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace quorvane {
+
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // `text` without one byte-order mark at its start.
@@ -13,3 +15,5 @@ inline std::string_view WithoutByteOrderMark(std::string_view text) {
   }
   return text;
 }
+
+}  // namespace quorvane

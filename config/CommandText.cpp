@@ -1,5 +1,7 @@
 #include "config/CommandText.h"
 
+namespace quorvane {
+
 std::string CommandTextAsRegistered(std::string_view command) {
   std::string registered;
   registered.reserve(command.size());
@@ -11,3 +13,5 @@ std::string CommandTextAsRegistered(std::string_view command) {
   }
   return registered;
 }
+
+}  // namespace quorvane

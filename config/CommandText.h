@@ -5,4 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 std::string CommandTextAsRegistered(std::string_view command);
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "config/ConfigFile.h"
 #include "config/FirstValueParser.h"
 
+namespace quorvane {
+
 nlohmann::json ConfigDocument;
 
 nlohmann::json ReadConfig() {
@@ -23,3 +25,5 @@ void LoadConfig() {
   nlohmann::json parsed = ReadConfig();
   ConfigDocument = std::move(parsed);
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace quorvane {
+
 // Null until the first successful load.
 extern nlohmann::json ConfigDocument;
 
@@ -15,3 +17,5 @@ nlohmann::json ReadConfig();
 // ReadConfig into ConfigDocument. The document changes only when the whole file parsed, so a
 // failed load keeps the last good configuration.
 void LoadConfig();
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <system_error>
 
+namespace quorvane {
+
 namespace {
 
 ConfigFileOpen Problem(ConfigFileProblem problem, std::string detail = {}) {
@@ -72,3 +74,5 @@ ConfigFileRead ReadConfigFile(const std::filesystem::path& path) {
   }
   return read;
 }
+
+}  // namespace quorvane

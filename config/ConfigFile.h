@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // The file, relative to the server's working directory, with forward slashes on every platform.
 inline constexpr std::string_view kConfigFileInServer = "ArkApi/Plugins/Quorvane/config.json";
 
@@ -39,3 +41,5 @@ struct ConfigFileOpen {
 ConfigFileOpen OpenConfigFile(const std::filesystem::path& path);
 // The same, read whole.
 ConfigFileRead ReadConfigFile(const std::filesystem::path& path);
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 
 #include "config/ReplyTypes.h"
 
+namespace quorvane {
+
 enum class EntryValueKind {
   String,
   Number,  // a JSON number, or a boolean (IsGameNumber); the game receives a 32-bit float
@@ -60,3 +62,5 @@ constexpr bool NeededFor(const EntryKey& key, std::string_view type) {
   }
   return false;
 }
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace quorvane {
+
 namespace {
 
 using json = nlohmann::json;
@@ -279,3 +281,5 @@ nlohmann::json ParseFirstValue(std::istream& in, ParseObserver* observer) {
   observer->ValueEnd(follower.Offset());
   return document;
 }
+
+}  // namespace quorvane

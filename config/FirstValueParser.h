@@ -12,6 +12,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace quorvane {
+
 // Containers nested deeper than this are refused before the parser recurses into them: it
 // recurses once per level and would exhaust the stack, as would copying such a document.
 inline constexpr std::size_t kMaxConfigDepth = 512;
@@ -38,3 +40,5 @@ class ParseObserver {
 // kMaxConfigDepth. An `observer` changes nothing in the result. `in` may have been read past
 // the value's end afterwards.
 nlohmann::json ParseFirstValue(std::istream& in, ParseObserver* observer = nullptr);
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace quorvane {
+
 float ToGameFloat(double value) {
   constexpr double kLargest = std::numeric_limits<float>::max();
   // Halfway between the largest float and the next power of two, 2^128: from here on, rounding
@@ -43,3 +45,5 @@ float GameFloatOf(const nlohmann::json& value) {
       return ToGameFloat(value.get<double>());
   }
 }
+
+}  // namespace quorvane

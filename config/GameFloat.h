@@ -3,6 +3,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace quorvane {
+
 // What an IEEE conversion with rounding to nearest gives, reached without undefined behaviour:
 // beyond the largest float the result is the largest float or infinity, below the smallest
 // it is a denormal or 0.
@@ -16,3 +18,5 @@ bool IsGameNumber(const nlohmann::json& value);
 // double), rounded once; true is 1 and false 0. Anything else raises the library's type_error
 // 302, "type must be number, but is ...".
 float GameFloatOf(const nlohmann::json& value);
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "config/EntryKeys.h"
 
+namespace quorvane {
+
 namespace {
 
 using json = nlohmann::json;
@@ -50,3 +52,5 @@ std::vector<const std::string*> CheckRegistrableCommands(const json& document) {
   }
   return commands;
 }
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace quorvane {
+
 // The elements of "ChatCommands" in registration order: an array's elements, an object's
 // member values in key order, a scalar itself once. A null document, or a missing or null
 // "ChatCommands", gives none. A document of another kind than object raises the JSON
@@ -22,3 +24,5 @@ const std::string& CommandOf(const nlohmann::json& element);
 // the "Command" texts (pointing into `document`), or the first element's error, exactly as
 // registering would raise it.
 std::vector<const std::string*> CheckRegistrableCommands(const nlohmann::json& document);
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 inline constexpr std::string_view kServerChat = "ServerChat";
 inline constexpr std::string_view kClientChat = "ClientChat";
 inline constexpr std::string_view kNotification = "Notification";
@@ -25,3 +27,5 @@ inline std::string ReplyTypeList() {
   }
   return list;
 }
+
+}  // namespace quorvane

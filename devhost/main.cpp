@@ -96,10 +96,11 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
                  "it, with its findings")
       ->check(named)
       ->needs(check_option);
-  app.add_flag("--init", options.init,
-               "copy the starter config.json and config.schema.json into the server folder's " +
-                   std::filesystem::path(kConfigFileInServer).parent_path().generic_string() +
-                   "/, keeping any file already there")
+  app.add_flag(
+         "--init", options.init,
+         "copy the starter config.json and config.schema.json into the server folder's " +
+             std::filesystem::path(quorvane::kConfigFileInServer).parent_path().generic_string() +
+             "/, keeping any file already there")
       ->needs(server_dir_option)
       ->excludes(script_option, plugin_option, check_option);
   app.add_option("--reload-from", options.reload_from,

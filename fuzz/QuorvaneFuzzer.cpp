@@ -41,6 +41,11 @@
 #include "plugin/ReloadCommandName.h"
 #include "plugin/StartPlugin.h"
 
+using quorvane::ConfigDocument;
+using quorvane::kConfigFileInServer;
+using quorvane::kReloadCommandName;
+using quorvane::StartPlugin;
+
 namespace {
 
 using devhost::DispatchResult;

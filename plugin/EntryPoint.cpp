@@ -5,6 +5,7 @@
 #include "plugin/PluginLogger.h"
 #include "plugin/StartPlugin.h"
 
+namespace quorvane {
 namespace {
 
 void LogStartFailure(const char* message) {
@@ -32,6 +33,7 @@ BOOL StartInsideLoader() {
 }
 
 }  // namespace
+}  // namespace quorvane
 
 extern "C" QUORVANE_EXPORT BOOL WINAPI DllMain(HMODULE /*module*/, DWORD reason,
                                                LPVOID /*reserved*/) {
@@ -39,8 +41,8 @@ extern "C" QUORVANE_EXPORT BOOL WINAPI DllMain(HMODULE /*module*/, DWORD reason,
     return TRUE;
   }
   if (kLoaderRunsEntryPoint) {
-    return StartInsideLoader();
+    return quorvane::StartInsideLoader();
   }
-  StartPlugin();
+  quorvane::StartPlugin();
   return TRUE;
 }

@@ -6,4 +6,8 @@
 
 #include <spdlog/logger.h>
 
+namespace quorvane {
+
 std::shared_ptr<spdlog::logger>& PluginLogger();
+
+}  // namespace quorvane

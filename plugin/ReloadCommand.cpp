@@ -13,6 +13,8 @@
 #include "plugin/PluginLogger.h"
 #include "plugin/ReloadCommandName.h"
 
+namespace quorvane {
+
 void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_to_log*/) {
   // Console callers are the same game object seen through its base class.
   auto* const receiver = reinterpret_cast<AShooterPlayerController*>(player);
@@ -39,3 +41,5 @@ void RegisterReloadCommand() {
   const FString name = FString::FromNarrow(kReloadCommandName);
   ArkApi::GetCommands().RegisterConsoleCommand(name, callback);
 }
+
+}  // namespace quorvane

@@ -4,7 +4,11 @@
 
 #include "bridge/GameTypes.h"
 
+namespace quorvane {
+
 void ReloadConfig(APlayerController* player, FString* command, bool write_to_log);
 
 // Registers kReloadCommandName with the host; the last step of StartPlugin.
 void RegisterReloadCommand();
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 #include "plugin/PluginLogger.h"
 #include "plugin/ReloadCommand.h"
 
+namespace quorvane {
+
 namespace {
 
 bool failure_logged = false;
@@ -44,3 +46,5 @@ void StartPlugin() {
 bool StartPluginLogged() {
   return failure_logged;
 }
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quorvane {
+
 // Brings the plugin up in one pass: logger over the host's sinks, configuration, chat
 // commands, reload command. A configuration that fails to load is logged and rethrown.
 void StartPlugin();
@@ -7,3 +9,5 @@ void StartPlugin();
 // Whether the last StartPlugin logged the failure it threw, so whoever catches it at the top
 // does not log it twice.
 bool StartPluginLogged();
+
+}  // namespace quorvane

@@ -28,6 +28,28 @@
 #include "devhost/present/ReportText.h"
 #include "devhost/text/Text.h"
 
+using quorvane::ChatCommandElements;
+using quorvane::CommandOf;
+using quorvane::CommandTextAsRegistered;
+using quorvane::ConfigFileProblem;
+using quorvane::ConfigFileRead;
+using quorvane::EntryKey;
+using quorvane::EntryValueKind;
+using quorvane::GameFloatOf;
+using quorvane::IsReplyType;
+using quorvane::kColorKey;
+using quorvane::kCommandKey;
+using quorvane::kConfigFileInServer;
+using quorvane::kEntryKeys;
+using quorvane::kReplyKey;
+using quorvane::kReplyTypes;
+using quorvane::kTypeKey;
+using quorvane::ParseFirstValue;
+using quorvane::ParseObserver;
+using quorvane::ReadConfigFile;
+using quorvane::ReplyTypeList;
+using quorvane::WithoutByteOrderMark;
+
 namespace devhost {
 namespace {
 

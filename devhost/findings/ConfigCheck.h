@@ -15,7 +15,9 @@
 #include "devhost/present/EnumTable.h"
 #include "devhost/present/Tone.h"
 
+namespace quorvane {
 struct ConfigFileRead;  // config/ConfigFile.h
+}  // namespace quorvane
 
 namespace devhost {
 
@@ -67,7 +69,7 @@ ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path);
 
 // Why a file could not be read, in the check's words with its remedy (the plugin itself only
 // says "Can't open config.json"). `file` is the failed read.
-Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file);
+Finding OpenFailure(const std::filesystem::path& path, const quorvane::ConfigFileRead& file);
 
 // The plugin's config.json under a server folder.
 std::filesystem::path ConfigPathOf(const std::string& server_dir);

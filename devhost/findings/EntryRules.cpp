@@ -8,6 +8,16 @@
 #include "devhost/findings/ReplyBraces.h"
 #include "devhost/present/ReportText.h"
 
+using quorvane::EntryKey;
+using quorvane::EntryValueKind;
+using quorvane::IsGameNumber;
+using quorvane::IsReplyType;
+using quorvane::kReplyKey;
+using quorvane::kTypeKey;
+using quorvane::kUseReadOrder;
+using quorvane::NeededFor;
+using quorvane::ReplyTypeList;
+
 namespace devhost {
 using json = nlohmann::json;
 

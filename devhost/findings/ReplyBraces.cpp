@@ -9,7 +9,7 @@ namespace devhost {
 
 std::optional<std::string> Rendered(std::string_view reply) {
   try {
-    return FormatWithoutArguments(std::string(reply).c_str());
+    return quorvane::FormatWithoutArguments(std::string(reply).c_str());
   } catch (const std::runtime_error&) {  // fmt's FormatError, with the plugin's own rules
     return std::nullopt;
   }

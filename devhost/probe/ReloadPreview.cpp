@@ -22,6 +22,10 @@
 #include "devhost/text/Text.h"
 #include "plugin/ReloadCommandName.h"
 
+using quorvane::ConfigFileRead;
+using quorvane::kReloadCommandName;
+using quorvane::ReadConfigFile;
+
 namespace devhost {
 namespace {
 

@@ -48,9 +48,9 @@ std::vector<std::string> HelpText(const std::vector<std::string>& chat_commands,
       "Lines:",
       "  NAME: TEXT   player NAME types TEXT in chat         (alice: /rules)",
       std::string("  NAME> TEXT   player NAME enters TEXT on the console (alice> ") +
-          kReloadCommandName + ")",
+          quorvane::kReloadCommandName + ")",
       std::string("  > TEXT       the server console, no player          (> ") +
-          kReloadCommandName + ")",
+          quorvane::kReloadCommandName + ")",
       "  help         this list;  quit or Ctrl-D ends the session",
   };
 }

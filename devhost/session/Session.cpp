@@ -89,7 +89,7 @@ void Session::Run(std::istream& input) {
   std::size_t number = 0;
   while (std::getline(input, line)) {
     // Windows editors begin a UTF-8 file with a byte-order mark; it is no part of the line.
-    const std::string_view text = number == 0 ? WithoutByteOrderMark(line) : line;
+    const std::string_view text = number == 0 ? quorvane::WithoutByteOrderMark(line) : line;
     Process(text, ++number);
   }
 }

@@ -17,6 +17,14 @@
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"
 
+using quorvane::ColourGreen;
+using quorvane::ColourRed;
+using quorvane::SendClientChatLine;
+using quorvane::SendServerChatLine;
+using quorvane::ShowNotification;
+using quorvane::SrgbDecodeTable;
+using quorvane::ToLinear;
+
 namespace {
 
 using test_support::CallLine;

@@ -12,6 +12,10 @@
 #include "devhost/text/Text.h"
 #include "tests/support/PluginTest.h"
 
+using quorvane::ConfigDocument;
+using quorvane::RegisterChatCommands;
+using quorvane::ReplyCallback;
+
 namespace {
 
 using json = nlohmann::json;

@@ -12,6 +12,9 @@
 #include "tests/support/PluginTest.h"
 #include "tests/support/Recordings.h"
 
+using quorvane::ConfigDocument;
+using quorvane::ReplyCallback;
+
 namespace {
 
 using json = nlohmann::json;

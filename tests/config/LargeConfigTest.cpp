@@ -9,6 +9,9 @@
 #include "config/ConfigDocument.h"
 #include "tests/support/PluginTest.h"
 
+using quorvane::ConfigDocument;
+using quorvane::LoadConfig;
+
 namespace {
 
 using json = nlohmann::json;

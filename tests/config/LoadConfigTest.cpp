@@ -14,6 +14,15 @@
 #include "config/ReplyTypes.h"
 #include "tests/support/PluginTest.h"
 
+using quorvane::ConfigDocument;
+using quorvane::EntryKey;
+using quorvane::EntryValueKind;
+using quorvane::kEntryKeys;
+using quorvane::kReplyTypes;
+using quorvane::kTypeKey;
+using quorvane::LoadConfig;
+using quorvane::NeededFor;
+
 namespace {
 
 using json = nlohmann::json;

@@ -20,6 +20,10 @@
 #include "tests/support/PluginTest.h"
 #include "tests/support/Recordings.h"
 
+using quorvane::ConfigDocument;
+using quorvane::ReloadConfig;
+using quorvane::StartPlugin;
+
 namespace {
 
 using json = nlohmann::json;

@@ -8,6 +8,9 @@
 #include "plugin/StartPlugin.h"
 #include "tests/support/PluginTest.h"
 
+using quorvane::StartPlugin;
+using quorvane::StartPluginLogged;
+
 namespace {
 
 using StartFailureLoggedTest = test_support::PluginTest;

@@ -14,6 +14,10 @@
 #include "tests/support/LogTime.h"
 #include "tests/support/PluginTest.h"
 
+using quorvane::ConfigDocument;
+using quorvane::PluginLogger;
+using quorvane::StartPlugin;
+
 namespace {
 
 using test_support::LogTime;

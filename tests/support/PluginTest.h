@@ -14,12 +14,12 @@ class PluginTest : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    ConfigDocument = nullptr;
-    PluginLogger().reset();
+    quorvane::ConfigDocument = nullptr;
+    quorvane::PluginLogger().reset();
   }
   void TearDown() override {
-    ConfigDocument = nullptr;
-    PluginLogger().reset();
+    quorvane::ConfigDocument = nullptr;
+    quorvane::PluginLogger().reset();
     HostTest::TearDown();
   }
 };

@@ -21,6 +21,16 @@
 #include "devhost/session/EventWriter.h"
 #include "tests/support/PluginTest.h"
 
+using quorvane::ConfigDocument;
+using quorvane::EntryKey;
+using quorvane::EntryValueKind;
+using quorvane::kReplyTypes;
+using quorvane::kTypeKey;
+using quorvane::kUseReadOrder;
+using quorvane::NeededFor;
+using quorvane::ReplyCallback;
+using quorvane::ToGameFloat;
+
 namespace {
 
 using devhost::AnalyseConfigText;
