@@ -18,6 +18,7 @@
 #include "config/GameFloat.h"
 #include "config/RegistrationCheck.h"
 #include "config/ReplyTypes.h"
+#include "devhost/findings/EntryRules.h"
 #include "devhost/findings/FindingCodes.h"
 #include "devhost/findings/LoadedDocument.h"
 #include "devhost/findings/Nearest.h"
@@ -236,10 +237,9 @@ void CheckCommand(const json& entry, const Registration& registration,
                   std::vector<Finding>& findings) {
   if (registration.command == nullptr) {
     const auto found = entry.find(kCommandKey.name);
-    findings.push_back(
-        Warn(position, kCommandKind, kCommandKey.name,
-             found == entry.end() ? "is missing" : fmt::format("is a {}", found->type_name()),
-             "every entry needs a \"Command\" string; the plugin will not start"));
+    findings.push_back(Warn(position, kCommandKind, kCommandKey.name,
+                            found == entry.end() ? "is missing" : "is " + KindOf(*found),
+                            "every entry needs a \"Command\" string; the plugin will not start"));
     return;
   }
   const std::string& command = *registration.command;
@@ -494,7 +494,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     entries = ChatCommandElements(document);
   } catch (const json::type_error&) {
     Finding finding = FindingOf(kDocumentKind);
-    finding.text = fmt::format("the file holds a {}, not an object", document.type_name());
+    finding.text = "the file holds " + KindOf(document) + ", not an object";
     finding.hint = "write {\"ChatCommands\": [ ... ]}";
     findings.push_back(std::move(finding));
     return;
@@ -537,7 +537,7 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     const Registration registration = RegistrationOf(entry);
     if (registration.error == 305) {
       findings.push_back(Warn(position, kEntryKind, "entry",
-                              fmt::format("is a {}, not an object", entry.type_name()),
+                              "is " + KindOf(entry) + ", not an object",
                               "each entry is {\"Command\": ..., \"Reply\": ..., \"Type\": ...}; "
                               "the plugin will not start"));
       continue;

@@ -38,10 +38,8 @@ std::string ReadProblem(const json& entry, const EntryKey& key, const std::strin
   const auto found = entry.find(key.name);
   if (key.kind == EntryValueKind::Colour) {
     if (found == entry.end() || !found->is_array()) {
-      return fmt::format(
-          "\"{}\" is {} (needed for {}: an array of four numbers)", key.name,
-          found == entry.end() ? std::string("missing") : std::string("a ") + found->type_name(),
-          type);
+      return fmt::format("\"{}\" is {} (needed for {}: an array of four numbers)", key.name,
+                         found == entry.end() ? std::string("missing") : KindOf(*found), type);
     }
     for (std::size_t i = 0; i < 4; ++i) {
       if (i >= found->size()) {
@@ -49,8 +47,8 @@ std::string ReadProblem(const json& entry, const EntryKey& key, const std::strin
                            found->size());
       }
       if (!IsGameNumber((*found)[i])) {
-        return fmt::format("\"{}\" element {} is a {}, not a number", key.name, i,
-                           (*found)[i].type_name());
+        return fmt::format("\"{}\" element {} is {}, not a number", key.name, i,
+                           KindOf((*found)[i]));
       }
     }
     return {};
@@ -62,15 +60,21 @@ std::string ReadProblem(const json& entry, const EntryKey& key, const std::strin
   if (text ? found->is_string() : IsGameNumber(*found)) {
     return {};
   }
-  return fmt::format("\"{}\" is a {}, not a {}", key.name, found->type_name(),
+  return fmt::format("\"{}\" is {}, not a {}", key.name, KindOf(*found),
                      text ? "string" : "number");
 }
 
 }  // namespace
 
+std::string KindOf(const json& value) {
+  const std::string name = value.type_name();
+  const bool vowel = name.find_first_of("aeiou") == 0;
+  return (vowel ? "an " : "a ") + name;
+}
+
 std::string FailureHint(const json& entry) {
   if (!entry.is_object()) {
-    return fmt::format("the entry is a {}, not an object", entry.type_name());
+    return fmt::format("the entry is {}, not an object", KindOf(entry));
   }
   std::string type;  // known once "Type" has been read, which comes before every key it needs
   for (const EntryKey* key : kUseReadOrder) {

@@ -8,6 +8,9 @@
 
 namespace devhost {
 
+// What kind of JSON value `value` is, with its article: "an object", "a string".
+std::string KindOf(const nlohmann::json& value);
+
 // Why an entry that was used sent nothing, as far as its content tells.
 std::string NothingSentReason(const nlohmann::json& entry);
 // The first fault that makes using the entry fail, in the plugin's read order; empty if none.
