@@ -43,7 +43,7 @@ FString::FString(const FString& other) : FString() {
 }
 
 FString::~FString() {
-  quorvane::GameFree(*this);
+  quorvane::GameFree(Data);
 }
 
 void FString::Grow() {

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "bridge/FString.h"
 #include "bridge/GameFunctions.h"
 
 namespace quorvane {
@@ -24,8 +23,8 @@ void* GameRealloc(void* pointer, std::uint64_t bytes) {
   return result;
 }
 
-void GameFree(const FString& string) noexcept {
-  if (string.Data == nullptr) {
+void GameFree(void* block) noexcept {
+  if (block == nullptr) {
     return;
   }
   const auto free_fn = LookUp(kFMemoryFree);
@@ -35,7 +34,7 @@ void GameFree(const FString& string) noexcept {
                  kFMemoryFree.name);
     std::abort();
   }
-  free_fn(string.Data);
+  free_fn(block);
 }
 
 }  // namespace quorvane

@@ -21,12 +21,12 @@
 #include "devhost/findings/EntryRules.h"
 #include "devhost/findings/FindingCodes.h"
 #include "devhost/findings/LoadedDocument.h"
-#include "devhost/findings/Nearest.h"
 #include "devhost/findings/ReplyBraces.h"
 #include "devhost/findings/Typable.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Printable.h"
 #include "devhost/present/ReportText.h"
+#include "devhost/text/Nearest.h"
 #include "devhost/text/Text.h"
 
 using quorvane::ChatCommandElements;

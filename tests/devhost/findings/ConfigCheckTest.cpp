@@ -16,7 +16,7 @@
 #include "config/EntryKeys.h"
 #include "config/GameFloat.h"
 #include "config/ReplyTypes.h"
-#include "devhost/findings/Nearest.h"
+#include "devhost/text/Nearest.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/session/EventWriter.h"
 #include "tests/support/PluginTest.h"

@@ -1,4 +1,4 @@
-#include "devhost/findings/Nearest.h"
+#include "devhost/text/Nearest.h"
 
 #include <algorithm>
 
