@@ -7,7 +7,7 @@
 
 #include "bridge/FString.h"
 #include "bridge/HostReleases.h"
-#include "devhost/game/GameFunctions.h"
+#include "devhost/game/GameFunctionTable.h"
 #include "devhost/os/ConsoleSink.h"
 #include "devhost/text/Text.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "bridge/GameFunctions.h"
-#include "devhost/game/GameFunctions.h"
+#include "devhost/game/GameFunctionTable.h"
 #include "devhost/host/Host.h"
 
 namespace devhost {
@@ -20,9 +20,7 @@ class HostSeams {
     Host::Instance().SetAddress(function.name, reinterpret_cast<void*>(address));
   }
   // GetAddress finds no function of that name from now on.
-  static void RemoveAddress(const std::string& name) {
-    Host::Instance().SetAddress(name, nullptr);
-  }
+  static void RemoveAddress(const std::string& name) { Host::Instance().SetAddress(name, nullptr); }
   // Undoes every SetAddress and RemoveAddress.
   static void RestoreAddresses() { Host::Instance().RestoreAddresses(); }
 

@@ -13,7 +13,7 @@
 #include "bridge/Colours.h"
 #include "bridge/FString.h"
 #include "bridge/GameFunctions.h"
-#include "devhost/game/GameFunctions.h"
+#include "devhost/game/GameFunctionTable.h"
 #include "tests/support/Recordings.h"
 #include "tests/support/TestSupport.h"
 

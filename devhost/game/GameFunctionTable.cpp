@@ -1,4 +1,4 @@
-#include "devhost/game/GameFunctions.h"
+#include "devhost/game/GameFunctionTable.h"
 
 #include <cstdint>
 
