@@ -21,6 +21,13 @@ using json = nlohmann::json;
 using Parser = nlohmann::detail::parser<json>;
 using Event = Parser::parse_event_t;
 
+// The bytes after a token: a separator, then the start of the next token.
+struct ParseStopGap {
+  std::size_t from = 0;
+  std::optional<std::size_t> separator;
+  std::optional<std::size_t> next;
+};
+
 // Hands the parser the bytes of `source` and refuses the byte that would open a container past
 // kMaxConfigDepth before the parser reads it, so the parser never recurses that deep. Brackets
 // are counted outside strings only; over the text the parser has taken without an error, that
@@ -42,6 +49,19 @@ class NestingLimitBuffer final : public std::streambuf {
   // Where the refused byte stands, once the parser has come to it.
   std::optional<std::size_t> RefusedAt() const { return refused_at_; }
 
+  // Starts looking for the next token from here: after whitespace and one ':' or ','.
+  void MarkTokenEnd() {
+    gap_ = ParseStopGap{};
+    gap_.from = Offset();
+    scanned_ = gap_.from;
+  }
+  // What lies between the mark and the bytes handed out so far. Each byte is looked at once,
+  // and the look ends at the next token, so a long string costs nothing.
+  const ParseStopGap& Gap() {
+    ScanGap(Offset());
+    return gap_;
+  }
+
  protected:
   int_type underflow() override {
     if (gptr() < egptr()) {
@@ -52,6 +72,8 @@ class NestingLimitBuffer final : public std::streambuf {
       throw std::runtime_error("config.json nests deeper than " + std::to_string(kMaxConfigDepth) +
                                " levels");
     }
+    // The gap's bytes leave the block now; every one of them was handed out.
+    ScanGap(Offset());
     // Keep the last bytes in front of the next block: the parser hands back a byte it read
     // past a number, and the extraction the bytes of a broken byte-order mark.
     const std::size_t handed = static_cast<std::size_t>(egptr() - eback()) - kPutBack;
@@ -132,6 +154,23 @@ class NestingLimitBuffer final : public std::streambuf {
     return true;
   }
 
+  void ScanGap(std::size_t upto) {
+    // Bytes from taken_ - kPutBack on are still in the block (the first block has none before).
+    const char* const base = eback() + kPutBack;
+    for (; !gap_.next && scanned_ < upto; ++scanned_) {
+      const char c =
+          base[static_cast<std::ptrdiff_t>(scanned_) - static_cast<std::ptrdiff_t>(taken_)];
+      if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+        continue;
+      }
+      if ((c == ':' || c == ',') && !gap_.separator) {
+        gap_.separator = scanned_;
+      } else {
+        gap_.next = scanned_;
+      }
+    }
+  }
+
   static constexpr std::size_t kPutBack = 4;
   std::streambuf& source_;
   std::array<char, kPutBack + 16384> block_;  // the put-back area, then a block of `source`
@@ -144,95 +183,69 @@ class NestingLimitBuffer final : public std::streambuf {
   bool escape_pending_ = false;
   bool refused_ = false;
   std::optional<std::size_t> refused_at_;
+  ParseStopGap gap_;
+  std::size_t scanned_ = 0;  // the gap's bytes before this one have been looked at
 };
 
-// Follows the parse through the library's callback and tells the observer where a key repeats.
+// Follows the parse through the library's callback and tells the observer where each token
+// stands: it ends where the parser stands when the event comes, and starts at the first byte
+// after the previous one's end that is neither whitespace nor the one separator between them.
 class Follower {
  public:
-  Follower(const NestingLimitBuffer& buffer, std::size_t origin, ParseObserver& observer)
+  Follower(NestingLimitBuffer& buffer, std::size_t origin, ParseObserver& observer)
       : buffer_(buffer), origin_(origin), observer_(observer) {}
 
   std::size_t Offset() const { return buffer_.Offset() - origin_; }
 
   bool operator()(int depth, Event event, json& parsed) {
+    const std::size_t end = Offset();
+    std::size_t begin = end;
+    if (event == Event::value && (parsed.is_object() || parsed.is_array()) && !closed_.empty()) {
+      begin = closed_.back();  // from its opening bracket
+      closed_.pop_back();
+    } else if (const std::optional<std::size_t> next = buffer_.Gap().next) {
+      begin = *next - origin_;
+    }
     switch (event) {
       case Event::object_start:
       case Event::array_start:
-        Open(parsed, event == Event::array_start);
-        break;
-      case Event::key:
-        Key(parsed.get_ref<const std::string&>());
+        open_.push_back(begin);
         break;
       case Event::object_end:
       case Event::array_end:
-        frames_.pop_back();
+        closed_.push_back(open_.back());
+        open_.pop_back();
         break;
-      case Event::value:
-        // A value that completes a member or element of the innermost open container.
-        if (!frames_.empty() && static_cast<std::size_t>(depth) == frames_.size()) {
-          Frame& frame = frames_.back();
-          if (frame.repeated) {
-            frame.repeated = false;
-            observer_.RepeatedKey(repeat_offset_, repeat_key_, parsed, repeat_entry_);
-          }
-          ++frame.completed;
-        }
+      default:
         break;
     }
+    observer_.Token(depth, event, parsed, begin, end);
+    accepted_ = end;
+    buffer_.MarkTokenEnd();
     return true;
   }
 
+  ParseStop StopAt(std::size_t at) {
+    const ParseStopGap& gap = buffer_.Gap();
+    ParseStop stop;
+    stop.at = at;
+    stop.accepted = accepted_;
+    if (gap.separator) {
+      stop.separator = *gap.separator - origin_;
+    }
+    if (gap.next) {
+      stop.next = *gap.next - origin_;
+    }
+    return stop;
+  }
+
  private:
-  struct Frame {
-    // The container being built; it stays in place until it is complete.
-    const json* container = nullptr;
-    bool commands = false;  // the top-level object's (first) "ChatCommands" array
-    bool repeated = false;  // the member being read has a key given before
-    std::string key;        // top-level object only: the key of the member being read
-    std::size_t completed = 0;
-  };
-
-  void Open(const json& container, bool array) {
-    bool commands = false;
-    if (frames_.size() == 1 && array) {
-      const Frame& top = frames_.front();
-      commands = top.container->is_object() && !top.repeated && top.key == "ChatCommands";
-    }
-    Frame frame;
-    frame.container = &container;
-    frame.commands = commands;
-    frames_.push_back(std::move(frame));
-  }
-
-  void Key(const std::string& key) {
-    Frame& frame = frames_.back();
-    // Members are added when complete, so an earlier one of the same key is there already.
-    frame.repeated = frame.container->find(key) != frame.container->end();
-    if (frames_.size() == 1) {
-      frame.key = key;
-    }
-    if (frame.repeated) {
-      repeat_offset_ = Offset();
-      repeat_key_ = key;
-      repeat_entry_ = EntryPosition();
-    }
-  }
-
-  // The position in "ChatCommands" of the entry being read, while the parse is inside one.
-  std::optional<std::size_t> EntryPosition() const {
-    if (frames_.size() < 3 || !frames_[1].commands) {
-      return std::nullopt;
-    }
-    return frames_[1].completed;
-  }
-
-  const NestingLimitBuffer& buffer_;
+  NestingLimitBuffer& buffer_;
   std::size_t origin_;
   ParseObserver& observer_;
-  std::vector<Frame> frames_;
-  std::size_t repeat_offset_ = 0;
-  std::string repeat_key_;
-  std::optional<std::size_t> repeat_entry_;
+  std::vector<std::size_t> open_;    // where each open container starts
+  std::vector<std::size_t> closed_;  // where a container whose value event comes next started
+  std::size_t accepted_ = 0;
 };
 
 // Where the number of an out_of_range 406 begins: its text is quoted in the message.
@@ -261,20 +274,21 @@ nlohmann::json ParseFirstValue(std::istream& in, ParseObserver* observer) {
   // Made first: it drops the byte-order mark, before the observer's offsets begin.
   nlohmann::detail::input_adapter adapter(limited);
   const std::size_t origin = buffer.Offset();
+  buffer.MarkTokenEnd();
   Follower follower(buffer, origin, *observer);
   try {
     Parser(adapter, std::ref(follower)).parse(/*strict=*/false, document);
   } catch (const nlohmann::detail::parse_error& error) {
-    observer->Failed(error.byte);
+    observer->Failed(follower.StopAt(error.byte));
     throw;
   } catch (const nlohmann::detail::out_of_range& error) {
     const std::size_t end = follower.Offset();
     const std::size_t length = NumberLength(error);
-    observer->Failed(end >= length ? end - length + 1 : 1);
+    observer->Failed(follower.StopAt(end >= length ? end - length + 1 : 1));
     throw;
   } catch (const std::runtime_error&) {
     if (const std::optional<std::size_t> refused = buffer.RefusedAt()) {
-      observer->Failed(*refused - origin + 1);  // the bracket itself
+      observer->Failed(follower.StopAt(*refused - origin + 1));  // the bracket itself
     }
     throw;
   }

@@ -18,21 +18,29 @@ namespace quorvane {
 // recurses once per level and would exhaust the stack, as would copying such a document.
 inline constexpr std::size_t kMaxConfigDepth = 512;
 
-// Told what a parse passes over in silence, for tools that report it. An offset counts the
-// bytes read after the byte-order mark, up to and including the one concerned.
+// Where a failed parse stopped, in offsets that count the bytes read after the byte-order mark.
+struct ParseStop {
+  std::size_t at = 0;                    // the bytes the parser had read, as its error counts them
+  std::size_t accepted = 0;              // the end of the last token the parse accepted
+  std::optional<std::size_t> separator;  // a ':' or ',' after that token, before the next
+  std::optional<std::size_t> next;       // where the token after it starts, when it has come
+};
+
+// Told every token of a parse with where it stands, for tools that report places. An offset
+// counts the bytes read after the byte-order mark; `end` is exclusive.
 class ParseObserver {
  public:
+  using Event = nlohmann::detail::parser<nlohmann::json>::parse_event_t;
   virtual ~ParseObserver() = default;
-  // `key` is given again in one object, ending at `offset`; its value `ignored` is skipped.
-  // `entry` is the position in "ChatCommands" of the entry that holds the object, when there
-  // is one.
-  virtual void RepeatedKey(std::size_t offset, const std::string& key,
-                           const nlohmann::json& ignored, std::optional<std::size_t> entry) = 0;
+  // One event of the library's callback parser: a bracket, a key or a complete value (for a
+  // container, from its opening bracket to its closing one).
+  virtual void Token(int depth, Event event, const nlohmann::json& parsed, std::size_t begin,
+                     std::size_t end) = 0;
   // The first value ends at `offset`; nothing after it is read.
   virtual void ValueEnd(std::size_t offset) = 0;
-  // The parse fails at `offset` (for a number out of range, where the number starts); the
-  // error is thrown next.
-  virtual void Failed(std::size_t offset) = 0;
+  // The parse fails; the error is thrown next. For a number out of range, `stop.at` is where
+  // the number starts, plus one; for nesting too deep, the refused bracket, plus one.
+  virtual void Failed(const ParseStop& stop) = 0;
 };
 
 // Parses the first value of `in`, from where it stands. Throws nlohmann::detail::parse_error

@@ -99,8 +99,10 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   // second core while the plugin starts and its commands are used, and joined before the
   // outcomes are explained. An exception there reaches the caller from get(); one here waits
   // for the analysis in the future's destructor.
-  std::future<ConfigAnalysis> analysing =
-      std::async(std::launch::async, [path] { return AnalyseConfigFile(path); });
+  // Only a report for people shows the source lines.
+  const bool excerpts = !options.json;
+  std::future<ConfigAnalysis> analysing = std::async(
+      std::launch::async, [path, excerpts] { return AnalyseConfigFile(path, excerpts); });
 
   const AllocatorStats before = host.Allocator().Stats();
   const auto write = [&](ReportPart part) {
@@ -118,6 +120,12 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
     }
     ConfigAnalysis analysis = analysing.get();
     report.findings = std::move(analysis.findings);
+    for (ProbeResult& probe : report.probes) {
+      if (probe.position < analysis.commands.size() && analysis.commands[probe.position]) {
+        const CommandPlace& place = *analysis.commands[probe.position];
+        probe.command_place = ProbeResult::Place{place.start, place.end};
+      }
+    }
     ExplainProbes(report.probes, analysis.document.get());
     if (plugin) {
       // What the commands did is written, and the large document freed, on the second core

@@ -1,84 +1,45 @@
 #include "devhost/findings/ConfigCheck.h"
 
 #include <algorithm>
-#include <cmath>
+#include <ios>
 #include <istream>
-#include <iterator>
 #include <stdexcept>
 #include <streambuf>
-#include <unordered_map>
 
 #include <spdlog/fmt/fmt.h>
 
-#include "config/ByteOrderMark.h"
-#include "config/CommandText.h"
 #include "config/ConfigFile.h"
-#include "config/EntryKeys.h"
 #include "config/FirstValueParser.h"
-#include "config/GameFloat.h"
 #include "config/RegistrationCheck.h"
-#include "config/ReplyTypes.h"
+#include "devhost/findings/EntryChecks.h"
 #include "devhost/findings/EntryRules.h"
 #include "devhost/findings/FindingCodes.h"
 #include "devhost/findings/LoadedDocument.h"
-#include "devhost/findings/ReplyBraces.h"
-#include "devhost/findings/Typable.h"
-#include "devhost/present/MessageText.h"
+#include "devhost/locate/LineLocator.h"
+#include "devhost/locate/SourceWalker.h"
+#include "devhost/locate/SyntaxCause.h"
 #include "devhost/present/Printable.h"
 #include "devhost/present/ReportText.h"
 #include "devhost/text/Nearest.h"
-#include "devhost/text/Text.h"
 
 using quorvane::ChatCommandElements;
-using quorvane::CommandOf;
-using quorvane::CommandTextAsRegistered;
 using quorvane::ConfigFileProblem;
 using quorvane::ConfigFileRead;
-using quorvane::EntryKey;
-using quorvane::EntryValueKind;
-using quorvane::GameFloatOf;
-using quorvane::IsReplyType;
-using quorvane::kColorKey;
-using quorvane::kCommandKey;
 using quorvane::kConfigFileInServer;
-using quorvane::kEntryKeys;
-using quorvane::kReplyKey;
-using quorvane::kReplyTypes;
-using quorvane::kTypeKey;
+using quorvane::OpenConfigFile;
 using quorvane::ParseFirstValue;
-using quorvane::ParseObserver;
-using quorvane::ReadConfigFile;
-using quorvane::ReplyTypeList;
-using quorvane::WithoutByteOrderMark;
 
 namespace devhost {
 namespace {
 
 using json = nlohmann::json;
 
-const std::vector<std::string> kEntryKeyNames = [] {
-  std::vector<std::string> names;
-  for (const EntryKey* key : kEntryKeys) {
-    names.emplace_back(key->name);
-  }
-  return names;
-}();
 // "$schema" lets editors find the schema; the plugin ignores it like any other member.
 const std::vector<std::string> kTopKeys = {"ChatCommands", "$schema"};
-const std::vector<std::string> kReplyTypeNames(kReplyTypes.begin(), kReplyTypes.end());
+// The most of the text after the value a finding quotes, in bytes.
+constexpr std::size_t kTrailingExcerpt = 80;
 
-Finding Warn(std::size_t position, const FindingCode& code, std::string subject, std::string text,
-             std::string hint = {}) {
-  Finding finding = FindingOf(code);
-  finding.position = position;
-  finding.subject = std::move(subject);
-  finding.text = std::move(text);
-  finding.hint = std::move(hint);
-  return finding;
-}
-
-// The file's bytes as a stream, read in place: the check reads the file through the plugin's
-// own stream extraction.
+// The file's bytes as a stream, read in place.
 class BytesBuffer final : public std::streambuf {
  public:
   explicit BytesBuffer(std::string_view bytes) {
@@ -88,382 +49,77 @@ class BytesBuffer final : public std::streambuf {
   }
 };
 
-// "Command, Reply, ... and DisplayTime".
-std::string KeyList() {
-  std::string list = kEntryKeyNames.front();
-  for (std::size_t i = 1; i < kEntryKeyNames.size(); ++i) {
-    list += (i + 1 == kEntryKeyNames.size() ? " and " : ", ") + kEntryKeyNames[i];
+// `opened` holds each open bracket's text ("'{' opened here") and line, outermost first.
+std::string UnclosedHint(const std::vector<std::pair<std::string, std::size_t>>& opened) {
+  std::string hint = "the file ends inside a bracket: close ";
+  for (std::size_t i = opened.size(); i-- > 0;) {
+    hint += fmt::format("{}the {} of line {}", i + 1 == opened.size() ? "" : ", then ",
+                        opened[i].first.substr(0, 3), opened[i].second);
   }
-  return list;
+  return hint;
 }
 
-std::string Joined(const std::vector<std::string>& texts) {
-  std::string joined;
-  for (const std::string& text : texts) {
-    joined.append(joined.empty() ? "" : ", ").append(text);
+// What to do about each likely cause of a syntax error.
+std::string CauseHint(SyntaxCause cause) {
+  switch (cause) {
+    case SyntaxCause::MissingComma:
+      return "missing comma? put a ',' between the two values";
+    case SyntaxCause::TrailingComma:
+      return "remove the ',' before the closing bracket: JSON allows no trailing comma";
+    case SyntaxCause::Comment:
+      return "JSON has no comments; remove it, or keep notes in a member such as \"Note\"";
+    case SyntaxCause::SingleQuote:
+      return "JSON strings take double quotes: \"...\"";
+    case SyntaxCause::UnquotedKey:
+      return "put the key in double quotes: \"Key\": ...";
+    case SyntaxCause::Unclosed:
+      return "the file ends inside a bracket";
+    case SyntaxCause::ControlCharacter:
+      return "write a line break in a string as \\n and a tab as \\t";
+    case SyntaxCause::ByteOrderMark:
+      return "the file starts with a second byte-order mark; save it as UTF-8 without BOM";
+    case SyntaxCause::None:
+      break;
   }
-  return joined;
+  return "the plugin does not start with this file";
 }
 
-// Line (from 1) and column of the byte at offset `consumed` - 1, counted as the JSON library
-// counts them in its messages, so that a parse error shows one place: columns count bytes from
-// 1, and a line break read last stands at column 0 of the next line.
-class LineIndex {
- public:
-  explicit LineIndex(std::string_view text) : size_(text.size()) {
-    for (std::size_t at = text.find('\n'); at != std::string_view::npos;
-         at = text.find('\n', at + 1)) {
-      breaks_.push_back(at);
-    }
-  }
-  std::pair<std::size_t, std::size_t> At(std::size_t consumed) const {
-    // The library counts the end of the input as one more byte it read.
-    consumed = std::min(consumed, size_ + 1);
-    // Line breaks among the first `consumed` bytes.
-    const auto before = std::lower_bound(breaks_.begin(), breaks_.end(), consumed);
-    const std::size_t line = 1 + static_cast<std::size_t>(before - breaks_.begin());
-    const std::size_t line_start = before == breaks_.begin() ? 0 : *std::prev(before) + 1;
-    return {line, consumed - line_start};
-  }
-
- private:
-  std::size_t size_;
-  std::vector<std::size_t> breaks_;
-};
-
-// Collects what the parse passes over, with where it happens.
-class ParseNotes final : public ParseObserver {
- public:
-  struct Repeat {
-    std::size_t offset;
-    std::string key;
-    json ignored;
-    std::optional<std::size_t> entry;
-  };
-  std::vector<Repeat> repeats;
-  std::size_t value_end = 0;
-  std::optional<std::size_t> failed;
-
-  void RepeatedKey(std::size_t offset, const std::string& key, const json& ignored,
-                   std::optional<std::size_t> entry) override {
-    repeats.push_back({offset, key, ignored, entry});
-  }
-  void ValueEnd(std::size_t offset) override { value_end = offset; }
-  void Failed(std::size_t offset) override { failed = offset; }
-};
-
-void SetPlace(Finding& finding, const LineIndex& lines, std::size_t consumed) {
-  const auto [line, column] = lines.At(consumed);
-  finding.line = line;
-  finding.column = column;
-}
-
-Finding ParseFailure(const LineIndex& lines, const std::exception& error,
-                     std::optional<std::size_t> consumed) {
+Finding ParseFailure(const std::exception& error, const SourceWalker& walk) {
   Finding finding = FindingOf(kParseError);
   finding.text = error.what();
   finding.hint = "the plugin does not start with this file";
-  if (consumed) {
-    SetPlace(finding, lines, *consumed);
+  if (!walk.Stop()) {
+    return finding;
+  }
+  const SyntaxDiagnosis diagnosis = DiagnoseSyntax(finding.text, *walk.Stop(), walk.OpenAtStop());
+  finding.span = diagnosis.fix;
+  finding.span_to_line_end = diagnosis.fix_to_line_end;
+  finding.pointer = diagnosis.pointer;
+  finding.parser_stop = diagnosis.stopped;
+  finding.cause = SyntaxCauseName(diagnosis.cause);
+  finding.hint = CauseHint(diagnosis.cause);
+  for (const SyntaxDiagnosis::Bracket& bracket : diagnosis.open_brackets) {
+    finding.related.push_back({{bracket.offset, bracket.offset + 1},
+                               bracket.object ? "'{' opened here" : "'[' opened here",
+                               std::nullopt});
   }
   return finding;
 }
 
-void CheckRepeatedKeys(const ParseNotes& notes, const LineIndex& lines,
-                       std::vector<Finding>& findings) {
-  for (const ParseNotes::Repeat& repeat : notes.repeats) {
+void CheckRepeatedKeys(const SourceWalker& walk, std::vector<Finding>& findings) {
+  for (const RepeatedKeySource& repeat : walk.Repeats()) {
     Finding finding = FindingOf(kRepeatedKey);
     finding.subject = Clipped(repeat.key);
-    const std::string ignored = repeat.ignored.is_object()  ? std::string("this object")
-                                : repeat.ignored.is_array() ? std::string("this array")
-                                                            : Clipped(repeat.ignored.dump());
+    const std::string ignored = repeat.ignored_is_object  ? std::string("this object")
+                                : repeat.ignored_is_array ? std::string("this array")
+                                                          : Clipped(repeat.ignored);
     finding.text =
         fmt::format("is given again in one object; the first value counts, {} is ignored", ignored);
     finding.hint = "keep one of the two";
     finding.position = repeat.entry;
-    SetPlace(finding, lines, repeat.offset);
+    finding.span = repeat.key_span;
+    finding.pointer = repeat.pointer;
     findings.push_back(std::move(finding));
-  }
-}
-
-void CheckTrailingText(std::string_view text, const ParseNotes& notes, const LineIndex& lines,
-                       std::vector<Finding>& findings) {
-  const std::size_t at = text.find_first_not_of(" \t\r\n", notes.value_end);
-  if (at == std::string_view::npos) {
-    return;
-  }
-  std::string_view rest = text.substr(at);
-  rest = rest.substr(0, rest.find_last_not_of(" \t\r\n") + 1);
-  Finding finding = FindingOf(kTrailingText);
-  finding.text =
-      fmt::format("text after the top-level value is never read: {}", Quoted(Clipped(rest)));
-  finding.hint = "a bracket that closes the file early cuts off everything after it";
-  SetPlace(finding, lines, at + 1);
-  findings.push_back(std::move(finding));
-}
-
-void CheckKeys(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  for (const auto& member : entry.items()) {
-    const std::string& key = member.key();
-    if (std::find(kEntryKeyNames.begin(), kEntryKeyNames.end(), key) != kEntryKeyNames.end()) {
-      continue;
-    }
-    Finding finding = Warn(position, kUnknownKey, Clipped(key), "key is never read");
-    finding.suggestion = NearestOf(key, kEntryKeyNames);
-    finding.hint = finding.suggestion ? fmt::format("did you mean {}?", Quoted(*finding.suggestion))
-                                      : "Quorvane reads " + KeyList();
-    findings.push_back(std::move(finding));
-  }
-}
-
-// What registering the entry does: its command text, or the id of the type_error that stops
-// the start (305: not an object; 302: "Command" missing or not a string).
-struct Registration {
-  const std::string* command = nullptr;
-  int error = 0;
-};
-
-Registration RegistrationOf(const json& entry) {
-  try {
-    return {&CommandOf(entry), 0};
-  } catch (const json::type_error& error) {
-    return {nullptr, error.id};
-  }
-}
-
-// `registered` is the text the host registers for the entry's "Command", when it has one.
-void CheckCommand(const json& entry, const Registration& registration,
-                  const std::string& registered, std::size_t position,
-                  std::vector<Finding>& findings) {
-  if (registration.command == nullptr) {
-    const auto found = entry.find(kCommandKey.name);
-    findings.push_back(Warn(position, kCommandKind, kCommandKey.name,
-                            found == entry.end() ? "is missing" : "is " + KindOf(*found),
-                            "every entry needs a \"Command\" string; the plugin will not start"));
-    return;
-  }
-  const std::string& command = *registration.command;
-  if (command.empty()) {
-    findings.push_back(
-        Warn(position, kCommandEmpty, kCommandKey.name, "is empty", "no player can ever type it"));
-    return;
-  }
-  const std::string_view before_nul(command.c_str());
-  if (before_nul.size() != command.size()) {
-    findings.push_back(Warn(position, kCommandNul, kCommandKey.name,
-                            fmt::format("{} is registered as {}", Quoted(Clipped(command)),
-                                        Quoted(Clipped(registered))),
-                            "the text from U+0000 on is dropped; remove the \\u0000"));
-  } else if (registered != command) {
-    findings.push_back(Warn(position, kCommandNonAscii, kCommandKey.name,
-                            fmt::format("{} is registered as {}", Quoted(Clipped(command)),
-                                        Quoted(Clipped(registered))),
-                            "each byte outside ASCII becomes '?'; use ASCII letters only"));
-  }
-  if (registered.empty()) {
-    return;  // the U+0000 finding says why
-  }
-  if (const std::string reason = UntypableReason(registered); !reason.empty()) {
-    findings.push_back(
-        Warn(position, kCommandUntypable, kCommandKey.name,
-             fmt::format("{} is reached by no typed line: {}", Quoted(Clipped(registered)), reason),
-             "remove blanks and control characters such as tabs and line breaks"));
-  } else if (command.front() != '/') {
-    findings.push_back(Warn(position, kCommandNoSlash, kCommandKey.name,
-                            fmt::format("{} does not start with '/'", Quoted(Clipped(command))),
-                            "allowed, but players expect chat commands to start with '/'"));
-  }
-}
-
-// The host matches commands ignoring ASCII case and the first registration wins. `first_of`
-// holds the folded texts of the entries before this one.
-void CheckDuplicate(const std::string& registered, std::size_t position,
-                    std::unordered_map<std::string, std::size_t>& first_of,
-                    std::vector<Finding>& findings) {
-  if (registered.empty()) {
-    return;
-  }
-  const auto [earlier, first] = first_of.emplace(AsciiFolded(registered), position);
-  if (first) {
-    return;
-  }
-  findings.push_back(
-      Warn(position, kCommandDuplicate, kCommandKey.name,
-           fmt::format("{} is also the command of entry {}", Quoted(Clipped(registered)),
-                       earlier->second),
-           fmt::format("players reach only entry {}; give this entry its own command",
-                       earlier->second)));
-}
-
-void CheckType(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  const auto found = entry.find(kTypeKey.name);
-  if (found == entry.end() || !found->is_string()) {
-    return;  // using the command fails; the probe reports it
-  }
-  const std::string& type = found->get_ref<const std::string&>();
-  if (IsReplyType(type)) {
-    return;
-  }
-  Finding finding = Warn(
-      position, kUnknownType, kTypeKey.name,
-      fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)), ReplyTypeList()));
-  finding.suggestion = NearestOf(type, kReplyTypeNames);
-  finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
-                                                  Quoted(*finding.suggestion))
-                                    : "use ServerChat, ClientChat or Notification";
-  findings.push_back(std::move(finding));
-}
-
-// A number the game receives differently from how the file writes it: a boolean, or a value
-// beyond a 32-bit float. `label` leads the text, e.g. "R = " or "is ".
-void CheckReceived(const json& value, std::size_t position, const char* subject, const char* label,
-                   std::vector<Finding>& findings) {
-  if (value.is_boolean()) {
-    findings.push_back(Warn(position, kNumberBoolean, subject,
-                            fmt::format("{}{}: the game receives {}", label, value.dump(),
-                                        FloatText(GameFloatOf(value))),
-                            "write the number"));
-    return;
-  }
-  if (!value.is_number()) {
-    return;
-  }
-  const double written = value.get<double>();
-  const float received = GameFloatOf(value);
-  if (std::isinf(received)) {
-    findings.push_back(Warn(position, kNumberRange, subject,
-                            fmt::format("{}{}, beyond the game's 32-bit numbers: it receives {}",
-                                        label, value.dump(), FloatText(received)),
-                            "use a number of at most 3.4e38"));
-  } else if (received == 0.0f && written != 0.0) {
-    findings.push_back(Warn(
-        position, kNumberRange, subject,
-        fmt::format("{}{}, below the game's 32-bit numbers: it receives 0", label, value.dump()),
-        "use 0 or a number of at least 1.2e-38"));
-  }
-}
-
-void CheckColour(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  const auto found = entry.find(kColorKey.name);
-  if (found == entry.end() || !found->is_array()) {
-    return;
-  }
-  const json& colour = *found;
-  if (colour.size() > 4) {
-    findings.push_back(Warn(position, kColorLength, kColorKey.name,
-                            fmt::format("has {} elements", colour.size()),
-                            "only R, G, B, A are read; elements after the fourth are ignored"));
-  }
-  std::vector<std::string> high;
-  std::vector<std::string> negative;
-  std::optional<std::string> invisible;  // an alpha at or below 0
-  static const char* const kNames[] = {"R", "G", "B", "A"};
-  for (std::size_t i = 0; i < std::min<std::size_t>(colour.size(), 4); ++i) {
-    static const char* const kLabels[] = {"R = ", "G = ", "B = ", "A = "};
-    CheckReceived(colour[i], position, kColorKey.name, kLabels[i], findings);
-    if (!colour[i].is_number()) {
-      continue;
-    }
-    const float received = GameFloatOf(colour[i]);
-    if (std::isinf(received)) {
-      continue;  // reported as out of range
-    }
-    if (i == 3 && received <= 0.0f) {
-      invisible = colour[i].dump();
-    } else if (received > 1.0f) {
-      high.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
-    } else if (received < 0.0f) {
-      negative.push_back(fmt::format("{} = {}", kNames[i], colour[i].dump()));
-    }
-  }
-  if (!high.empty()) {
-    findings.push_back(Warn(position, kColorRange, kColorKey.name,
-                            fmt::format("{} above 1", Joined(high)),
-                            "the game takes linear 0-1 values, not 0-255; divide by 255"));
-  }
-  if (!negative.empty()) {
-    findings.push_back(Warn(position, kColorNegative, kColorKey.name,
-                            fmt::format("{} below 0", Joined(negative)),
-                            "the game takes linear 0-1 values and passes negative ones on"));
-  }
-  if (invisible) {
-    findings.push_back(Warn(position, kColorTransparent, kColorKey.name,
-                            fmt::format("A = {}: the message is fully transparent", *invisible),
-                            "players cannot see it; A is opacity, use 1 for an opaque message"));
-  }
-}
-
-// What a reply holds that players never see as written: control characters, and whatever
-// follows a U+0000, where the game's string ends.
-void CheckReplyText(const std::string& reply, std::size_t position,
-                    std::vector<Finding>& findings) {
-  const std::size_t nul = reply.find('\0');
-  const std::string_view shown = std::string_view(reply).substr(0, nul);
-  std::string controls;
-  // Line breaks and tabs are layout that chat shows; every other control character is not.
-  for (const std::string& escape : ControlEscapes(shown)) {
-    if (escape != "\\x0a" && escape != "\\x09") {
-      controls += (controls.empty() ? "" : " ") + escape;
-    }
-  }
-  if (!controls.empty()) {
-    findings.push_back(
-        Warn(position, kReplyControl, kReplyKey.name,
-             fmt::format("{} holds control characters: {}", Quoted(Clipped(reply)), controls),
-             "chat does not show them and terminals act on them; remove them"));
-  }
-  if (nul != std::string::npos) {
-    findings.push_back(
-        Warn(position, kReplyNul, kReplyKey.name,
-             fmt::format("the text after U+0000 is never shown: players see {}, "
-                         "and {} is lost",
-                         Quoted(Clipped(shown)), Quoted(Clipped(reply.substr(nul + 1)))),
-             "remove the \\u0000"));
-  }
-}
-
-void CheckReply(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  const auto found = entry.find(kReplyKey.name);
-  if (found == entry.end() || !found->is_string()) {
-    return;
-  }
-  const std::string& reply = found->get_ref<const std::string&>();
-  if (reply.find_first_not_of(" \t\r\n\f\v") == std::string::npos) {
-    findings.push_back(Warn(position, kReplyBlank, kReplyKey.name,
-                            reply.empty() ? "is empty" : fmt::format("is blank: {}", Quoted(reply)),
-                            "players see an empty message; write the text they should see"));
-    return;
-  }
-  CheckReplyText(reply, position, findings);
-  const BraceScan scan = ScanBraces(reply);
-  if (scan.fails) {
-    findings.push_back(
-        Warn(position, kReplyBraces, kReplyKey.name,
-             fmt::format("{} fails formatting: a lone brace starts a replacement field",
-                         Quoted(Clipped(reply))),
-             BraceHint(scan)));
-  } else if (scan.has_doubled) {
-    findings.push_back(Warn(position, kReplyDoubledBraces, kReplyKey.name,
-                            fmt::format("players see {}", Quoted(scan.shown)),
-                            "doubled braces show as one brace"));
-  }
-}
-
-void CheckDisplay(const json& entry, std::size_t position, std::vector<Finding>& findings) {
-  for (const EntryKey* display : kEntryKeys) {
-    if (display->kind != EntryValueKind::Number) {
-      continue;
-    }
-    const char* const key = display->name;
-    const auto found = entry.find(key);
-    if (found != entry.end()) {
-      CheckReceived(*found, position, key, "is ", findings);
-    }
-    if (found != entry.end() && found->is_number() && GameFloatOf(*found) <= 0.0f) {
-      findings.push_back(Warn(position, kDisplayNotPositive, key,
-                              fmt::format("is {}", found->dump()),
-                              "players cannot see such a notification; use a positive number"));
-    }
   }
 }
 
@@ -488,7 +144,7 @@ constexpr OpenProblem kOpenProblems[] = {
 };
 static_assert(InEnumOrder(kOpenProblems));
 
-void CheckDocument(const json& document, std::vector<Finding>& findings) {
+void CheckDocument(const json& document, const SourceWalker& walk, std::vector<Finding>& findings) {
   std::vector<const json*> entries;
   try {
     entries = ChatCommandElements(document);
@@ -496,26 +152,37 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
     Finding finding = FindingOf(kDocumentKind);
     finding.text = "the file holds " + KindOf(document) + ", not an object";
     finding.hint = "write {\"ChatCommands\": [ ... ]}";
+    finding.span = walk.Document();
     findings.push_back(std::move(finding));
     return;
   }
-  for (const auto& member : document.items()) {  // a null document has none
-    if (std::find(kTopKeys.begin(), kTopKeys.end(), member.key()) == kTopKeys.end()) {
-      Finding finding = FindingOf(kUnknownKey);
-      finding.subject = Clipped(member.key());
-      finding.text = "top-level key is never read";
-      finding.suggestion = NearestOf(member.key(), {"ChatCommands"});
-      finding.hint = finding.suggestion ? "did you mean \"ChatCommands\"?"
-                                        : "Quorvane reads only \"ChatCommands\"";
-      findings.push_back(std::move(finding));
+  for (const MemberSource& member : walk.TopMembers()) {
+    if (walk.TopMember(member.key) != &member ||
+        std::find(kTopKeys.begin(), kTopKeys.end(), member.key) != kTopKeys.end()) {
+      continue;
     }
+    Finding finding = FindingOf(kUnknownKey);
+    finding.subject = Clipped(member.key);
+    finding.text = "top-level key is never read";
+    finding.suggestion = NearestOf(member.key, {"ChatCommands"});
+    finding.hint = finding.suggestion ? "did you mean \"ChatCommands\"?"
+                                      : "Quorvane reads only \"ChatCommands\"";
+    finding.span = member.key_span;
+    finding.pointer = PointerSegment(member.key);
+    findings.push_back(std::move(finding));
   }
+  const MemberSource* commands = walk.TopMember("ChatCommands");
   if (entries.empty()) {
-    const bool missing = !document.is_object() || document.count("ChatCommands") == 0;
     Finding finding = FindingOf(kNoCommands);
     finding.subject = "ChatCommands";
-    finding.text = missing ? "is missing" : "holds no entry";
+    finding.text = commands == nullptr ? "is missing" : "holds no entry";
     finding.hint = "no chat command is registered";
+    if (commands != nullptr) {
+      finding.span = commands->value;
+      finding.pointer = "/ChatCommands";
+    } else {
+      finding.span = Span{walk.Document().begin, walk.Document().begin + 1};
+    }
     findings.push_back(std::move(finding));
     return;
   }
@@ -526,66 +193,134 @@ void CheckDocument(const json& document, std::vector<Finding>& findings) {
         "is an object: its members are registered and counted as entries in the sorted order of "
         "their keys, not as written, and every use of them fails";
     finding.hint = "write a list: \"ChatCommands\": [ {...}, {...} ]";
+    if (commands != nullptr) {
+      finding.span = commands->value;
+    }
+    finding.pointer = "/ChatCommands";
     findings.push_back(std::move(finding));
   }
-  std::unordered_map<std::string, std::size_t> first_of;
-  first_of.reserve(entries.size());
-  // Listed after each entry's own findings, as the sort below keeps them.
-  std::vector<Finding> duplicates;
-  for (std::size_t position = 0; position < entries.size(); ++position) {
-    const json& entry = *entries[position];
-    const Registration registration = RegistrationOf(entry);
-    if (registration.error == 305) {
-      findings.push_back(Warn(position, kEntryKind, "entry",
-                              "is " + KindOf(entry) + ", not an object",
-                              "each entry is {\"Command\": ..., \"Reply\": ..., \"Type\": ...}; "
-                              "the plugin will not start"));
-      continue;
+}
+
+// Puts every finding, and every command, at its place in the stored file.
+template <typename Locate>
+void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& commands,
+              std::optional<std::size_t> value_end, bool excerpts, const Locate& locate) {
+  LineLocator locator;
+  for (const Finding& finding : analysis.findings) {
+    if (finding.span) {
+      locator.Add(*finding.span, excerpts, finding.span_to_line_end);
     }
-    const std::string registered =
-        registration.command != nullptr ? CommandTextAsRegistered(*registration.command) : "";
-    CheckKeys(entry, position, findings);
-    CheckCommand(entry, registration, registered, position, findings);
-    CheckDuplicate(registered, position, first_of, duplicates);
-    CheckType(entry, position, findings);
-    CheckReply(entry, position, findings);
-    CheckColour(entry, position, findings);
-    CheckDisplay(entry, position, findings);
+    if (finding.parser_stop) {
+      locator.Add({*finding.parser_stop, *finding.parser_stop});
+    }
+    for (const Finding::Related& related : finding.related) {
+      locator.Add(related.span);
+    }
   }
-  findings.insert(findings.end(), std::make_move_iterator(duplicates.begin()),
-                  std::make_move_iterator(duplicates.end()));
+  for (const std::optional<Span>& command : commands) {
+    if (command) {
+      locator.Add(*command);
+    }
+  }
+  std::optional<std::size_t> trailing;
+  if (value_end) {
+    trailing = locator.AddTextAfter(*value_end, kTrailingExcerpt);
+  }
+  const std::vector<SourcePlace> places = locate(locator);
+  if (places.empty()) {
+    return;  // the file changed or vanished since it was read; the findings stand unplaced
+  }
+  std::size_t next = 0;
+  for (Finding& finding : analysis.findings) {
+    if (finding.span) {
+      finding.place = places[next++];
+    }
+    if (finding.parser_stop) {
+      finding.parser_place = places[next++].start;
+    }
+    std::vector<std::pair<std::string, std::size_t>> opened;
+    for (Finding::Related& related : finding.related) {
+      related.point = places[next++].start;
+      opened.emplace_back(related.what, related.point->line);
+    }
+    if (finding.cause == SyntaxCauseName(SyntaxCause::Unclosed)) {
+      finding.hint = UnclosedHint(opened);
+    }
+  }
+  analysis.commands.resize(commands.size());
+  for (std::size_t i = 0; i < commands.size(); ++i) {
+    if (commands[i]) {
+      const SourcePlace& place = places[next++];
+      analysis.commands[i] = CommandPlace{place.start, place.end};
+    }
+  }
+  if (trailing && places[*trailing].excerpt.mark_end > 0) {
+    const SourcePlace& place = places[*trailing];
+    Finding finding = FindingOf(kTrailingText);
+    const std::string& excerpt = place.excerpt.text;
+    finding.text = fmt::format("text after the top-level value is never read: {}{}",
+                               Quoted(excerpt), place.excerpt.cut_after ? " (excerpt)" : "");
+    finding.hint = "a bracket that closes the file early cuts off everything after it";
+    finding.pointer = "";
+    finding.span = Span{};  // placed already
+    finding.place = place;
+    // Listed with the findings about the whole file, after the keys given twice.
+    const auto first_not_repeat =
+        std::find_if(analysis.findings.begin(), analysis.findings.end(),
+                     [](const Finding& f) { return f.code != kRepeatedKey.code; });
+    analysis.findings.insert(first_not_repeat, std::move(finding));
+  }
+}
+
+// Parses `in` as the plugin does, judging each entry as it completes, then places everything.
+template <typename Locate>
+ConfigAnalysis Analyse(std::istream& in, bool excerpts, const Locate& locate) {
+  ConfigAnalysis analysis;
+  analysis.opened = true;
+  EntryChecks entries;
+  SourceWalker walk(std::ref(entries));
+  auto document = std::make_shared<LoadedDocument>();
+  std::optional<std::size_t> value_end;
+  try {
+    document->json = ParseFirstValue(in, &walk);
+  } catch (const std::ios_base::failure& error) {
+    // A read that fails is no syntax error: the system says why.
+    Finding finding = FindingOf(kFileUnreadable);
+    finding.text = fmt::format("cannot read the file: {}", error.code().message());
+    finding.hint = "the system could not read the file for the reason given";
+    analysis.findings.push_back(std::move(finding));
+    return analysis;
+  } catch (const std::exception& error) {
+    analysis.findings.push_back(ParseFailure(error, walk));
+    PlaceAll(analysis, {}, std::nullopt, excerpts, locate);
+    return analysis;
+  }
+  CheckRepeatedKeys(walk, analysis.findings);
+  if (document->json.is_object() || document->json.is_array()) {
+    value_end = walk.ValueEndOffset();
+  }
+  CheckDocument(document->json, walk, analysis.findings);
+  std::vector<Finding>& judged = entries.Findings();
+  analysis.findings.insert(analysis.findings.end(), std::make_move_iterator(judged.begin()),
+                           std::make_move_iterator(judged.end()));
   // Report entry by entry, in file order; findings about the whole file first.
-  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
-    return a.position.value_or(0) + (a.position ? 1 : 0) <
-           b.position.value_or(0) + (b.position ? 1 : 0);
-  });
+  std::stable_sort(analysis.findings.begin(), analysis.findings.end(),
+                   [](const Finding& a, const Finding& b) {
+                     return a.position.value_or(0) + (a.position ? 1 : 0) <
+                            b.position.value_or(0) + (b.position ? 1 : 0);
+                   });
+  PlaceAll(analysis, entries.Commands(), value_end, excerpts, locate);
+  analysis.document = std::move(document);
+  return analysis;
 }
 
 }  // namespace
 
-ConfigAnalysis AnalyseConfigText(std::string_view bytes) {
-  ConfigAnalysis analysis;
-  analysis.opened = true;
-  // Offsets count from where the extraction starts, after the byte-order mark it drops.
-  const std::string_view text = WithoutByteOrderMark(bytes);
-  const LineIndex lines(text);
-  ParseNotes notes;
-  auto document = std::make_shared<LoadedDocument>();
-  try {
-    BytesBuffer buffer(bytes);
-    std::istream in(&buffer);
-    document->json = ParseFirstValue(in, &notes);
-  } catch (const std::exception& error) {
-    analysis.findings.push_back(ParseFailure(lines, error, notes.failed));
-    return analysis;
-  }
-  CheckRepeatedKeys(notes, lines, analysis.findings);
-  if (document->json.is_object() || document->json.is_array()) {
-    CheckTrailingText(text, notes, lines, analysis.findings);
-  }
-  CheckDocument(document->json, analysis.findings);
-  analysis.document = std::move(document);
-  return analysis;
+ConfigAnalysis AnalyseConfigText(std::string_view bytes, bool excerpts) {
+  BytesBuffer buffer(bytes);
+  std::istream in(&buffer);
+  return Analyse(in, excerpts,
+                 [bytes](const LineLocator& locator) { return locator.LocateIn(bytes); });
 }
 
 std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes) {
@@ -609,13 +344,20 @@ Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& fil
   return finding;
 }
 
-ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path) {
-  const ConfigFileRead file = ReadConfigFile(path);
+ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path, bool excerpts) {
+  // Read as the plugin reads it: the same text-mode stream, through the same extraction, and
+  // no further than the value; places come from a second, binary read of the stored bytes.
+  quorvane::ConfigFileOpen file = OpenConfigFile(path);
   if (!file.problem) {
-    return AnalyseConfigText(file.content);
+    file.stream.exceptions(std::ios::badbit);
+    return Analyse(file.stream, excerpts,
+                   [&path](const LineLocator& locator) { return locator.Locate(path); });
   }
+  ConfigFileRead read;
+  read.problem = file.problem;
+  read.detail = std::move(file.detail);
   ConfigAnalysis analysis;
-  analysis.findings.push_back(OpenFailure(path, file));
+  analysis.findings.push_back(OpenFailure(path, read));
   return analysis;
 }
 

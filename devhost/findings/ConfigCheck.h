@@ -12,8 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "devhost/present/EnumTable.h"
+#include "devhost/locate/SourceSpan.h"
 #include "devhost/present/Tone.h"
+#include "devhost/text/EnumTable.h"
 
 namespace quorvane {
 struct ConfigFileRead;  // config/ConfigFile.h
@@ -30,8 +31,24 @@ struct Finding {
   std::string text;                       // what is wrong
   std::string hint;                       // what to do about it; may be empty
   std::optional<std::string> suggestion;  // the nearest known key or type
-  std::optional<std::size_t> line;        // parse errors only
-  std::optional<std::size_t> column;
+  // Where in the file, for a finding about its content: the span in the parser's offsets, the
+  // value's JSON pointer, and once located, the place in the stored file.
+  std::optional<Span> span;
+  std::string pointer;
+  bool span_to_line_end = false;
+  std::optional<SourcePlace> place;
+  // Syntax errors: the likely cause, and where the parser stopped (its parser offset, then its
+  // place) when that is not the place to fix.
+  std::string cause;
+  std::optional<std::size_t> parser_stop;
+  std::optional<SourcePoint> parser_place;
+  // Other places the finding names, such as the earlier command that shadows this one.
+  struct Related {
+    Span span;
+    std::string what;  // e.g. "first registered here"
+    std::optional<SourcePoint> point;
+  };
+  std::vector<Related> related;
 };
 
 // Each severity's word (for programs and the page), its plural, the report's title and style.
@@ -56,16 +73,25 @@ inline const char* SeverityName(Finding::Severity severity) {
 // The document as the plugin holds it after a successful load (devhost/findings/LoadedDocument.h).
 struct LoadedDocument;
 
+// Where an entry's "Command" value stands.
+struct CommandPlace {
+  SourcePoint start;
+  SourcePoint end;
+};
+
 struct ConfigAnalysis {
   bool opened = false;
   // Null when the file fails to load.
   std::shared_ptr<const LoadedDocument> document;
   std::vector<Finding> findings;
+  // By entry position; empty places for entries without a "Command" string.
+  std::vector<std::optional<CommandPlace>> commands;
 };
 
-// `bytes` is the whole file, byte-order mark included.
-ConfigAnalysis AnalyseConfigText(std::string_view bytes);
-ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path);
+// `bytes` is the whole file, byte-order mark included. `excerpts` asks for each finding's source
+// line, which only a report for people shows.
+ConfigAnalysis AnalyseConfigText(std::string_view bytes, bool excerpts = false);
+ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path, bool excerpts = false);
 
 // Why a file could not be read, in the check's words with its remedy (the plugin itself only
 // says "Can't open config.json"). `file` is the failed read.

@@ -10,7 +10,7 @@
 
 #include "devhost/findings/ConfigCheck.h"
 #include "devhost/os/SystemCalls.h"
-#include "devhost/present/EnumTable.h"
+#include "devhost/text/EnumTable.h"
 #include "devhost/present/ExitStatus.h"
 #include "devhost/present/JsonLines.h"
 #include "devhost/present/Output.h"

@@ -16,6 +16,13 @@ struct NewFile {
   std::error_code error;
 };
 
+// Whether a file opened in text mode reads a CR LF pair as one LF, as Windows' C library does.
+#if defined(_WIN32)
+inline constexpr bool kTextModeJoinsCrLf = true;
+#else
+inline constexpr bool kTextModeJoinsCrLf = false;
+#endif
+
 // Opens `path` for writing, as it is (no temporary file): binary, emptied first, or with
 // `keep` left as it is. Null, with errno set, when it cannot.
 std::FILE* OpenForWriting(const std::filesystem::path& path, bool keep = false);

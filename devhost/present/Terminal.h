@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "devhost/present/EnumTable.h"
+#include "devhost/text/EnumTable.h"
 
 namespace devhost {
 

@@ -35,7 +35,8 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
       results.push_back(std::move(result));
       continue;
     }
-    if (!seen.insert(FoldedName(command->name)).second) {
+    const bool shadowed = !seen.insert(FoldedName(command->name)).second;
+    if (shadowed) {
       dispatch = host.DispatchChatTo(*command, &probe, result.command);
     } else {
       dispatch = host.DispatchChat(&probe, result.command);
@@ -52,7 +53,12 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
       }
     }
     result.messages = probe.TakeScreen();
-    if (dispatch.status == DispatchResult::Status::Failed) {
+    if (shadowed) {
+      // What its entry would send is kept: it shows the operator what the shadowed entry holds.
+      result.outcome = ProbeResult::Outcome::Unreachable;
+      result.detail =
+          fmt::format("an earlier registration answers every typed {}", Quoted(result.command));
+    } else if (dispatch.status == DispatchResult::Status::Failed) {
       result.outcome = ProbeResult::Outcome::Failed;
       result.detail = dispatch.error;
     } else if (result.messages.empty()) {

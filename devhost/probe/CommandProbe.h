@@ -3,12 +3,14 @@
 // player got: the message, nothing (and why), or the error that ended the command.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "devhost/host/Host.h"
-#include "devhost/present/EnumTable.h"
+#include "devhost/locate/SourceSpan.h"
 #include "devhost/present/Tone.h"
+#include "devhost/text/EnumTable.h"
 
 namespace devhost {
 
@@ -20,6 +22,12 @@ struct ProbeResult {
   std::vector<ScreenMessage> messages;
   std::string detail;  // NothingSent, Unreachable: the reason; Failed: the error text, unchanged
   std::string hint;    // Failed: what in the entry makes it fail, when the entry tells
+  // Where the entry's "Command" value stands in the file, when the check could tell.
+  struct Place {
+    SourcePoint start;
+    SourcePoint end;
+  };
+  std::optional<Place> command_place;
 };
 
 // Each outcome's word (for programs and the page's styles), the report's label and style, and

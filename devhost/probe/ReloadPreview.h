@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "devhost/host/PluginLoader.h"
-#include "devhost/present/EnumTable.h"
+#include "devhost/text/EnumTable.h"
 #include "devhost/present/Tone.h"
 #include "devhost/probe/CommandProbe.h"
 

@@ -59,7 +59,7 @@ li { margin: 0 0 8px; }
 .warning .severity { color: #f2c46d; }
 .error .severity { color: #ff8a80; }
 .note .severity { color: #9fc7ff; }
-.hint { display: block; color: #9aa4b1; }
+.hint { display: block; font-weight: 600; }
 .quiet { color: #7d8794; }
 )";
 
@@ -168,6 +168,12 @@ void WriteCaption(std::FILE* out, const ScreenMessage& message) {
   }
 }
 
+std::string FileWhere(const Finding& finding) {
+  return finding.place ? fmt::format("line {}, column {}", finding.place->start.line,
+                                     finding.place->start.column)
+                       : std::string();
+}
+
 void WriteFinding(std::FILE* out, const Finding& finding, const std::string& where) {
   Print(out, "<li class=\"{0}\"><span class=\"severity\">{0}</span>",
         SeverityName(finding.severity));
@@ -193,8 +199,12 @@ void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
     PutText(out, "<div class=\"screen\"><p class=\"none\">No chat command.</p></div>\n");
   } else {
     const char* outcome = OutcomeName(probe->outcome);
-    Print(out, "<code>{}</code><span class=\"outcome {}\">{}</span></p>\n", Escaped(probe->command),
+    Print(out, "<code>{}</code><span class=\"outcome {}\">{}</span>", Escaped(probe->command),
           outcome, probe->outcome == ProbeResult::Outcome::NothingSent ? "sends nothing" : outcome);
+    if (probe->command_place) {
+      Print(out, "<span class=\"quiet\">line {}</span>", probe->command_place->start.line);
+    }
+    PutText(out, "</p>\n");
     PutText(out, "<div class=\"screen\">\n");
     if (probe->messages.empty()) {
       PutText(out, "<p class=\"none\">Nothing appears.</p>\n");
@@ -219,17 +229,12 @@ void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
     PutText(out, "</li>\n");
   }
   for (const Finding* finding : findings) {
-    WriteFinding(out, *finding, "");
+    WriteFinding(out, *finding, FileWhere(*finding));
   }
   if (findings.empty() && (probe == nullptr || probe->outcome == ProbeResult::Outcome::Sent)) {
     PutText(out, "<li class=\"quiet\">No findings.</li>\n");
   }
   PutText(out, "</ul>\n</section>\n");
-}
-
-std::string FileWhere(const Finding& finding) {
-  return finding.line ? fmt::format("line {}, column {}", *finding.line, finding.column.value_or(1))
-                      : std::string();
 }
 
 }  // namespace

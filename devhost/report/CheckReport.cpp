@@ -16,6 +16,7 @@
 #include "devhost/present/Printable.h"
 #include "devhost/present/ReportText.h"
 #include "devhost/present/Tone.h"
+#include "devhost/report/CompilerLines.h"
 
 namespace devhost {
 namespace {
@@ -75,15 +76,6 @@ class Output {
   std::FILE* file_;
 };
 
-std::string WhereOf(const Finding& finding) {
-  const std::string entry = finding.position ? fmt::format("entry {}", *finding.position) : "";
-  if (finding.line) {
-    return fmt::format("{}{}line {}, column {}", entry, entry.empty() ? "" : ", ", *finding.line,
-                       finding.column.value_or(1));
-  }
-  return entry.empty() ? std::string("file") : entry;
-}
-
 // Quoted(Clipped(text)) appended to `line`. Commands are nearly always plain ASCII, which
 // quotes as it is; only other text goes through the JSON writer.
 void AppendQuotedCommand(std::string& line, std::string_view text) {
@@ -112,7 +104,15 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
     command_width = std::max(command_width, line.size());
   }
   command_width = std::min(command_width, kMaxColumn);
-  const std::size_t number_width = std::to_string(report.probes.size()).size();
+  // Each command by the line of its "Command" value, where the file tells.
+  const auto where = [](const ProbeResult& probe) {
+    return probe.command_place ? "line " + std::to_string(probe.command_place->start.line)
+                               : "entry " + std::to_string(probe.position);
+  };
+  std::size_t number_width = 0;
+  for (const ProbeResult& probe : report.probes) {
+    number_width = std::max(number_width, where(probe).size());
+  }
   std::array<std::string, std::size(kOutcomes)> labels;
   for (const OutcomeWords& outcome : kOutcomes) {
     labels[static_cast<std::size_t>(outcome.value)] =
@@ -121,9 +121,9 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   out += "Commands, in registration order:\n";
   for (const ProbeResult& probe : report.probes) {
     line.assign("  ");
-    const std::string number = std::to_string(probe.position);
-    line.append(number_width - number.size(), ' ');
+    const std::string number = where(probe);
     line += number;
+    line.append(number_width - number.size(), ' ');
     line += "  ";
     const std::size_t command_start = line.size();
     AppendQuotedCommand(line, probe.command);
@@ -133,6 +133,8 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
     const std::size_t lead_size = line.size();
     line += labels[static_cast<std::size_t>(probe.outcome)];
     line += "  ";
+    // An unreachable command still shows, under its reason, what its entry would send.
+    const std::size_t first_under = probe.outcome == ProbeResult::Outcome::Sent ? 1 : 0;
     if (probe.outcome == ProbeResult::Outcome::Sent) {
       AppendMessage(line, probe.messages.front());
     } else {
@@ -140,11 +142,11 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
     }
     line += '\n';
     out += line;
-    if (probe.messages.size() < 2 && probe.hint.empty()) {
+    if (probe.messages.size() <= first_under && probe.hint.empty()) {
       continue;
     }
     const std::string indent(lead_size + 14, ' ');
-    for (std::size_t i = 1; i < probe.messages.size(); ++i) {
+    for (std::size_t i = first_under; i < probe.messages.size(); ++i) {
       out += indent + DescribeMessage(probe.messages[i]) + "\n";
     }
     if (!probe.hint.empty()) {
@@ -153,34 +155,16 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   }
 }
 
-void WriteFindings(Output& out, const CheckReport& report, const SeverityWords& severity,
-                   const Styler& style) {
-  std::vector<const Finding*> chosen;
-  std::size_t where_width = 0;
-  std::size_t subject_width = 0;
-  for (const Finding& finding : report.findings) {
-    if (finding.severity == severity.value) {
-      chosen.push_back(&finding);
-      where_width = std::max(where_width, WhereOf(finding).size());
-      subject_width = std::max(subject_width, finding.subject.size());
-    }
-  }
-  where_width = std::min(where_width, kMaxColumn);
-  subject_width = std::min(subject_width, kMaxColumn);
-  if (chosen.empty()) {
+void WriteFindings(Output& out, const CheckReport& report, bool colour) {
+  if (report.findings.empty()) {
     return;
   }
-  out += "\n" + style(severity.title, severity.tone) + "\n";
-  for (const Finding* finding : chosen) {
-    std::string line = "  " + Padded(WhereOf(*finding), where_width) + "  ";
-    if (subject_width > 0) {
-      line += Padded(Printable(finding->subject), subject_width) + "  ";
-    }
-    line += Printable(finding->text);
-    if (!finding->hint.empty()) {
-      line += "; " + style(Printable(finding->hint), Tone::Faint);
-    }
-    out += line + "\n";
+  out += "\n";
+  std::string text;
+  for (const Finding& finding : report.findings) {
+    text.clear();
+    AppendCompilerFinding(text, report.config_path, finding, colour);
+    out += text;
   }
 }
 
@@ -188,10 +172,14 @@ std::string Summary(const CheckReport& report) {
   const Counts counts(report);
   const std::size_t errors = counts[Finding::Severity::Error];
   const std::size_t warnings = counts[Finding::Severity::Warning];
-  const std::string found = errors + warnings == 0
-                                ? std::string("no warnings")
-                                : (errors > 0 ? Plural(errors, "error", "errors") + ", " : "") +
-                                      Plural(warnings, "warning", "warnings");
+  const std::size_t notes = counts[Finding::Severity::Note];
+  std::string found = errors + warnings == 0
+                          ? std::string("no warnings")
+                          : (errors > 0 ? Plural(errors, "error", "errors") + ", " : "") +
+                                Plural(warnings, "warning", "warnings");
+  if (notes > 0) {
+    found += ", " + Plural(notes, "note", "notes");
+  }
   if (!report.start.ok) {
     return fmt::format("The plugin did not start; {}.", found);
   }
@@ -210,6 +198,15 @@ std::string Summary(const CheckReport& report) {
   return fmt::format("{}; {}.", commands, found);
 }
 
+void AddPlace(json& line, const SourcePoint& start, const SourcePoint& end) {
+  line["offset"] = start.offset;
+  line["line"] = start.line;
+  line["column"] = start.column;
+  line["end_offset"] = end.offset;
+  line["end_line"] = end.line;
+  line["end_column"] = end.column;
+}
+
 template <typename Write>
 void WriteJsonFindings(const Write& write, const CheckReport& report) {
   for (const Finding& finding : report.findings) {
@@ -219,9 +216,17 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
     if (finding.position) {
       line["position"] = *finding.position;
     }
-    if (finding.line) {
-      line["line"] = *finding.line;
-      line["column"] = finding.column.value_or(1);
+    if (finding.place) {
+      AddPlace(line, finding.place->start, finding.place->end);
+      line["pointer"] = finding.pointer;
+    }
+    if (!finding.cause.empty()) {
+      line["cause"] = finding.cause;
+    }
+    if (finding.parser_place) {
+      line["parser_offset"] = finding.parser_place->offset;
+      line["parser_line"] = finding.parser_place->line;
+      line["parser_column"] = finding.parser_place->column;
     }
     if (!finding.subject.empty()) {
       line["subject"] = finding.subject;
@@ -232,6 +237,18 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
     }
     if (finding.suggestion) {
       line["suggestion"] = *finding.suggestion;
+    }
+    json related = json::array();
+    for (const Finding::Related& other : finding.related) {
+      if (other.point) {
+        related.push_back({{"offset", other.point->offset},
+                           {"line", other.point->line},
+                           {"column", other.point->column},
+                           {"text", other.what}});
+      }
+    }
+    if (!related.empty()) {
+      line["related"] = std::move(related);
     }
     write(line);
   }
@@ -265,14 +282,12 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
   const Styler style(colour);
   Output text(out);
   if (part == ReportPart::Findings) {
-    for (const SeverityWords& severity : kSeverities) {
-      WriteFindings(text, report, severity, style);
-    }
+    WriteFindings(text, report, colour);
     text += "\n" + Summary(report) + "\n";
     Flush(out);
     return;
   }
-  text += fmt::format("Checking {}\n", report.config_path);
+  text += "Checking " + Printable(report.config_path) + "\n";
   if (report.start.ok) {
     text += fmt::format("The plugin started with {}.\n",
                         Plural(report.probes.size(), "chat command", "chat commands"));
@@ -299,7 +314,8 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) 
     Flush(out);
     return;
   }
-  json start = {{"finding", "start"}, {"ok", report.start.ok}, {"config", report.config_path}};
+  json start = {
+      {"finding", "start"}, {"format", 2}, {"ok", report.start.ok}, {"config", report.config_path}};
   if (!report.start.ok) {
     start["error"] = report.start.error;
   }
@@ -309,6 +325,9 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) 
 
   for (const ProbeResult& probe : report.probes) {
     json line = {{"finding", "command"}, {"position", probe.position}, {"command", probe.command}};
+    if (probe.command_place) {
+      AddPlace(line, probe.command_place->start, probe.command_place->end);
+    }
     line.update(ProbeOutcomeJson(probe));  // appends, in the fields' order
     write(line);
   }
@@ -326,9 +345,19 @@ nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe) {
       break;
     }
     case ProbeResult::Outcome::NothingSent:
-    case ProbeResult::Outcome::Unreachable:
       fields["reason"] = probe.detail;
       break;
+    case ProbeResult::Outcome::Unreachable: {
+      fields["reason"] = probe.detail;
+      if (!probe.messages.empty()) {
+        json messages = json::array();
+        for (const ScreenMessage& message : probe.messages) {
+          messages.push_back(MessageFields(message));
+        }
+        fields["messages"] = std::move(messages);
+      }
+      break;
+    }
     case ProbeResult::Outcome::Failed:
       fields["error"] = probe.detail;
       if (!probe.hint.empty()) {

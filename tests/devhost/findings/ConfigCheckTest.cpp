@@ -16,9 +16,9 @@
 #include "config/EntryKeys.h"
 #include "config/GameFloat.h"
 #include "config/ReplyTypes.h"
-#include "devhost/text/Nearest.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/session/EventWriter.h"
+#include "devhost/text/Nearest.h"
 #include "tests/support/PluginTest.h"
 
 using quorvane::ConfigDocument;
@@ -70,52 +70,96 @@ TEST(ConfigCheckTest, ExampleConfigurationHasNoFindings) {
             std::vector<std::string>{});
 }
 
-TEST(ConfigCheckTest, ParseErrorCarriesLineColumnAndTheLibraryMessage) {
-  const auto findings = FindingsOf("{\n  \"ChatCommands\": [\n    {\"Command\": \"/a\",}\n  ]\n}");
-  ASSERT_EQ(findings.size(), 1u);
-  EXPECT_EQ(findings[0].code, "parse_error");
-  EXPECT_EQ(findings[0].severity, Finding::Severity::Error);
-  EXPECT_EQ(findings[0].line, 3u);
-  EXPECT_EQ(findings[0].column, 22u);
-  // The message's position counts bytes; the finding gives the line and column of that byte.
-  EXPECT_EQ(findings[0].text,
-            "[json.exception.parse_error.101] parse error at 44: syntax error - unexpected '}'; "
-            "expected string literal");
+// Where a finding stands, as editors count: lines end at LF, CRLF or a lone CR; columns count
+// code points from 1, a tab as one, and not the byte-order mark; offsets count stored bytes.
+TEST(ConfigCheckTest, PlacesCountLinesAndCodePointsInTheStoredFile) {
+  struct Case {
+    std::string text;
+    std::size_t offset, line, column, end_column;
+  };
+  const std::string entry = R"({"Command":"/a","Type":"ClientChat","Reply":"x",)";
+  const Case cases[] = {
+      {"{\"ChatCommands\": [\n  " + entry + "\"Colour\": 1}]}", 69, 2, 51, 59},
+      {"{\"ChatCommands\": [\r\n  " + entry + "\"Colour\": 1}]}", 70, 2, 51, 59},
+      {"\xEF\xBB\xBF{\"ChatCommands\": [\r\n  " + entry + "\"Colour\": 1}]}", 73, 2, 51, 59},
+      {"{\"ChatCommands\": [\r  " + entry + "\"Colour\": 1}]}", 69, 2, 51, 59},
+      {"{\"ChatCommands\": [\n\t" + entry + "\"Colour\": 1}]}", 68, 2, 50, 58},
+      {"{\"ChatCommands\": [\n  {\"Reply\":\"\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\",\"Colour\": 1,"
+       "\"Command\":\"/a\",\"Type\":\"ClientChat\"}]}",
+       42, 2, 18, 26},
+  };
+  for (const Case& c : cases) {
+    const auto findings = FindingsOf(c.text);
+    const Finding* key = Find(findings, "unknown_key");
+    ASSERT_NE(key, nullptr) << c.text;
+    ASSERT_TRUE(key->place.has_value()) << c.text;
+    EXPECT_EQ(key->place->start.offset, c.offset) << c.text;
+    EXPECT_EQ(key->place->start.line, c.line) << c.text;
+    EXPECT_EQ(key->place->start.column, c.column) << c.text;
+    EXPECT_EQ(key->place->end.column, c.end_column) << c.text;
+    EXPECT_EQ(key->pointer, "/ChatCommands/0/Colour") << c.text;
+  }
+  // The narrowest place: each colour element on its own; a missing key at the entry's brace.
+  const auto colour = EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x",)"
+                                    R"("Color":[1, 255, -1, 1])");
+  ASSERT_EQ(Codes(colour), (std::vector<std::string>{"color_range", "color_negative"}));
+  EXPECT_EQ(colour[0].pointer, "/ChatCommands/0/Color/1");
+  EXPECT_EQ(colour[0].place->start.column, 78u);
+  EXPECT_EQ(colour[0].place->end.column, 81u);
+  EXPECT_EQ(colour[1].pointer, "/ChatCommands/0/Color/2");
+  const auto missing = FindingsOf("{\"ChatCommands\":[\n {\"Reply\":\"x\"}]}");
+  ASSERT_EQ(Codes(missing), std::vector<std::string>{"command_kind"});
+  EXPECT_EQ(missing[0].pointer, "/ChatCommands/0");
+  EXPECT_EQ(std::make_pair(missing[0].place->start.line, missing[0].place->start.column),
+            std::make_pair(std::size_t{2}, std::size_t{2}));
+}
 
-  // The byte-order mark is not a column an editor shows.
-  const auto with_mark = FindingsOf("\xEF\xBB\xBF{]");
-  ASSERT_EQ(with_mark.size(), 1u);
-  EXPECT_EQ(with_mark[0].line, 1u);
-  EXPECT_EQ(with_mark[0].column, 2u);
-
-  const auto overflow = FindingsOf("{\"ChatCommands\": [],\n \"x\": 1e999}");
-  ASSERT_EQ(overflow.size(), 1u);
-  EXPECT_NE(overflow[0].text.find("number overflow parsing '1e999'"), std::string::npos);
-  EXPECT_EQ(overflow[0].line, 2u);
-  EXPECT_EQ(overflow[0].column, 7u);
-
-  // Positions come from the parser: the number, not the same text inside a string earlier;
-  // one column, the message's own; and the nesting limit has a place too.
-  const auto number =
-      FindingsOf("{\"ChatCommands\":[{\"Reply\":\"1e999\",\n \"DisplayTime\": 1e999}]}");
-  ASSERT_EQ(number.size(), 1u);
-  EXPECT_EQ(std::make_pair(number[0].line, number[0].column),
-            std::make_pair(std::optional<std::size_t>(2), std::optional<std::size_t>(17)));
-  const auto line_break = FindingsOf("{\"a\":\"x\n\"}");
-  ASSERT_EQ(line_break.size(), 1u);
-  EXPECT_NE(line_break[0].text.find("parse error at 8: syntax error - invalid string: control "
-                                    "character must be escaped"),
-            std::string::npos);
-  EXPECT_EQ(line_break[0].column, 0u);
-  // The end of the input is a byte the library counts as well.
-  const auto end = FindingsOf("{\"a\": [");
-  ASSERT_EQ(end.size(), 1u);
-  EXPECT_NE(end[0].text.find("parse error at 8: syntax error - unexpected end of input"),
-            std::string::npos);
-  EXPECT_EQ(end[0].column, 8u);
-  const auto deep = FindingsOf(std::string(600, '['));
-  ASSERT_EQ(deep.size(), 1u);
-  EXPECT_EQ(deep[0].column, 513u);
+// A syntax error keeps the library's message, names its likely cause and stands where the fix
+// goes; where the parser stopped is given beside it.
+TEST(ConfigCheckTest, SyntaxErrorsNameTheirCauseAtThePlaceToFix) {
+  struct Case {
+    std::string text;
+    std::string cause;
+    std::size_t line, column, end_column;
+    std::string pointer;
+  };
+  const Case cases[] = {
+      {"{\"ChatCommands\": [\n  {\"Command\": \"/a\"}\n  {\"Command\": \"/b\"}]}", "missing_comma",
+       2, 20, 20, "/ChatCommands"},
+      {"{\"ChatCommands\": [\n  {\"Command\": \"/a\",}\n]}", "trailing_comma", 2, 19, 20,
+       "/ChatCommands/0"},
+      {"{\"ChatCommands\": [1, 2,]}", "trailing_comma", 1, 23, 24, "/ChatCommands"},
+      {"{\"ChatCommands\": [ // none yet\n]}", "comment", 1, 20, 31, "/ChatCommands"},
+      {"{'ChatCommands': []}", "single_quote", 1, 2, 3, ""},
+      {"{ChatCommands: []}", "unquoted_key", 1, 2, 3, ""},
+      {"{\"ChatCommands\": [\n  {\"Command\": \"/a\"\n", "unclosed", 2, 3, 4, "/ChatCommands/0"},
+      {"{\"a\": \"x\ty\"}", "control_character", 1, 9, 10, ""},
+      {"\xEF\xBB\xBF\xEF\xBB\xBF{}", "byte_order_mark", 1, 1, 2, ""},
+      {"{\"ChatCommands\": [],\n \"x\": 1e999}", "", 2, 7, 8, ""},
+      {std::string(600, '['), "", 1, 513, 514, std::string(511, '/').replace(0, 511, "")},
+  };
+  for (const Case& c : cases) {
+    const auto findings = FindingsOf(c.text);
+    ASSERT_EQ(Codes(findings), std::vector<std::string>{"parse_error"}) << c.text;
+    const Finding& error = findings[0];
+    EXPECT_EQ(error.severity, Finding::Severity::Error);
+    EXPECT_EQ(error.cause, c.cause) << c.text;
+    ASSERT_TRUE(error.place.has_value()) << c.text;
+    EXPECT_EQ(error.place->start.line, c.line) << c.text;
+    EXPECT_EQ(error.place->start.column, c.column) << c.text;
+    EXPECT_EQ(error.place->end.column, c.end_column) << c.text;
+    if (c.text.size() < 100) {
+      EXPECT_EQ(error.pointer, c.pointer) << c.text;
+    }
+    EXPECT_TRUE(error.parser_place.has_value()) << c.text;
+  }
+  // The library's message is the text, verbatim; the parser stopped at the second entry.
+  const auto comma = FindingsOf(cases[0].text);
+  EXPECT_EQ(comma[0].text,
+            "[json.exception.parse_error.101] parse error at 42: syntax error - unexpected '{'; "
+            "expected ']'");
+  EXPECT_EQ(comma[0].parser_place->line, 3u);
+  EXPECT_EQ(comma[0].hint, "missing comma? put a ',' between the two values");
 }
 
 // What the plugin passes over in silence: a later value of a repeated key, and text after the
@@ -124,8 +168,9 @@ TEST(ConfigCheckTest, RepeatedKeysAndTextAfterTheValue) {
   const auto slip = FindingsOf(R"({"ChatCommands":[{)" + std::string(kClientChat) +
                                "}]},\n {\"Command\": \"/b\"}]}");
   ASSERT_EQ(Codes(slip), std::vector<std::string>{"trailing_text"});
-  EXPECT_EQ(slip[0].line, 1u);
-  EXPECT_EQ(slip[0].column, 72u);  // the comma after the closing "]}"
+  EXPECT_EQ(slip[0].place->start.line, 1u);
+  EXPECT_EQ(slip[0].place->start.column, 72u);  // the comma after the closing "]}"
+  EXPECT_EQ(slip[0].pointer, "");
 
   const auto repeated =
       EntryFindings(std::string(kClientChat) + R"(,"Reply":"Bye","Type":{"x":[1]})");
@@ -133,9 +178,25 @@ TEST(ConfigCheckTest, RepeatedKeysAndTextAfterTheValue) {
   EXPECT_EQ(repeated[0].subject, "Reply");
   EXPECT_EQ(repeated[0].text,
             "is given again in one object; the first value counts, \"Bye\" is ignored");
-  EXPECT_EQ(repeated[0].column, 76u);  // the second "Reply"
+  EXPECT_EQ(repeated[0].place->start.column, 70u);  // the second "Reply"
+  EXPECT_EQ(repeated[0].pointer, "/ChatCommands/0/Reply");
   EXPECT_EQ(repeated[0].position, 0u);
   EXPECT_NE(repeated[1].text.find("this object is ignored"), std::string::npos);
+  // Only the first "ChatCommands" array holds entries; arrays elsewhere name none.
+  const auto elsewhere =
+      FindingsOf(R"({"Other":[{"a":1,"a":2}],"ChatCommands":[{)" + std::string(kClientChat) +
+                 R"(,"Type":"x"}],"ChatCommands":[{"b":1,"b":2}]})");
+  std::vector<std::pair<std::string, std::optional<std::size_t>>> entries;
+  for (const Finding& finding : elsewhere) {
+    if (finding.code == "repeated_key") {
+      entries.emplace_back(finding.subject, finding.position);
+    }
+  }
+  // "b" is in the second "ChatCommands", which the plugin ignores.
+  EXPECT_EQ(
+      entries,
+      (std::vector<std::pair<std::string, std::optional<std::size_t>>>{
+          {"a", std::nullopt}, {"ChatCommands", std::nullopt}, {"b", std::nullopt}, {"Type", 0}}));
 }
 
 TEST(ConfigCheckTest, UnknownKeysNameTheNearestKnownKey) {
@@ -173,8 +234,9 @@ TEST(ConfigCheckTest, TypeOutsideTheThreeNamesTheNearest) {
 TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
   const auto high =
       EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[255,0.5,1,255])");
-  ASSERT_EQ(Codes(high), std::vector<std::string>{"color_range"});
-  EXPECT_EQ(high[0].text, "R = 255, A = 255 above 1");
+  ASSERT_EQ(Codes(high), std::vector<std::string>(2, "color_range"));  // one per element
+  EXPECT_EQ(high[0].text, "R = 255 above 1");
+  EXPECT_EQ(high[1].text, "A = 255 above 1");
   const auto five =
       EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,1,7])");
   EXPECT_EQ(Codes(five), std::vector<std::string>{"color_length"});
@@ -184,12 +246,12 @@ TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
 TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
   const auto colour = EntryFindings(
       R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[-0.5,1e-50,true,1e39])");
-  EXPECT_EQ(Codes(colour), (std::vector<std::string>{"number_range", "number_boolean",
-                                                     "number_range", "color_negative"}));
-  EXPECT_EQ(colour[0].text, "G = 1e-50, below the game's 32-bit numbers: it receives 0");
-  EXPECT_EQ(colour[1].text, "B = true: the game receives 1");
-  EXPECT_EQ(colour[2].text, "A = 1e+39, beyond the game's 32-bit numbers: it receives inf");
-  EXPECT_EQ(colour[3].text, "R = -0.5 below 0");
+  EXPECT_EQ(Codes(colour), (std::vector<std::string>{"color_negative", "number_range",
+                                                     "number_boolean", "number_range"}));
+  EXPECT_EQ(colour[0].text, "R = -0.5 below 0");
+  EXPECT_EQ(colour[1].text, "G = 1e-50, below the game's 32-bit numbers: it receives 0");
+  EXPECT_EQ(colour[2].text, "B = true: the game receives 1");
+  EXPECT_EQ(colour[3].text, "A = 1e+39, beyond the game's 32-bit numbers: it receives inf");
   const auto display =
       EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
                     R"("DisplayScale":false,"DisplayTime":-1e39)");
@@ -267,7 +329,9 @@ TEST(ConfigCheckTest, CommandTexts) {
     {"Command":"/RULES","Type":"ClientChat","Reply":"c"}]})");
   ASSERT_EQ(Codes(duplicate), std::vector<std::string>{"command_duplicate"});
   EXPECT_EQ(duplicate[0].position, 2u);
-  EXPECT_EQ(duplicate[0].hint, "players reach only entry 0; give this entry its own command");
+  EXPECT_EQ(duplicate[0].hint, "give this entry its own command");
+  ASSERT_EQ(duplicate[0].related.size(), 1u);  // the first "/rules", on line 2
+  EXPECT_EQ(duplicate[0].related[0].point->line, 2u);
 }
 
 // Messages players cannot see: a zero or negative display value, a transparent colour, an

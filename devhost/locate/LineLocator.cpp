@@ -1,0 +1,310 @@
+#include "devhost/locate/LineLocator.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "config/ByteOrderMark.h"
+#include "devhost/os/SystemCalls.h"
+
+namespace devhost {
+
+namespace {
+
+// Bytes of the line kept on each side of a place for its excerpt.
+constexpr std::size_t kExcerptReach = 60;
+
+// Walks the stored bytes once, keeping the parser's offset beside the stored one, and places
+// each requested point as the walk passes it.
+class Walk {
+ public:
+  struct Point {
+    std::size_t parser;
+    std::size_t request;
+    bool end;
+  };
+
+  struct TextAfter {
+    std::size_t request;
+    std::size_t from;
+    std::size_t reach;
+  };
+
+  Walk(std::vector<SourcePlace>& places, std::vector<Point> points,
+       const std::vector<bool>& excerpt, const std::vector<bool>& to_line_end,
+       std::optional<TextAfter> text_after)
+      : places_(places),
+        points_(std::move(points)),
+        excerpt_(excerpt),
+        to_line_end_(to_line_end),
+        text_after_(text_after) {
+    std::sort(points_.begin(), points_.end(),
+              [](const Point& a, const Point& b) { return a.parser < b.parser; });
+  }
+
+  // `next` is the byte after `c`, or -1 at the end of the file.
+  void Byte(char c, int next) {
+    if (stored_ < bom_) {
+      ++stored_;  // the byte-order mark is neither read by the parser nor a column
+      return;
+    }
+    // Text mode hands the parser one LF for a CR LF pair.
+    const bool dropped = kTextModeJoinsCrLf && c == '\r' && next == '\n';
+    if (!dropped) {
+      Reach(parser_);
+    }
+    const bool line_break = c == '\n' || c == '\r';
+    if (text_after_ && !text_after_started_ && parser_ >= text_after_->from && !line_break &&
+        c != ' ' && c != '\t') {
+      text_after_started_ = true;
+      places_[text_after_->request].start = SourcePoint{stored_, line_, column_};
+      collectors_.push_back({text_after_->request, text_after_->reach});
+    }
+    if (line_break) {
+      if (!(c == '\n' && previous_cr_)) {
+        EndLine();
+        ++line_;
+        column_ = 1;
+      }
+    } else {
+      if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        ++column_;
+      }
+      Keep(c);
+    }
+    previous_cr_ = c == '\r';
+    if (!dropped) {
+      ++parser_;
+    }
+    ++stored_;
+  }
+
+  void Start(std::string_view head) {
+    bom_ = head.size() - quorvane::WithoutByteOrderMark(head).size();
+  }
+
+  // Nothing asked for lies further on.
+  bool Done() const {
+    return next_ == points_.size() && collectors_.empty() && awaiting_line_end_.empty() &&
+           (!text_after_ || text_after_started_);
+  }
+
+  void Finish() {
+    EndLine();
+    while (next_ < points_.size()) {
+      Place(points_[next_++]);
+    }
+  }
+
+ private:
+  struct Collector {
+    std::size_t request;
+    std::size_t left;
+  };
+
+  void Reach(std::size_t parser) {
+    while (next_ < points_.size() && points_[next_].parser <= parser) {
+      Place(points_[next_++]);
+    }
+  }
+
+  void Place(const Point& point) {
+    SourcePlace& place = places_[point.request];
+    const SourcePoint here{stored_, line_, column_};
+    if (point.end) {
+      if (!to_line_end_[point.request]) {
+        place.end = here;
+      }
+      return;
+    }
+    place.start = here;
+    if (to_line_end_[point.request]) {
+      awaiting_line_end_.push_back(point.request);
+    }
+    if (excerpt_[point.request]) {
+      SourceExcerpt& excerpt = place.excerpt;
+      const std::size_t before = std::min(kExcerptReach, window_.size());
+      excerpt.text = window_.substr(window_.size() - before);
+      excerpt.cut_before = window_cut_ || before < window_.size();
+      excerpt.mark_begin = excerpt.text.size();
+      collectors_.push_back({point.request, kExcerptReach});
+    }
+  }
+
+  // A byte of the current line, for excerpts.
+  void Keep(char c) {
+    window_ += c;
+    if (window_.size() > 2 * kExcerptReach) {
+      window_.erase(0, window_.size() - kExcerptReach);
+      window_cut_ = true;
+    }
+    for (std::size_t i = 0; i < collectors_.size();) {
+      Collector& collector = collectors_[i];
+      places_[collector.request].excerpt.text += c;
+      if (text_after_ && collector.request == text_after_->request) {
+        places_[collector.request].end = SourcePoint{stored_ + 1, line_, column_};
+      }
+      if (--collector.left == 0) {
+        places_[collector.request].excerpt.cut_after = true;
+        collectors_[i] = collectors_.back();
+        collectors_.pop_back();
+      } else {
+        ++i;
+      }
+    }
+  }
+
+  void EndLine() {
+    collectors_.clear();
+    window_.clear();
+    window_cut_ = false;
+    for (const std::size_t request : awaiting_line_end_) {
+      places_[request].end = SourcePoint{stored_, line_, column_};
+    }
+    awaiting_line_end_.clear();
+  }
+
+  std::vector<SourcePlace>& places_;
+  std::vector<Point> points_;
+  const std::vector<bool>& excerpt_;
+  const std::vector<bool>& to_line_end_;
+  std::size_t next_ = 0;
+  std::size_t bom_ = 0;
+  std::size_t stored_ = 0;
+  std::size_t parser_ = 0;
+  std::size_t line_ = 1;
+  std::size_t column_ = 1;
+  bool previous_cr_ = false;
+  std::string window_;
+  bool window_cut_ = false;
+  std::vector<Collector> collectors_;
+  std::vector<std::size_t> awaiting_line_end_;
+  std::optional<TextAfter> text_after_;
+  bool text_after_started_ = false;
+};
+
+}  // namespace
+
+std::size_t LineLocator::Add(Span span, bool excerpt, bool to_line_end) {
+  requests_.push_back({span, excerpt, to_line_end});
+  return requests_.size() - 1;
+}
+
+std::size_t LineLocator::AddTextAfter(std::size_t offset, std::size_t reach) {
+  text_after_ = requests_.size();
+  text_after_offset_ = offset;
+  text_after_reach_ = reach;
+  // Placed by the walk itself, not by its points.
+  requests_.push_back({{offset, offset}, false, false});
+  return *text_after_;
+}
+
+namespace {
+
+template <typename Feed>
+std::vector<SourcePlace> Run(const std::vector<Span>& spans, const std::vector<bool>& excerpt,
+                             const std::vector<bool>& to_line_end,
+                             std::optional<Walk::TextAfter> text_after, const Feed& feed) {
+  std::vector<SourcePlace> places(spans.size());
+  std::vector<Walk::Point> points;
+  points.reserve(2 * spans.size());
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    if (text_after && text_after->request == i) {
+      continue;
+    }
+    points.push_back({spans[i].begin, i, false});
+    points.push_back({std::max(spans[i].begin, spans[i].end), i, true});
+  }
+  Walk walk(places, std::move(points), excerpt, to_line_end, text_after);
+  if (!feed(walk)) {
+    return {};
+  }
+  walk.Finish();
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    SourcePlace& place = places[i];
+    SourceExcerpt& excerpt_of = place.excerpt;
+    if (text_after && text_after->request == i) {
+      excerpt_of.mark_end = excerpt_of.text.size();
+      continue;
+    }
+    const std::size_t length = place.end.offset - std::min(place.end.offset, place.start.offset);
+    excerpt_of.mark_end = std::min(excerpt_of.text.size(), excerpt_of.mark_begin + length);
+  }
+  return places;
+}
+
+// Feeds `bytes` to the walk, each byte with the one after it; `last` marks the file's end.
+// Returns false once the walk needs no more.
+bool FeedBytes(Walk& walk, std::string_view bytes, int after) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (walk.Done()) {
+      return false;
+    }
+    const int next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : after;
+    walk.Byte(bytes[i], next);
+  }
+  return true;
+}
+
+}  // namespace
+
+template <typename Feed>
+std::vector<SourcePlace> LineLocator::Run(const Feed& feed) const {
+  std::vector<Span> spans;
+  std::vector<bool> excerpt;
+  std::vector<bool> to_line_end;
+  for (const Request& request : requests_) {
+    spans.push_back(request.span);
+    excerpt.push_back(request.excerpt);
+    to_line_end.push_back(request.to_line_end);
+  }
+  std::optional<Walk::TextAfter> text_after;
+  if (text_after_) {
+    text_after = Walk::TextAfter{*text_after_, text_after_offset_, text_after_reach_};
+  }
+  return devhost::Run(spans, excerpt, to_line_end, text_after, feed);
+}
+
+std::vector<SourcePlace> LineLocator::LocateIn(std::string_view content) const {
+  return Run([&](Walk& walk) {
+    walk.Start(content.substr(0, 3));
+    FeedBytes(walk, content, -1);
+    return true;
+  });
+}
+
+std::vector<SourcePlace> LineLocator::Locate(const std::filesystem::path& path) const {
+  return Run([&](Walk& walk) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      return false;
+    }
+    // One byte is held back each time, so that every byte is fed with the one after it.
+    std::string block(65536, '\0');
+    std::string held;
+    bool started = false;
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+      std::string_view got(block.data(), static_cast<std::size_t>(in.gcount()));
+      std::string bytes = held;
+      bytes.append(got);
+      if (!started) {
+        walk.Start(std::string_view(bytes).substr(0, 3));
+        started = true;
+      }
+      if (!FeedBytes(walk, std::string_view(bytes).substr(0, bytes.size() - 1),
+                     static_cast<unsigned char>(bytes.back()))) {
+        return true;
+      }
+      held.assign(1, bytes.back());
+    }
+    if (in.bad()) {
+      return false;
+    }
+    if (!started) {
+      walk.Start({});
+    }
+    FeedBytes(walk, held, -1);
+    return true;
+  });
+}
+
+}  // namespace devhost

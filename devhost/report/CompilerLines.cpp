@@ -1,0 +1,137 @@
+#include "devhost/report/CompilerLines.h"
+
+#include <fmt/format.h>
+
+#include "devhost/present/Printable.h"
+#include "devhost/present/Tone.h"
+#include "devhost/text/DisplayWidth.h"
+
+namespace devhost {
+
+namespace {
+
+constexpr std::size_t kTabStop = 4;
+
+// One code point of UTF-8 at `i`: the value and its length, or a length of 0 when ill-formed.
+std::pair<char32_t, std::size_t> DecodeAt(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  std::size_t length = lead < 0x80           ? 1
+                       : (lead >> 5) == 0x6  ? 2
+                       : (lead >> 4) == 0xE  ? 3
+                       : (lead >> 3) == 0x1E ? 4
+                                             : 0;
+  if (length == 0 || i + length > text.size()) {
+    return {0, 0};
+  }
+  char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) {
+      return {0, 0};
+    }
+    c = (c << 6) | (next & 0x3F);
+  }
+  return {c, length};
+}
+
+// The excerpt as the terminal shows it, and the cells before and within the mark.
+struct ShownLine {
+  std::string text;
+  std::size_t caret = 0;
+  std::size_t underline = 0;
+};
+
+ShownLine Shown(const SourceExcerpt& excerpt) {
+  ShownLine shown;
+  std::size_t cells = 0;
+  if (excerpt.cut_before) {
+    shown.text = "...";
+    cells = 3;
+  }
+  const std::string_view text = excerpt.text;
+  std::size_t mark_cells_begin = cells;
+  bool marked = false;
+  for (std::size_t i = 0; i <= text.size();) {
+    if (!marked && i >= excerpt.mark_begin) {
+      mark_cells_begin = cells;
+      marked = true;
+    }
+    if (i >= excerpt.mark_end && shown.underline == 0 && marked) {
+      shown.underline = cells - mark_cells_begin;
+    }
+    if (i == text.size()) {
+      break;
+    }
+    const auto [c, length] = DecodeAt(text, i);
+    if (length == 0) {
+      const std::string escape = fmt::format("\\x{:02x}", static_cast<unsigned char>(text[i]));
+      shown.text += escape;
+      cells += escape.size();
+      ++i;
+      continue;
+    }
+    if (c == '\t') {
+      const std::size_t spaces = kTabStop - cells % kTabStop;
+      shown.text.append(spaces, ' ');
+      cells += spaces;
+    } else if (IsControlCharacter(c)) {
+      const std::string escape = Printable(text.substr(i, length));
+      shown.text += escape;
+      cells += escape.size();
+    } else {
+      shown.text.append(text.substr(i, length));
+      cells += static_cast<std::size_t>(DisplayWidth(c));
+    }
+    i += length;
+  }
+  if (excerpt.cut_after) {
+    shown.text += "...";
+  }
+  shown.caret = mark_cells_begin;
+  return shown;
+}
+
+std::string Point(const SourcePoint& point) {
+  return fmt::format("{}:{}", point.line, point.column);
+}
+
+}  // namespace
+
+void AppendCompilerFinding(std::string& out, const std::string& file, const Finding& finding,
+                           bool colour) {
+  const SeverityWords& severity = RowOf(kSeverities, finding.severity);
+  std::string message = finding.subject.empty()
+                            ? Printable(finding.text)
+                            : Printable(finding.subject) + ": " + Printable(finding.text);
+  out += Toned(Printable(file) + (finding.place ? ":" + Point(finding.place->start) : "") + ":",
+               Tone::Bold, colour);
+  out += " ";
+  out += Toned(std::string(severity.word) + ":", severity.tone, colour);
+  out += " " + message + " [" + finding.code + "]\n";
+  if (finding.place && !finding.place->excerpt.text.empty()) {
+    const ShownLine shown = Shown(finding.place->excerpt);
+    const std::string number = std::to_string(finding.place->start.line);
+    const std::string gutter(number.size(), ' ');
+    out += "  " + number + " | " + shown.text + "\n";
+    out += "  " + gutter + " | " + std::string(shown.caret, ' ') +
+           Toned("^" + std::string(shown.underline > 1 ? shown.underline - 1 : 0, '~'), Tone::Green,
+                 colour) +
+           "\n";
+  }
+  if (!finding.hint.empty()) {
+    out += "  " + Toned("hint:", Tone::Bold, colour) + " " + Printable(finding.hint) + "\n";
+  }
+  if (finding.parser_place && finding.place &&
+      finding.parser_place->offset != finding.place->start.offset) {
+    out += "  " + Printable(file) + ":" + Point(*finding.parser_place) +
+           ": note: the parser stopped here\n";
+  }
+  for (const Finding::Related& related : finding.related) {
+    if (related.point) {
+      out +=
+          "  " + Printable(file) + ":" + Point(*related.point) + ": note: " + related.what + "\n";
+    }
+  }
+}
+
+}  // namespace devhost
