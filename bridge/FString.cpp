@@ -66,9 +66,10 @@ void FString::Grow() {
 }
 
 FString FString::FromNarrow(const char* text) {
-  if (text == nullptr || *text == '\0') {
+  if (text == nullptr) {
     return FString();
   }
+  // An empty text is a count of 1, which the constructor keeps the empty string.
   const std::size_t length = std::strlen(text);
   std::u16string units(length + 1, u'\0');
   for (std::size_t i = 0; i < length; ++i) {
@@ -79,10 +80,8 @@ FString FString::FromNarrow(const char* text) {
 }
 
 FString FString::FromWide(const wchar_t* text) {
+  // An empty text is a count of 1, which the constructor keeps the empty string.
   const std::u16string units = quorvane::ToUtf16Units(text);
-  if (units.empty()) {
-    return FString();
-  }
   return FString(units.c_str(), CountWithTerminator(units.size()));
 }
 

@@ -27,13 +27,13 @@ void ReloadConfig(APlayerController* player, FString* /*command*/, bool /*write_
   } catch (const std::exception& error) {
     // The host expects its utility object fetched before every message; the result is unused.
     ArkApi::GetApiUtils();
-    SendServerChatLine(receiver, ToLinear(ColourRed), "Failed to reload config");
+    SendServerChatLine(receiver, ToLinear(ColourRed), kReloadFailedAnswer);
     PluginLogger()->error("{}", error.what());
     return;
   }
   // The host expects its utility object fetched before every message; the result is unused.
   ArkApi::GetApiUtils();
-  SendServerChatLine(receiver, ToLinear(ColourGreen), "Reloaded config");
+  SendServerChatLine(receiver, ToLinear(ColourGreen), kReloadedAnswer);
 }
 
 void RegisterReloadCommand() {

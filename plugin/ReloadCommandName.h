@@ -6,4 +6,9 @@ namespace quorvane {
 
 inline constexpr const char* kReloadCommandName = "Quorvane.Reload";
 
+// Its answers to the caller: in green (bridge/Colours.h) when the file now in force is the one
+// just read, in red when the last good one stays.
+inline constexpr const char* kReloadedAnswer = "Reloaded config";
+inline constexpr const char* kReloadFailedAnswer = "Failed to reload config";
+
 }  // namespace quorvane

@@ -57,14 +57,31 @@ class HumanWriter final : public EventWriter {
 
   void Log(const std::string& line) override { Write(line); }
 
-  void CommandFailed(const std::optional<std::string>& /*player*/, const std::string& /*command*/,
-                     const std::string& /*error*/) override {
-    // The host has logged the failure already.
+  void CommandFailed(const std::optional<std::string>& /*player*/, const std::string& command,
+                     const std::string& /*error*/, const std::string& reason) override {
+    // The host has logged the failure already; under it, why.
+    if (!reason.empty()) {
+      Write(fmt::format("devhost: {} failed because {}", command, reason));
+    }
   }
 
-  void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
-    Write(fmt::format("devhost: no command matches \"{}\" from {}", text,
-                      player ? *player : std::string("the server console")));
+  void NothingSent(const std::string& player, const std::string& command,
+                   const std::string& reason) override {
+    Write(fmt::format("devhost: {} from {} sends nothing: {}", command, player, reason));
+  }
+
+  void Unmatched(const std::optional<std::string>& player, const std::string& text,
+                 bool registered_at_next_start) override {
+    Write(fmt::format("devhost: no command matches \"{}\" from {}{}", text,
+                      player ? *player : std::string("the server console"),
+                      registered_at_next_start
+                          ? "; config.json has it, and it takes effect at the next start"
+                          : ""));
+  }
+
+  void ConsoleAnswer(const std::string& /*command*/, bool ok, const std::string& text) override {
+    Write(
+        fmt::format("devhost: the server console's answer, in {}: {}", ok ? "green" : "red", text));
   }
 
   void AnswerWithoutScreen(const std::string& /*command*/) override {
@@ -125,15 +142,34 @@ class JsonWriter final : public EventWriter {
   void Log(const std::string& line) override { Write({{"event", "log"}, {"line", line}}); }
 
   void CommandFailed(const std::optional<std::string>& player, const std::string& command,
-                     const std::string& error) override {
-    Write({{"event", "command_failed"},
-           {"player", OptionalName(player)},
-           {"command", command},
-           {"error", error}});
+                     const std::string& error, const std::string& reason) override {
+    json event = {{"event", "command_failed"},
+                  {"player", OptionalName(player)},
+                  {"command", command},
+                  {"error", error}};
+    if (!reason.empty()) {
+      event["reason"] = reason;
+    }
+    Write(event);
   }
 
-  void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
-    Write({{"event", "unmatched"}, {"player", OptionalName(player)}, {"text", text}});
+  void NothingSent(const std::string& player, const std::string& command,
+                   const std::string& reason) override {
+    Write(
+        {{"event", "nothing_sent"}, {"player", player}, {"command", command}, {"reason", reason}});
+  }
+
+  void Unmatched(const std::optional<std::string>& player, const std::string& text,
+                 bool registered_at_next_start) override {
+    json event = {{"event", "unmatched"}, {"player", OptionalName(player)}, {"text", text}};
+    if (registered_at_next_start) {
+      event["registered_at_next_start"] = true;
+    }
+    Write(event);
+  }
+
+  void ConsoleAnswer(const std::string& command, bool ok, const std::string& text) override {
+    Write({{"event", "console_answer"}, {"command", command}, {"ok", ok}, {"text", text}});
   }
 
   void AnswerWithoutScreen(const std::string& /*command*/) override {}

@@ -5,7 +5,10 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "devhost/host/Host.h"
 #include "devhost/host/LogSinks.h"
@@ -16,6 +19,7 @@
 #include "devhost/session/EventWriter.h"
 #include "devhost/session/Interactive.h"
 #include "devhost/session/Session.h"
+#include "devhost/session/SessionReading.h"
 #include "devhost/session/TerminalWriter.h"
 
 namespace devhost {
@@ -92,8 +96,16 @@ int RunSession(const SessionOptions& options, std::FILE* out) {
   bool script_failed = false;
   if (plugin) {
     Session session(host, *writer);
+    // The file the plugin has just started with, read as it read it.
+    SessionReading reading(host.ServerDir());
+    reading.Read();
+    session.Explain(reading, report.chat_commands);
     if (interactive) {
-      RunInteractive(session, HelpText(report.chat_commands, report.console_commands));
+      std::vector<std::string> commands = report.chat_commands;
+      commands.insert(commands.end(), report.console_commands.begin(),
+                      report.console_commands.end());
+      RunInteractive(session, HelpText(report.chat_commands, report.console_commands),
+                     std::move(commands));
     } else {
       script_failed = script ? !PlayAll(session, *script, nullptr, options.script)
                              : !PlayAll(session, std::cin, stdin, "standard input");

@@ -1,11 +1,16 @@
 #include "devhost/session/Session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "config/ByteOrderMark.h"
 #include "devhost/host/Host.h"
+#include "devhost/present/DisplayColour.h"
 #include "devhost/present/Output.h"
+#include "devhost/session/SessionReading.h"
+#include "plugin/ReloadCommandName.h"
 
 namespace devhost {
 
@@ -48,6 +53,38 @@ SessionLine ParseSessionLine(std::string_view line) {
   return result;
 }
 
+void Session::Explain(SessionReading& reading, std::vector<std::string> chat_commands) {
+  reading_ = &reading;
+  chat_commands_ = std::move(chat_commands);
+}
+
+std::size_t Session::PositionOf(const std::string& command) const {
+  // The host hands a typed line to the first registration its word matches, so the first of
+  // that exact text is the one that ran.
+  return static_cast<std::size_t>(std::find(chat_commands_.begin(), chat_commands_.end(), command) -
+                                  chat_commands_.begin());
+}
+
+void Session::Reloaded(AShooterPlayerController* player, const std::string& command) {
+  if (player != nullptr) {
+    // The player saw the answer; green says the plugin now holds the file it read.
+    const auto& screen = player->Screen();
+    if (!screen.empty()) {
+      const Rgb8 shown = DisplayColour(screen.back().colour);
+      const FBgraColor green = quorvane::ColourGreen;
+      if (shown.r == green.R && shown.g == green.G && shown.b == green.B) {
+        reading_->Read();
+      }
+    }
+    return;
+  }
+  // The server console has no screen, and the plugin sends its answer to none. The reload
+  // answers green exactly when it takes the file, and the reading takes it by the same rules.
+  const bool ok = reading_->Read();
+  writer_.ConsoleAnswer(command, ok,
+                        ok ? quorvane::kReloadedAnswer : quorvane::kReloadFailedAnswer);
+}
+
 bool Session::Process(std::string_view line, std::size_t line_number) {
   const SessionLine parsed = ParseSessionLine(line);
   if (parsed.kind == SessionLine::Kind::Skip) {
@@ -63,19 +100,34 @@ bool Session::Process(std::string_view line, std::size_t line_number) {
       parsed.kind == SessionLine::Kind::ServerConsole ? nullptr : &host_.Player(parsed.player);
   const std::optional<std::string> player_name =
       player != nullptr ? std::optional<std::string>(parsed.player) : std::nullopt;
+  if (player != nullptr) {
+    player->ClearScreen();  // the record then holds what this line sent the player
+  }
 
-  const DispatchResult result = parsed.kind == SessionLine::Kind::Chat
-                                    ? host_.DispatchChat(player, parsed.text)
-                                    : host_.DispatchConsole(player, parsed.text);
+  const bool chat = parsed.kind == SessionLine::Kind::Chat;
+  const DispatchResult result =
+      chat ? host_.DispatchChat(player, parsed.text) : host_.DispatchConsole(player, parsed.text);
+  // Chat commands are explained from the reading; console commands are the plugin's own.
+  const bool explained = chat && reading_ != nullptr;
   switch (result.status) {
     case DispatchResult::Status::Unmatched:
-      writer_.Unmatched(player_name, parsed.text);
+      writer_.Unmatched(player_name, parsed.text,
+                        explained && reading_->RegisteredAtNextStart(parsed.text));
       break;
     case DispatchResult::Status::Failed:
-      writer_.CommandFailed(player_name, result.command, result.error);
+      writer_.CommandFailed(
+          player_name, result.command, result.error,
+          explained ? reading_->FailureReason(PositionOf(result.command)) : std::string());
       break;
     case DispatchResult::Status::Done:
-      if (player == nullptr) {
+      if (chat && player->Screen().empty()) {
+        const std::string reason =
+            explained ? reading_->NothingSentReason(PositionOf(result.command)) : "";
+        writer_.NothingSent(parsed.player, result.command,
+                            reason.empty() ? std::string("the plugin sent nothing") : reason);
+      } else if (!chat && reading_ != nullptr && result.command == quorvane::kReloadCommandName) {
+        Reloaded(player, result.command);
+      } else if (player == nullptr) {
         writer_.AnswerWithoutScreen(parsed.text);
       }
       break;

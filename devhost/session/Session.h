@@ -4,14 +4,17 @@
 
 #include <cstddef>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "devhost/session/EventWriter.h"
 
 namespace devhost {
 
 class Host;
+class SessionReading;
 
 struct SessionLine {
   enum class Kind { Skip, Chat, PlayerConsole, ServerConsole, Invalid };
@@ -30,6 +33,11 @@ class Session {
  public:
   Session(Host& host, EventWriter& writer) : host_(host), writer_(writer) {}
 
+  // What the session explains chat commands with: its reading of config.json, taken at start
+  // and renewed after each reload that answers green, and the chat commands registered at
+  // start, in registration order, which is the order of the entries they are bound to.
+  void Explain(SessionReading& reading, std::vector<std::string> chat_commands);
+
   // Processes one line fully (output flushed). Returns false for a line that is not a
   // session line, after the writer has told why.
   bool Process(std::string_view line, std::size_t line_number);
@@ -39,8 +47,15 @@ class Session {
   std::size_t InvalidLines() const { return invalid_lines_; }
 
  private:
+  // The entry position the registered chat command `command` is bound to.
+  std::size_t PositionOf(const std::string& command) const;
+  // After a reload the plugin answered: a new reading when it answered green.
+  void Reloaded(AShooterPlayerController* player, const std::string& command);
+
   Host& host_;
   EventWriter& writer_;
+  SessionReading* reading_ = nullptr;
+  std::vector<std::string> chat_commands_;
   std::size_t invalid_lines_ = 0;
 };
 

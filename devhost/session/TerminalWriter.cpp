@@ -4,6 +4,7 @@
 
 #include "devhost/present/DisplayColour.h"
 #include "devhost/present/Output.h"
+#include "devhost/session/Interactive.h"
 #include "devhost/text/Text.h"
 
 namespace devhost {
@@ -53,11 +54,22 @@ class TerminalWriter final : public EventWriter {
 
   void Log(const std::string& line) override { plain_->Log(line); }
   void CommandFailed(const std::optional<std::string>& player, const std::string& command,
-                     const std::string& error) override {
-    plain_->CommandFailed(player, command, error);
+                     const std::string& error, const std::string& reason) override {
+    plain_->CommandFailed(player, command, error, reason);
   }
-  void Unmatched(const std::optional<std::string>& player, const std::string& text) override {
-    plain_->Unmatched(player, text);
+  void NothingSent(const std::string& player, const std::string& command,
+                   const std::string& reason) override {
+    plain_->NothingSent(player, command, reason);
+  }
+  void Unmatched(const std::optional<std::string>& player, const std::string& text,
+                 bool registered_at_next_start) override {
+    plain_->Unmatched(player, text, registered_at_next_start);
+  }
+  void ConsoleAnswer(const std::string& /*command*/, bool ok, const std::string& text) override {
+    // The plugin's answer in the colour it gives it; its fixed colours are sRGB already.
+    const FBgraColor colour = ok ? quorvane::ColourGreen : quorvane::ColourRed;
+    Write({{"devhost: the server console's answer: "},
+           {text, TextStyle{Rgb8{colour.R, colour.G, colour.B}, false, false}}});
   }
   void AnswerWithoutScreen(const std::string& command) override {
     // At a prompt, silence would look like a hang.
@@ -66,9 +78,15 @@ class TerminalWriter final : public EventWriter {
                       "answer went to no player (\"NAME> {}\" shows it to player NAME)",
                       command, command)}});
   }
-  void InvalidLine(std::size_t number, const std::string& line,
+  void InvalidLine(std::size_t /*number*/, const std::string& line,
                    const std::string& reason) override {
-    plain_->InvalidLine(number, line, reason);
+    // At the prompt a line number means nothing; the forms a line may take help more.
+    const std::string said = fmt::format("devhost: not a session line ({}): {}", reason, line);
+    Write({{said}});
+    Write({{"Lines:", kFaint}});
+    for (const std::string& form : SessionLineForms()) {
+      Write({{form, kFaint}});
+    }
   }
   void Exit(const AllocatorStats& stats) override { plain_->Exit(stats); }
 

@@ -32,6 +32,7 @@ using FStringTest = HostTest;
 
 TEST_F(FStringTest, EmptyAndNullTextsTouchNeitherHostNorAllocator) {
   TraceScope trace;
+  // An empty text makes a count of 1, only the terminating zero: it stays the empty string.
   {
     const FString strings[] = {FString(),
                                FString::FromNarrow(nullptr),

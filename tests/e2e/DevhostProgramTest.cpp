@@ -98,7 +98,7 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                    R"({"event":"log","kind":"log","line":"TIME [devhost][error] command /broken failed: )" +
                        broken + "\"}",
                    R"({"event":"command_failed","kind":"command_failed","player":"alice","command":"/broken","error":")" +
-                       broken + "\"}",
+                       broken + R"(","reason":"\"Color\" has 2 elements; it needs four: R, G, B, A"})",
                    R"({"event":"unmatched","kind":"unmatched","player":"carol","text":"hello there"})",
                    R"({"event":"invalid_line","kind":"invalid_line","line":8,"text":"this line is wrong",)"
                    R"("reason":"no ':' or '>' after a player name"})",
@@ -108,6 +108,8 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
                    R"("reason":"the player name contains a blank"})",
                    R"({"event":"message","kind":"message","player":"alice","type":"ServerChat",)"
                    R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
+                   R"({"event":"console_answer","kind":"console_answer","command":"Quorvane.Reload",)"
+                   R"("ok":true,"text":"Reloaded config"})",
                    R"({"event":"unmatched","kind":"unmatched","player":null,"text":"nothing here"})",
                    R"({"event":"exit","kind":"exit","live_allocations":0})"}));
   // Invalid lines make the run fail; people are told on standard error.

@@ -5,6 +5,8 @@
 #include <dlfcn.h>
 #endif
 
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,9 @@
 
 #include "bridge/DllEntry.h"
 #include "devhost/host/PluginLoader.h"
+#include "devhost/session/EventWriter.h"
+#include "devhost/session/Session.h"
+#include "devhost/session/SessionReading.h"
 #include "tests/support/Recordings.h"
 
 namespace {
@@ -146,6 +151,116 @@ TEST_F(ReloadSessionTest, RepliesFollowEachReloadAndAFailedOneKeepsTheLastGoodFi
       Type(line);
     }
     EXPECT_EQ(events_, reload.expected) << (reload.file ? reload.file : "no file");
+  }
+}
+
+// A session explains from its own reading of config.json, taken at start and renewed by each
+// reload that answers green: why a command sent nothing or failed, that a command of the file
+// takes effect at the next start, and what the server console's reload answered.
+TEST_F(ReloadSessionTest, SessionsSayWhatHappenedFromTheirReadingOfTheFile) {
+  server_.WriteConfig(R"({"ChatCommands":[
+    {"Command":"/rules","Type":"ServerChat","Reply":"Rules","Color":[1,1,1,1]},
+    {"Command":"/odd","Type":"serverchat","Reply":"x"},
+    {"Command":"/short","Type":"ServerChat","Reply":"x","Color":[0,1,0]}]})");
+  ASSERT_TRUE(Load()) << report_.error;
+  constexpr const char* kWithNew = R"({"ChatCommands":[
+    {"Command":"/rules","Type":"ServerChat","Reply":"Rules {x}","Color":[1,1,1,1]},
+    {"Command":"/odd","Type":"ClientChat","Reply":"x"},
+    {"Command":"/short","Type":"ServerChat","Reply":"x","Color":[0,1,0]},
+    {"Command":"/New","Type":"ClientChat","Reply":"New"}]})";
+  const std::string failed =
+      R"({"event":"command_failed","kind":"command_failed","player":"alice","command":)";
+  const std::string unmatched =
+      R"({"event":"unmatched","kind":"unmatched","player":"alice","text":"/new")";
+  const std::string answer =
+      R"({"event":"console_answer","kind":"console_answer","command":"Quorvane.Reload",)";
+  const std::string short_error =
+      "[json.exception.type_error.302] type must be number, but is null";
+  const struct {
+    const char* file;  // written before the line is played; null: left as it is
+    const char* line;
+    std::string json;  // the line the session adds; empty: none
+    std::string text;
+  } steps[] = {
+      {nullptr, "alice: /rules", "", ""},
+      {nullptr, "bob: /ODD now",
+       R"({"event":"nothing_sent","kind":"nothing_sent","player":"bob","command":"/odd",)"
+       R"("reason":"Type \"serverchat\" is none of ServerChat, ClientChat, Notification"})",
+       R"(devhost: /odd from bob sends nothing: Type "serverchat" is none of ServerChat, )"
+       "ClientChat, Notification"},
+      {nullptr, "alice: /short",
+       failed + R"("/short","error":")" + short_error +
+           R"(","reason":"\"Color\" has 3 elements; it needs four: R, G, B, A"})",
+       R"(devhost: /short failed because "Color" has 3 elements; it needs four: R, G, B, A)"},
+      // The file has /New now, but the session has not read it since start.
+      {kWithNew, "alice: /new", unmatched + "}",
+       R"(devhost: no command matches "/new" from alice)"},
+      {nullptr, "> Quorvane.Reload", answer + R"("ok":true,"text":"Reloaded config"})",
+       "devhost: the server console's answer, in green: Reloaded config"},
+      {nullptr, "alice: /new", unmatched + R"(,"registered_at_next_start":true})",
+       R"(devhost: no command matches "/new" from alice; config.json has it, and it takes )"
+       "effect at the next start"},
+      {nullptr, "alice: /rules",
+       failed + R"("/rules","error":"argument not found","reason":"\"Reply\" holds a single )"
+                R"(brace, which fails formatting; write literal braces doubled: \"Rules {{x}}\""})",
+       R"(devhost: /rules failed because "Reply" holds a single brace, which fails formatting; )"
+       R"(write literal braces doubled: "Rules {{x}}")"},
+      // A red reload keeps the reading; a player's green one renews it.
+      {"{", "> Quorvane.Reload", answer + R"("ok":false,"text":"Failed to reload config"})",
+       "devhost: the server console's answer, in red: Failed to reload config"},
+      {nullptr, "alice: /new", unmatched + R"(,"registered_at_next_start":true})",
+       R"(devhost: no command matches "/new" from alice; config.json has it, and it takes )"
+       "effect at the next start"},
+      {R"({"ChatCommands":[{"Command":"/rules","Type":"ClientChat","Reply":"R"}]})",
+       "alice> Quorvane.Reload", "", ""},
+      {nullptr, "alice: /short",
+       failed + R"("/short","error":"[json.exception.type_error.302] type must be string, but )"
+                R"(is null","reason":"its entry is gone: it was registered for entry 2 at start, )"
+                R"(and config.json has 1 entry since the last reload; a restart registers the )"
+                R"(file's commands"})",
+       "devhost: /short failed because its entry is gone: it was registered for entry 2 at "
+       "start, and config.json has 1 entry since the last reload; a restart registers the "
+       "file's commands"},
+      {nullptr, "alice: /new", unmatched + "}", R"(devhost: no command matches "/new" from alice)"},
+  };
+  // The same lines, played for programs and for people.
+  const std::string paths[] = {server_.Path() + "/session.jsonl", server_.Path() + "/session.txt"};
+  std::FILE* outputs[] = {std::fopen(paths[0].c_str(), "wb"), std::fopen(paths[1].c_str(), "wb")};
+  ASSERT_NE(outputs[0], nullptr);
+  ASSERT_NE(outputs[1], nullptr);
+  const std::unique_ptr<devhost::EventWriter> writers[] = {devhost::MakeJsonWriter(outputs[0]),
+                                                           devhost::MakeHumanWriter(outputs[1])};
+  Lines expected[2];
+  {
+    devhost::SessionReading readings[] = {devhost::SessionReading(host().ServerDir()),
+                                          devhost::SessionReading(host().ServerDir())};
+    devhost::Session sessions[] = {devhost::Session(host(), *writers[0]),
+                                   devhost::Session(host(), *writers[1])};
+    for (int i = 0; i < 2; ++i) {
+      ASSERT_TRUE(readings[i].Read());
+      sessions[i].Explain(readings[i], report_.chat_commands);
+    }
+    for (const auto& step : steps) {
+      if (step.file != nullptr) {
+        server_.WriteConfig(step.file);
+      }
+      for (int i = 0; i < 2; ++i) {
+        sessions[i].Process(step.line, 1);
+        const std::string& said = i == 0 ? step.json : step.text;
+        if (!said.empty()) {
+          expected[i].push_back(said);
+        }
+      }
+    }
+  }
+  for (int i = 0; i < 2; ++i) {
+    std::fclose(outputs[i]);
+    std::ifstream in(paths[i], std::ios::binary);
+    Lines written;
+    for (std::string line; std::getline(in, line);) {
+      written.push_back(line);
+    }
+    EXPECT_EQ(written, expected[i]) << paths[i];
   }
 }
 

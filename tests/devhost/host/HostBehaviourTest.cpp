@@ -1,6 +1,7 @@
 // The development host's own rules: command matching and dispatch, the game allocator's refusal
 // of foreign pointers and text decoding.
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -135,6 +136,24 @@ TEST_F(DispatchTest, ScreenKeepsTheLatestMessagesWholeAndPlayersAreKnownByAddres
   EXPECT_TRUE(host().IsPlayer(&alice));
   EXPECT_FALSE(host().IsPlayer(&stranger));
   EXPECT_FALSE(host().IsPlayer(nullptr));
+}
+
+TEST(GameAllocatorTest, EveryNonEmptyRequestGetsAWritableBlockAndZeroFreesIt) {
+  devhost::GameAllocator allocator;
+  EXPECT_EQ(allocator.Realloc(nullptr, 0), nullptr);
+  // One block, grown, shrunk, grown again, then freed by a size of 0.
+  const std::uint64_t sizes[] = {1, 2, 8, 3, 1 << 16, 0};
+  void* block = nullptr;
+  for (const std::uint64_t bytes : sizes) {
+    block = allocator.Realloc(block, bytes);
+    const devhost::AllocatorStats stats = allocator.Stats();
+    EXPECT_EQ(block != nullptr, bytes != 0) << bytes;
+    EXPECT_EQ(stats.live_blocks, bytes != 0 ? 1u : 0u) << bytes;
+    EXPECT_EQ(stats.live_bytes, bytes) << bytes;
+    if (block != nullptr) {
+      static_cast<unsigned char*>(block)[bytes - 1] = 0xAB;  // the whole size is ours
+    }
+  }
 }
 
 TEST(GameAllocatorTest, ForeignPointerAborts) {
