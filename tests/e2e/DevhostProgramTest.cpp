@@ -361,4 +361,35 @@ TEST_F(DevhostProgramTest, InitPlacesWholeFilesWhereNothingStands) {
   EXPECT_EQ(again.out[2], R"({"finding":"summary","kind":"summary","exit_status":0})");
 }
 
+// --help names what each option takes, and a misspelt option gets the nearest right one.
+TEST_F(DevhostProgramTest, CommandLineNamesItsPlaceholdersAndSuggestsOptions) {
+  const std::string errors = InFolder("stderr.txt");
+  std::string help;
+  for (const std::string& line : RunDevhost("--help", errors).out) {
+    help += line + "\n";
+  }
+  for (const char* option : {"--server-dir DIR ", "--plugin FILE ", "--script FILE ",
+                             "--html FILE ", "--reload-from OLD "}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option << "\n" << help;
+  }
+  const struct {
+    const char* arguments;
+    const char* said;  // null: no suggestion
+  } typos[] = {
+      {"--chek", "argument was not expected: --chek; did you mean --check?\n"},
+      {"--check --jsno", "--jsno; did you mean --json?\n"},
+      {"--check --plugn x", "did you mean --plugin?"},
+      {"--nothing-like-it", nullptr},
+  };
+  for (const auto& c : typos) {
+    const DevhostRun run = RunDevhost(c.arguments, errors);
+    EXPECT_EQ(run.exit_code, 64) << c.arguments;
+    EXPECT_EQ(run.err.find("did you mean") != std::string::npos, c.said != nullptr)
+        << c.arguments << ": " << run.err;
+    if (c.said != nullptr) {
+      EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << ": " << run.err;
+    }
+  }
+}
+
 }  // namespace
