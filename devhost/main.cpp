@@ -90,6 +90,7 @@ struct Options {
   bool check = false;
   std::string html_path;
   bool init = false;
+  bool update_schema = false;
   std::string reload_from;
 };
 
@@ -141,13 +142,19 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
       ->type_name("FILE")
       ->check(named)
       ->needs(check_option);
-  app.add_flag(
-         "--init", options.init,
-         "copy the starter config.json and config.schema.json into the server folder's " +
-             std::filesystem::path(quorvane::kConfigFileInServer).parent_path().generic_string() +
-             "/, keeping any file already there")
-      ->needs(server_dir_option)
-      ->excludes(script_option, plugin_option, check_option);
+  auto* init_option =
+      app.add_flag("--init", options.init,
+                   "copy the starter config.json and config.schema.json into the server folder's " +
+                       std::filesystem::path(quorvane::kConfigFileInServer)
+                           .parent_path()
+                           .generic_string() +
+                       "/, keeping any file already there")
+          ->needs(server_dir_option)
+          ->excludes(script_option, plugin_option, check_option);
+  app.add_flag("--update-schema", options.update_schema,
+               "with --init, replace a config.schema.json already there with the toolkit's "
+               "(config.json is never touched)")
+      ->needs(init_option);
   app.add_option("--reload-from", options.reload_from,
                  "with --check: preview what reloading config.json does to a server started "
                  "with OLD, in a scratch folder")
@@ -174,8 +181,10 @@ int Run(int argc, char** argv) {
   }
   if (options.init) {
     // The starter files ship in the toolkit's examples/ (in a build tree, bin/examples/).
-    return devhost::InitServer(options.server_dir, devhost::ProgramDir() / "examples",
-                               options.json_output, stdout, stderr);
+    return devhost::InitServer({options.server_dir, devhost::ProgramDir() / "examples",
+                                argc > 0 && argv[0] != nullptr ? argv[0] : "devhost",
+                                options.json_output, options.update_schema},
+                               stdout, stderr);
   }
 
   devhost::Host& host = devhost::Host::Instance();
