@@ -36,7 +36,7 @@ install(FILES README.md CHANGELOG.md DESTINATION ${QUORVANE_TOOLKIT_DIR})
 # The README's pictures, so its links hold in the unpacked folder too.
 install(FILES docs/check-page.png DESTINATION ${QUORVANE_TOOLKIT_DIR}/docs)
 # Starter files, which "devhost --init" copies into a server folder that has none.
-install(FILES examples/server/ArkApi/Plugins/Quorvane/config.json examples/config.schema.json
+install(FILES examples/config.json examples/config.schema.json
               examples/session.txt
         DESTINATION ${QUORVANE_TOOLKIT_DIR}/examples)
 

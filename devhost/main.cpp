@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
@@ -24,6 +25,7 @@
 #include "devhost/present/Output.h"
 #include "devhost/present/Terminal.h"
 #include "devhost/session/RunSession.h"
+#include "devhost/text/Nearest.h"
 
 namespace {
 
@@ -50,6 +52,35 @@ std::string ExitStatusHelp() {
   return help + "A failure to read or write outranks every other status.\n";
 }
 
+// The known option nearest to an unknown one among `unexpected` ("--chek" -> "--check"), by the
+// rule that suggests configuration keys.
+std::optional<std::string> NearestOption(const CLI::App& app,
+                                         const std::vector<std::string>& unexpected) {
+  std::vector<std::string> names;
+  for (const CLI::Option* option : app.get_options()) {
+    for (const std::string& name : option->get_lnames()) {
+      names.push_back(name);
+    }
+  }
+  for (const std::string& argument : unexpected) {
+    const std::size_t start = argument.find_first_not_of('-');
+    if (start == 0 || start == std::string::npos) {
+      continue;  // not an option
+    }
+    const std::string word = argument.substr(start, argument.find('=', start) - start);
+    if (const std::optional<std::string> nearest = devhost::NearestOf(word, names)) {
+      return "--" + *nearest;
+    }
+  }
+  return std::nullopt;
+}
+
+// A validator that adds nothing to its option's placeholder in --help ("DIR", not "DIR:DIR").
+CLI::Validator Unlabelled(CLI::Validator validator) {
+  validator.description("");
+  return validator;
+}
+
 struct Options {
   std::string server_dir;
   std::string plugin_path;
@@ -59,6 +90,7 @@ struct Options {
   bool check = false;
   std::string html_path;
   bool init = false;
+  bool update_schema = false;
   std::string reload_from;
 };
 
@@ -69,15 +101,27 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
       "plays a session: \"NAME: TEXT\" chat, \"NAME> TEXT\" player console, "
       "\"> TEXT\" server console."};
   app.footer(ExitStatusHelp());
+  // An unknown option is answered with the nearest known one, by the check's rule.
+  app.failure_message([](const CLI::App* failed, const CLI::Error& error) {
+    std::string message = CLI::FailureMessage::simple(failed, error);
+    if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+      if (const std::optional<std::string> nearest = NearestOption(*failed, failed->remaining())) {
+        message.insert(message.find('\n'), "; did you mean " + *nearest + "?");
+      }
+    }
+    return message;
+  });
   app.set_version_flag("--version", "devhost " QUORVANE_VERSION);
   auto* server_dir_option =
       app.add_option("--server-dir", options.server_dir,
                      "server working directory (default: the current directory)")
-          ->check(CLI::ExistingDirectory);
+          ->type_name("DIR")
+          ->check(Unlabelled(CLI::ExistingDirectory));
   auto* plugin_option =
       app.add_option("--plugin", options.plugin_path,
                      "plugin library to load (default: the one next to this program)")
-          ->check(CLI::ExistingFile);
+          ->type_name("FILE")
+          ->check(Unlabelled(CLI::ExistingFile));
   const CLI::Validator named(
       [](std::string& text) {
         return text.empty() ? std::string("the file name is empty") : std::string();
@@ -85,6 +129,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
       "", "named");
   auto* script_option = app.add_option("--script", options.script,
                                        "read session lines from FILE instead of standard input")
+                            ->type_name("FILE")
                             ->check(named);
   app.add_flag("--json", options.json_output, "write JSON Lines to standard output");
   auto* check_option =
@@ -94,15 +139,22 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
   app.add_option("--html", options.html_path,
                  "with --check, also write FILE: a page that shows every command as players see "
                  "it, with its findings")
+      ->type_name("FILE")
       ->check(named)
       ->needs(check_option);
-  app.add_flag(
-         "--init", options.init,
-         "copy the starter config.json and config.schema.json into the server folder's " +
-             std::filesystem::path(quorvane::kConfigFileInServer).parent_path().generic_string() +
-             "/, keeping any file already there")
-      ->needs(server_dir_option)
-      ->excludes(script_option, plugin_option, check_option);
+  auto* init_option =
+      app.add_flag("--init", options.init,
+                   "copy the starter config.json and config.schema.json into the server folder's " +
+                       std::filesystem::path(quorvane::kConfigFileInServer)
+                           .parent_path()
+                           .generic_string() +
+                       "/, keeping any file already there")
+          ->needs(server_dir_option)
+          ->excludes(script_option, plugin_option, check_option);
+  app.add_flag("--update-schema", options.update_schema,
+               "with --init, replace a config.schema.json already there with the toolkit's "
+               "(config.json is never touched)")
+      ->needs(init_option);
   app.add_option("--reload-from", options.reload_from,
                  "with --check: preview what reloading config.json does to a server started "
                  "with OLD, in a scratch folder")
@@ -129,8 +181,10 @@ int Run(int argc, char** argv) {
   }
   if (options.init) {
     // The starter files ship in the toolkit's examples/ (in a build tree, bin/examples/).
-    return devhost::InitServer(options.server_dir, devhost::ProgramDir() / "examples",
-                               options.json_output, stdout, stderr);
+    return devhost::InitServer({options.server_dir, devhost::ProgramDir() / "examples",
+                                argc > 0 && argv[0] != nullptr ? argv[0] : "devhost",
+                                options.json_output, options.update_schema},
+                               stdout, stderr);
   }
 
   devhost::Host& host = devhost::Host::Instance();

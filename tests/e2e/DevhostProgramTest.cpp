@@ -47,6 +47,20 @@ DevhostRun RunDevhost(const std::string& arguments, const std::string& error_fil
   return run;
 }
 
+std::string Bytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    names.push_back(item.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 class DevhostProgramTest : public ::testing::Test {
  protected:
   std::string InFolder(const std::string& name, const std::string& content = "") {
@@ -342,9 +356,10 @@ TEST_F(DevhostProgramTest, InitPlacesWholeFilesWhereNothingStands) {
     EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << ": " << run.err;
   }
 
-  // A copy cut short by the file size limit leaves no file, so the next --init copies it.
+  // A copy cut short by the file size limit (1024 bytes: the starter config.json fits, its
+  // schema does not) leaves no file, so the next --init copies it.
   fs::remove_all(plugin_folder);
-  const DevhostRun limited = init("ulimit -f 1; umask 027; ");
+  const DevhostRun limited = init("ulimit -f 2; umask 027; ");
   EXPECT_EQ(limited.exit_code, 1);
   EXPECT_NE(limited.err.find("config.schema.json: File too large"), std::string::npos)
       << limited.err;
@@ -357,10 +372,104 @@ TEST_F(DevhostProgramTest, InitPlacesWholeFilesWhereNothingStands) {
   const DevhostRun again =
       RunDevhost("--init --json --server-dir '" + server_.Path() + "'", InFolder("stderr.txt"));
   EXPECT_EQ(again.exit_code, 0);
-  ASSERT_EQ(again.out.size(), 3u);
+  ASSERT_EQ(again.out.size(), 4u);
   EXPECT_NE(again.out[0].find(R"("result":"kept")"), std::string::npos) << again.out[0];
   EXPECT_NE(again.out[1].find(R"("result":"copied")"), std::string::npos) << again.out[1];
-  EXPECT_EQ(again.out[2], R"({"finding":"summary","kind":"summary","exit_status":0})");
+  EXPECT_EQ(again.out[3], R"({"finding":"summary","kind":"summary","exit_status":0})");
+}
+
+// A fresh --init checks clean and says what comes next; a schema left from an older toolkit is
+// named, and --update-schema replaces that one file, never config.json and never a link.
+TEST_F(DevhostProgramTest, InitGuidesTheOperatorAndRefreshesOnlyTheSchema) {
+  namespace fs = std::filesystem;
+  const fs::path schema = server_.ConfigPath().parent_path() / "config.schema.json";
+  const std::string errors = InFolder("stderr.txt");
+  const std::string folder = " --server-dir '" + server_.Path() + "'";
+  const auto text = [](const DevhostRun& run) {
+    std::string all;
+    for (const std::string& line : run.out) {
+      all += line + "\n";
+    }
+    return all;
+  };
+
+  const DevhostRun fresh = RunDevhost("--init" + folder, errors);
+  EXPECT_EQ(fresh.exit_code, 0) << fresh.err;
+  for (const char* said : {"There was no ArkApi/ folder in ", "the host's working directory",
+                           "1. Edit " /* the file */, "2. Check it: ", " --check --server-dir ",
+                           "console command Quorvane.Reload"}) {
+    EXPECT_NE(text(fresh).find(said), std::string::npos) << said << "\n" << text(fresh);
+  }
+  const DevhostRun check = RunDevhost("--check --json" + folder, errors);
+  EXPECT_EQ(check.exit_code, 0);
+  EXPECT_EQ(text(check).find(R"("finding":"config")"), std::string::npos) << text(check);
+
+  const std::string config_before = Bytes(server_.ConfigPath());
+  std::ofstream(schema, std::ios::trunc) << "{}";
+  const DevhostRun kept = RunDevhost("--init --json" + folder, errors);
+  EXPECT_EQ(kept.exit_code, 0);
+  ASSERT_EQ(kept.out.size(), 4u) << text(kept);
+  EXPECT_NE(kept.out[1].find(R"("result":"kept",)"), std::string::npos) << kept.out[1];
+  EXPECT_NE(kept.out[1].find(R"("differs":true)"), std::string::npos) << kept.out[1];
+  EXPECT_NE(kept.out[2].find(R"({"finding":"next_steps","kind":"next_steps","edit":)"),
+            std::string::npos)
+      << kept.out[2];
+  EXPECT_NE(kept.out[2].find(R"("had_arkapi":true)"), std::string::npos) << kept.out[2];
+  EXPECT_NE(RunDevhost("--init" + folder, errors).out[1].find("--init --update-schema"),
+            std::string::npos);
+
+  const DevhostRun replaced = RunDevhost("--init --update-schema" + folder, errors);
+  EXPECT_EQ(replaced.exit_code, 0);
+  EXPECT_EQ(replaced.out[1].rfind("replaced " + schema.string() + " (from ", 0), 0u)
+      << replaced.out[1];
+  EXPECT_EQ(Bytes(schema), Bytes(fs::path(QUORVANE_EXAMPLES_DIR) / "config.schema.json"));
+  EXPECT_EQ(Bytes(server_.ConfigPath()), config_before);
+
+  // A link is the operator's: neither followed nor replaced.
+  const fs::path elsewhere = InFolder("elsewhere.json", "{}");
+  fs::remove(schema);
+  fs::create_symlink(elsewhere, schema);
+  const DevhostRun linked = RunDevhost("--init --update-schema" + folder, errors);
+  EXPECT_EQ(linked.exit_code, 1);
+  EXPECT_NE(linked.err.find("is a symbolic link, which --update-schema neither writes through"),
+            std::string::npos)
+      << linked.err;
+  EXPECT_TRUE(fs::is_symlink(schema));
+  EXPECT_EQ(Bytes(elsewhere), "{}");
+  EXPECT_EQ(FolderNames(schema.parent_path()),
+            (std::vector<std::string>{"config.json", "config.schema.json"}));
+}
+
+// --help names what each option takes, and a misspelt option gets the nearest right one.
+TEST_F(DevhostProgramTest, CommandLineNamesItsPlaceholdersAndSuggestsOptions) {
+  const std::string errors = InFolder("stderr.txt");
+  std::string help;
+  for (const std::string& line : RunDevhost("--help", errors).out) {
+    help += line + "\n";
+  }
+  for (const char* option : {"--server-dir DIR ", "--plugin FILE ", "--script FILE ",
+                             "--html FILE ", "--reload-from OLD "}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option << "\n" << help;
+  }
+  const struct {
+    const char* arguments;
+    const char* said;  // null: no suggestion
+  } typos[] = {
+      {"--chek", "argument was not expected: --chek; did you mean --check?\n"},
+      {"--check --jsno", "--jsno; did you mean --json?\n"},
+      {"--check --plugn x", "did you mean --plugin?"},
+      {"--init --server-dir . --update-shema", "did you mean --update-schema?"},
+      {"--nothing-like-it", nullptr},
+  };
+  for (const auto& c : typos) {
+    const DevhostRun run = RunDevhost(c.arguments, errors);
+    EXPECT_EQ(run.exit_code, 64) << c.arguments;
+    EXPECT_EQ(run.err.find("did you mean") != std::string::npos, c.said != nullptr)
+        << c.arguments << ": " << run.err;
+    if (c.said != nullptr) {
+      EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << ": " << run.err;
+    }
+  }
 }
 
 }  // namespace

@@ -53,6 +53,12 @@ class ConfigSchemaTest(unittest.TestCase):
             with self.subTest(path=str(path)):
                 self.assertEqual(self.errors(load(path)), [])
 
+    def test_the_starter_file_names_the_schema_beside_it_and_is_the_example(self):
+        starter = load(EXAMPLES / "config.json")
+        self.assertEqual(self.errors(starter), [])
+        self.assertEqual(starter.pop("$schema"), "./config.schema.json")
+        self.assertEqual(starter, load(EXAMPLES / "server/ArkApi/Plugins/Quorvane/config.json"))
+
     def test_the_mistakes_example_is_rejected_at_each_mistake(self):
         config = load(EXAMPLES / "mistakes/ArkApi/Plugins/Quorvane/config.json")
         text = "\n".join(self.errors(config))
