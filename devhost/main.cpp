@@ -227,8 +227,9 @@ int WithOutputChecked(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  devhost::FillClosedStandardDescriptors();
   devhost::UseBinaryOutput(stdout);
-  devhost::FailWritesBeyondTheSizeLimit();
+  devhost::FailWritesInsteadOfEnding();
   int status = devhost::kExitOk;
   try {
     status = Run(argc, argv);

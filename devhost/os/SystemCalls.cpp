@@ -3,6 +3,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -151,7 +152,11 @@ RemovedOnSignal::~RemovedOnSignal() {
   }
 }
 
-void FailWritesBeyondTheSizeLimit() {}
+void FailWritesInsteadOfEnding() {}
+
+// Windows has no such reuse: a stream the program started without stays apart from every file
+// it opens.
+void FillClosedStandardDescriptors() {}
 
 #else
 
@@ -242,8 +247,10 @@ extern "C" void RemoveAndEnd(int signal) {
   errno = saved;
 }
 
-struct sigaction previous_int {};
-struct sigaction previous_term {};
+// The signals that end the program after removing what it leaves half-made, and what each did
+// before.
+constexpr int kRemovingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction previous_actions[std::size(kRemovingSignals)] = {};
 
 // A signal the program was started ignoring (a background job's SIGINT) stays ignored.
 void Arm(int signal, struct sigaction& previous) {
@@ -256,8 +263,9 @@ void Arm(int signal, struct sigaction& previous) {
   struct sigaction handler {};
   handler.sa_handler = RemoveAndEnd;
   sigemptyset(&handler.sa_mask);
-  sigaddset(&handler.sa_mask, SIGINT);
-  sigaddset(&handler.sa_mask, SIGTERM);
+  for (const int other : kRemovingSignals) {
+    sigaddset(&handler.sa_mask, other);
+  }
   sigaction(signal, &handler, nullptr);
 }
 
@@ -273,13 +281,15 @@ RemovedOnSignal::RemovedOnSignal(const std::vector<fs::path>& paths) {
   // The handler reads the paths only once it sees the count.
   std::atomic_signal_fence(std::memory_order_seq_cst);
   removed_count = static_cast<std::sig_atomic_t>(count);
-  Arm(SIGINT, previous_int);
-  Arm(SIGTERM, previous_term);
+  for (std::size_t i = 0; i < std::size(kRemovingSignals); ++i) {
+    Arm(kRemovingSignals[i], previous_actions[i]);
+  }
 }
 
 RemovedOnSignal::~RemovedOnSignal() {
-  sigaction(SIGINT, &previous_int, nullptr);
-  sigaction(SIGTERM, &previous_term, nullptr);
+  for (std::size_t i = 0; i < std::size(kRemovingSignals); ++i) {
+    sigaction(kRemovingSignals[i], &previous_actions[i], nullptr);
+  }
   const std::sig_atomic_t count = removed_count;
   removed_count = 0;
   for (std::sig_atomic_t i = 0; i < count; ++i) {
@@ -288,8 +298,23 @@ RemovedOnSignal::~RemovedOnSignal() {
   }
 }
 
-void FailWritesBeyondTheSizeLimit() {
+void FailWritesInsteadOfEnding() {
   signal(SIGXFSZ, SIG_IGN);
+  signal(SIGPIPE, SIG_IGN);
+}
+
+void FillClosedStandardDescriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+      continue;
+    }
+    // Read-only: a write to it fails, which a writable /dev/null would hide.
+    const int null = open("/dev/null", O_RDONLY);
+    if (null >= 0 && null != fd) {
+      dup2(null, fd);
+      close(null);
+    }
+  }
 }
 
 #endif

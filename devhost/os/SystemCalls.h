@@ -52,9 +52,9 @@ std::filesystem::path TemporaryFolder();
 std::filesystem::path CreatePrivateFolder(const std::filesystem::path& parent, const char* prefix,
                                           std::error_code& error);
 
-// While one lives, SIGINT and SIGTERM first remove `paths` (files, or empty folders, in the
-// order given) and then end the program as the signal would have. The paths are copied now,
-// as a handler may build nothing. One at a time.
+// While one lives, SIGINT and SIGTERM (and on POSIX SIGHUP and SIGQUIT) first remove `paths`
+// (files, or empty folders, in the order given) and then end the program by that signal. The
+// paths are copied now, as a handler may build nothing. One at a time.
 class RemovedOnSignal {
  public:
   explicit RemovedOnSignal(const std::vector<std::filesystem::path>& paths);
@@ -63,8 +63,15 @@ class RemovedOnSignal {
   ~RemovedOnSignal();
 };
 
-// A write beyond the file size limit fails with an error instead of ending the program, so the
-// half-written file can be removed and the failure reported.
-void FailWritesBeyondTheSizeLimit();
+// A write beyond the file size limit, or to a pipe whose reader is gone, fails with an error
+// instead of ending the program by a signal, so the half-written file can be removed and the
+// failure reported.
+void FailWritesInsteadOfEnding();
+
+// Puts a read-only null device on each of standard input, output and error that the program
+// was started with closed, so no file it opens later takes that descriptor: a page opened while
+// standard output is closed would otherwise receive the report. Writes to it fail, as writes
+// to a closed output do.
+void FillClosedStandardDescriptors();
 
 }  // namespace devhost

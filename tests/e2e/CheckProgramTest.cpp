@@ -462,6 +462,33 @@ TEST(CheckProgramTest, PageReplacesOnlyItsOwnFileAndOnlyWhole) {
   EXPECT_NE(Bytes(folder / "page.html").find("<!DOCTYPE html>"), std::string::npos);
   EXPECT_EQ(fs::status(folder / "pages/real.html").permissions(), fs::perms(0640));
 
+  // A reader that goes away, or standard output closed from the start: the run says it cannot
+  // write, and the page is whole, without the report in it, and alone in its folder.
+  std::string many = R"({"ChatCommands": [)";
+  for (int i = 0; i < 2000; ++i) {
+    many += (i > 0 ? ", " : "") + std::string(R"({"Command": "/c)") + std::to_string(i) +
+            R"(", "Type": "ClientChat", "Reply": "r"})";
+  }
+  server.WriteConfig(many + "]}");
+  const std::string status_file = (folder / "status.txt").string();
+  const std::string lost_page = check + "'" + (folder / "pages/lost.html").string() + "'";
+  const std::string status_kept = "; echo $? >'" + status_file + "'";
+  for (const std::string& lost :
+       {"{ " + test_support::DevhostCommand(lost_page, errors, "", "timeout 10 ") + status_kept +
+            "; } | head -1",
+        test_support::DevhostCommand(lost_page + " >&-", errors, "", "timeout 10 ") +
+            status_kept}) {
+    fs::remove(folder / "pages/lost.html");
+    test_support::RunCommand(lost);
+    EXPECT_EQ(Bytes(status_file), "6\n") << lost;
+    EXPECT_NE(Bytes(errors).find("cannot write standard output"), std::string::npos) << lost;
+    EXPECT_EQ(FolderNames(folder / "pages"), (std::vector<std::string>{"lost.html", "real.html"}))
+        << lost;
+    EXPECT_EQ(Bytes(folder / "pages/lost.html").find("<!DOCTYPE html>"), 0u) << lost;
+    EXPECT_EQ(Bytes(folder / "pages/lost.html").find("Checking "), std::string::npos) << lost;
+  }
+  server.WriteConfig(config);
+
   // Standard output in a file: the page follows the report there, replacing nothing.
   const std::string both = (folder / "both.txt").string();
   EXPECT_EQ(RunProgram(check + "/dev/stdout >'" + both + "'").exit_code, 0);
@@ -531,8 +558,8 @@ TEST(CheckProgramTest, ReloadPreviewSaysWhyAFileCannotBeUsed) {
   }
 }
 
-// The scratch server is private, its copies no wider than the files they copy, and a SIGTERM
-// takes it away as a normal end does.
+// The scratch server is private, its copies no wider than the files they copy, and a SIGTERM,
+// SIGHUP or SIGQUIT takes it away as a normal end does, then ends the program by that signal.
 TEST(CheckProgramTest, ReloadScratchFolderIsPrivateAndGoesWithTheSignal) {
   namespace fs = std::filesystem;
   test_support::ServerFolder server;
@@ -545,33 +572,37 @@ TEST(CheckProgramTest, ReloadScratchFolderIsPrivateAndGoesWithTheSignal) {
   fs::permissions(server.ConfigPath(), fs::perms(0640));
   const fs::path temporary = fs::path(server.Path()) / "tmp";
   fs::create_directory(temporary);
-  test_support::BackgroundProgram devhost("--check --reload-from '" + server.ConfigPath().string() +
-                                              "' --server-dir '" + server.Path() + "'",
-                                          "TMPDIR='" + temporary.string() + "' ");
-  ASSERT_TRUE(devhost.Started());
-  // Watched until a copy stands in the scratch folder, for at most ten seconds.
-  std::optional<fs::perms> folder_mode;
-  std::optional<fs::perms> copy_mode;
-  for (int wait = 0; wait < 10000 && !copy_mode; ++wait) {
-    std::error_code error;
-    for (const auto& item : fs::directory_iterator(temporary, error)) {
-      folder_mode = fs::status(item.path(), error).permissions();
-      const fs::file_status copy =
-          fs::status(item.path() / "ArkApi/Plugins/Quorvane/config.json", error);
-      if (fs::exists(copy)) {
-        copy_mode = copy.permissions();
+  for (const int signal : {SIGTERM, SIGHUP, SIGQUIT}) {
+    // No core file from SIGQUIT.
+    test_support::BackgroundProgram devhost("--check --reload-from '" +
+                                                server.ConfigPath().string() + "' --server-dir '" +
+                                                server.Path() + "'",
+                                            "ulimit -c 0; TMPDIR='" + temporary.string() + "' ");
+    ASSERT_TRUE(devhost.Started());
+    // Watched until a copy stands in the scratch folder, for at most ten seconds.
+    std::optional<fs::perms> folder_mode;
+    std::optional<fs::perms> copy_mode;
+    for (int wait = 0; wait < 10000 && !copy_mode; ++wait) {
+      std::error_code error;
+      for (const auto& item : fs::directory_iterator(temporary, error)) {
+        folder_mode = fs::status(item.path(), error).permissions();
+        const fs::file_status copy =
+            fs::status(item.path() / "ArkApi/Plugins/Quorvane/config.json", error);
+        if (fs::exists(copy)) {
+          copy_mode = copy.permissions();
+        }
+      }
+      if (!copy_mode) {
+        usleep(1000);
       }
     }
-    if (!copy_mode) {
-      usleep(1000);
-    }
+    const int status = devhost.Stop(signal);
+    ASSERT_TRUE(copy_mode.has_value()) << "no scratch copy appeared; signal " << signal;
+    EXPECT_EQ(*folder_mode, fs::perms::owner_all);
+    EXPECT_EQ(*copy_mode & ~fs::perms(0640), fs::perms::none);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_TRUE(fs::is_empty(temporary)) << signal << ": " << FolderNames(temporary).front();
   }
-  const int status = devhost.Stop(SIGTERM);
-  ASSERT_TRUE(copy_mode.has_value()) << "no scratch copy appeared";
-  EXPECT_EQ(*folder_mode, fs::perms::owner_all);
-  EXPECT_EQ(*copy_mode & ~fs::perms(0640), fs::perms::none);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
-  EXPECT_TRUE(fs::is_empty(temporary)) << FolderNames(temporary).front();
 }
 
 }  // namespace
