@@ -1,5 +1,6 @@
 #include "devhost/check/RunCheck.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <future>
 #include <memory>
@@ -60,6 +61,46 @@ int RunReloadPreview(const CheckOptions& options, std::FILE* out) {
     WriteReloadReport(out, preview, options.colour);
   }
   return ReloadExitStatus(preview);
+}
+
+// A command whose every use fails has an error finding that says why; a failure that no rule
+// explains is one too, with the library's own text.
+void AddUnexplainedFailures(CheckReport& report) {
+  std::vector<bool> explained(report.probes.size() + 1, false);
+  bool all_explained = false;
+  for (const Finding& finding : report.findings) {
+    if (finding.code == kCommandsKind.code) {
+      all_explained = true;
+    } else if (finding.severity == Finding::Severity::Error && finding.position &&
+               *finding.position < explained.size()) {
+      explained[*finding.position] = true;
+    }
+  }
+  std::vector<Finding> failures;
+  for (const ProbeResult& probe : report.probes) {
+    if (probe.outcome != ProbeResult::Outcome::Failed || all_explained ||
+        explained[std::min(probe.position, explained.size() - 1)]) {
+      continue;
+    }
+    Finding finding = FindingOf(kCommandFailed);
+    finding.position = probe.position;
+    finding.subject = "Command";
+    finding.text = probe.detail;
+    finding.hint = probe.hint.empty() ? "using the command fails at every use" : probe.hint;
+    if (probe.command_place) {
+      finding.place = SourcePlace{probe.command_place->start, probe.command_place->end, {}};
+      finding.pointer = "/ChatCommands/" + std::to_string(probe.position) + "/Command";
+    }
+    failures.push_back(std::move(finding));
+  }
+  // Each beside its entry's other findings.
+  for (Finding& failure : failures) {
+    const auto after =
+        std::find_if(report.findings.begin(), report.findings.end(), [&](const Finding& finding) {
+          return finding.position && *finding.position > *failure.position;
+        });
+    report.findings.insert(after, std::move(failure));
+  }
 }
 
 }  // namespace
@@ -127,6 +168,7 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
       }
     }
     ExplainProbes(report.probes, analysis.document.get());
+    AddUnexplainedFailures(report);
     if (plugin) {
       // What the commands did is written, and the large document freed, on the second core
       // while this one unloads the plugin.

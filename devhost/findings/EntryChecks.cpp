@@ -17,6 +17,7 @@
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Printable.h"
 #include "devhost/present/ReportText.h"
+#include "devhost/text/BlankText.h"
 #include "devhost/text/Nearest.h"
 #include "devhost/text/Text.h"
 
@@ -301,7 +302,7 @@ void CheckReply(const json& entry, EntryJudge& judge) {
     return;
   }
   const std::string& reply = found->get_ref<const std::string&>();
-  if (reply.find_first_not_of(" \t\r\n\f\v") == std::string::npos) {
+  if (IsBlankText(reply)) {
     judge.Add(kReplyBlank, kReplyKey.name,
               reply.empty() ? "is empty" : fmt::format("is blank: {}", Quoted(reply)),
               "players see an empty message; write the text they should see");
@@ -318,6 +319,51 @@ void CheckReply(const json& entry, EntryJudge& judge) {
     judge.Add(kReplyDoubledBraces, kReplyKey.name,
               fmt::format("players see {}", Quoted(scan.shown)),
               "doubled braces show as one brace");
+  }
+}
+
+// The read that makes every use of the entry fail, at the value that fails it, or at the
+// entry's brace for a key it lacks.
+void CheckReads(const json& entry, EntryJudge& judge) {
+  const std::optional<FailingRead> failing = FirstFailingRead(entry);
+  if (!failing) {
+    return;
+  }
+  const char* const key = failing->key->name;
+  const std::string needed_by =
+      failing->type.empty() ? std::string("every entry") : "Type " + Quoted(failing->type);
+  const MemberSource* member = judge.Source().Find(key);
+  switch (failing->problem) {
+    case FailingRead::Problem::Missing:
+      judge.Add(kKeyMissing, key, fmt::format("is missing; {} needs it", needed_by),
+                fmt::format("add \"{}\" to the entry; every use of the command fails", key));
+      break;
+    case FailingRead::Problem::WrongKind:
+      judge.Add(kValueKind, key,
+                fmt::format("is {}, not {}", KindOf(*failing->value),
+                            failing->key->kind == EntryValueKind::String   ? "a string"
+                            : failing->key->kind == EntryValueKind::Number ? "a number"
+                                                                           : "an array of four "
+                                                                             "numbers"),
+                "every use of the command fails on it");
+      break;
+    case FailingRead::Problem::TooFewElements:
+      judge.Add(kColorShort, key,
+                fmt::format("has {} element{}; it needs four: R, G, B, A", failing->element,
+                            failing->element == 1 ? "" : "s"),
+                "every use of the command fails; write [R, G, B, A], e.g. [1, 1, 1, 1]");
+      break;
+    case FailingRead::Problem::ElementKind: {
+      std::optional<Span> span;
+      if (member != nullptr && failing->element < member->elements.size()) {
+        span = member->elements[failing->element];
+      }
+      judge.Add(
+          kValueKind, key,
+          fmt::format("element {} is {}, not a number", failing->element, KindOf(*failing->value)),
+          "every use of the command fails on it", span, failing->element);
+      break;
+    }
   }
 }
 
@@ -368,6 +414,9 @@ void EntryChecks::operator()(const json& entry, std::size_t position, const Entr
   CheckKeys(judge);
   CheckCommand(entry, registration, registered, judge);
   CheckType(entry, judge);
+  if (registration.command != nullptr) {
+    CheckReads(entry, judge);  // without a command the plugin does not start: no use comes
+  }
   CheckReply(entry, judge);
   CheckColour(entry, judge);
   CheckDisplay(entry, judge);

@@ -33,35 +33,67 @@ std::string NothingSentReason(const json& entry) {
 
 namespace {
 
-// Why the plugin's read of `key` fails for an entry whose "Type" is `type`; empty if it does not.
-std::string ReadProblem(const json& entry, const EntryKey& key, const std::string& type) {
+// Whether the plugin's read of `key` fails, and how.
+std::optional<FailingRead> ReadOf(const json& entry, const EntryKey& key, const std::string& type) {
   const auto found = entry.find(key.name);
+  FailingRead failing;
+  failing.key = &key;
+  failing.type = type;
+  if (found == entry.end()) {
+    return failing;  // Missing
+  }
+  failing.value = &*found;
   if (key.kind == EntryValueKind::Colour) {
-    if (found == entry.end() || !found->is_array()) {
-      return fmt::format("\"{}\" is {} (needed for {}: an array of four numbers)", key.name,
-                         found == entry.end() ? std::string("missing") : KindOf(*found), type);
+    if (!found->is_array()) {
+      failing.problem = FailingRead::Problem::WrongKind;
+      return failing;
     }
     for (std::size_t i = 0; i < 4; ++i) {
       if (i >= found->size()) {
-        return fmt::format("\"{}\" has {} elements; it needs four: R, G, B, A", key.name,
-                           found->size());
+        failing.problem = FailingRead::Problem::TooFewElements;
+        failing.element = found->size();
+        return failing;
       }
       if (!IsGameNumber((*found)[i])) {
-        return fmt::format("\"{}\" element {} is {}, not a number", key.name, i,
-                           KindOf((*found)[i]));
+        failing.problem = FailingRead::Problem::ElementKind;
+        failing.element = i;
+        failing.value = &(*found)[i];
+        return failing;
       }
     }
-    return {};
-  }
-  if (found == entry.end()) {
-    return fmt::format("\"{}\" is missing", key.name);
+    return std::nullopt;
   }
   const bool text = key.kind == EntryValueKind::String;
   if (text ? found->is_string() : IsGameNumber(*found)) {
-    return {};
+    return std::nullopt;
   }
-  return fmt::format("\"{}\" is {}, not a {}", key.name, KindOf(*found),
-                     text ? "string" : "number");
+  failing.problem = FailingRead::Problem::WrongKind;
+  return failing;
+}
+
+// The words for a failing read.
+std::string ReadProblem(const FailingRead& failing) {
+  const EntryKey& key = *failing.key;
+  switch (failing.problem) {
+    case FailingRead::Problem::Missing:
+      return key.kind == EntryValueKind::Colour
+                 ? fmt::format("\"{}\" is missing (needed for {}: an array of four numbers)",
+                               key.name, failing.type)
+                 : fmt::format("\"{}\" is missing", key.name);
+    case FailingRead::Problem::WrongKind:
+      return key.kind == EntryValueKind::Colour
+                 ? fmt::format("\"{}\" is {} (needed for {}: an array of four numbers)", key.name,
+                               KindOf(*failing.value), failing.type)
+                 : fmt::format("\"{}\" is {}, not a {}", key.name, KindOf(*failing.value),
+                               key.kind == EntryValueKind::String ? "string" : "number");
+    case FailingRead::Problem::TooFewElements:
+      return fmt::format("\"{}\" has {} elements; it needs four: R, G, B, A", key.name,
+                         failing.element);
+    case FailingRead::Problem::ElementKind:
+      return fmt::format("\"{}\" element {} is {}, not a number", key.name, failing.element,
+                         KindOf(*failing.value));
+  }
+  return {};
 }
 
 }  // namespace
@@ -72,21 +104,31 @@ std::string KindOf(const json& value) {
   return (vowel ? "an " : "a ") + name;
 }
 
-std::string FailureHint(const json& entry) {
+std::optional<FailingRead> FirstFailingRead(const json& entry) {
   if (!entry.is_object()) {
-    return fmt::format("the entry is {}, not an object", KindOf(entry));
+    return std::nullopt;
   }
   std::string type;  // known once "Type" has been read, which comes before every key it needs
   for (const EntryKey* key : kUseReadOrder) {
     if (!NeededFor(*key, type)) {
       continue;
     }
-    if (std::string problem = ReadProblem(entry, *key, type); !problem.empty()) {
-      return problem;
+    if (std::optional<FailingRead> failing = ReadOf(entry, *key, type)) {
+      return failing;
     }
     if (key == &kTypeKey) {
       type = entry[kTypeKey.name].get<std::string>();
     }
+  }
+  return std::nullopt;
+}
+
+std::string FailureHint(const json& entry) {
+  if (!entry.is_object()) {
+    return fmt::format("the entry is {}, not an object", KindOf(entry));
+  }
+  if (const std::optional<FailingRead> failing = FirstFailingRead(entry)) {
+    return ReadProblem(*failing);
   }
   const BraceScan scan = ScanBraces(entry[kReplyKey.name].get<std::string>());
   if (scan.fails) {

@@ -41,7 +41,7 @@ inline constexpr FindingCode kNoCommands = {
     "no_commands", Finding::Severity::Warning,
     "ChatCommands is missing or empty: no command is registered"};
 inline constexpr FindingCode kCommandsKind = {
-    "commands_kind", Finding::Severity::Warning,
+    "commands_kind", Finding::Severity::Error,
     "ChatCommands is an object, not a list: every use of its commands fails"};
 // Each entry.
 inline constexpr FindingCode kEntryKind = {"entry_kind", Finding::Severity::Error,
@@ -79,7 +79,7 @@ inline constexpr FindingCode kReplyNul = {
     "reply_nul", Finding::Severity::Warning,
     "Reply holds U+0000: players never see the text after it"};
 inline constexpr FindingCode kReplyBraces = {
-    "reply_braces", Finding::Severity::Warning,
+    "reply_braces", Finding::Severity::Error,
     "Reply holds a single brace, which makes every use fail"};
 inline constexpr FindingCode kReplyDoubledBraces = {
     "reply_doubled_braces", Finding::Severity::Note,
@@ -102,7 +102,19 @@ inline constexpr FindingCode kNumberRange = {
 inline constexpr FindingCode kDisplayNotPositive = {
     "display_not_positive", Finding::Severity::Warning,
     "DisplayScale or DisplayTime is 0 or below: players cannot see the notification"};
+inline constexpr FindingCode kKeyMissing = {
+    "key_missing", Finding::Severity::Error,
+    "a key the entry's Type needs is missing: every use of the command fails"};
+inline constexpr FindingCode kValueKind = {
+    "value_kind", Finding::Severity::Error,
+    "a value the command reads is of the wrong kind: every use of the command fails"};
+inline constexpr FindingCode kColorShort = {
+    "color_short", Finding::Severity::Error,
+    "Color has fewer than four elements: every use of the command fails"};
 // The plugin at work.
+inline constexpr FindingCode kCommandFailed = {
+    "command_failed", Finding::Severity::Error,
+    "using the command failed for a reason no other finding explains; the library's text says why"};
 inline constexpr FindingCode kGameMemory = {
     "game_memory", Finding::Severity::Error,
     "the plugin did not give back game memory after the probes"};
@@ -117,7 +129,8 @@ inline constexpr const FindingCode* kFindingCodes[] = {
     &kUnknownType,        &kReplyBlank,         &kReplyControl,   &kReplyNul,
     &kReplyBraces,        &kReplyDoubledBraces, &kColorLength,    &kColorRange,
     &kColorNegative,      &kColorTransparent,   &kNumberBoolean,  &kNumberRange,
-    &kDisplayNotPositive, &kGameMemory,
+    &kDisplayNotPositive, &kKeyMissing,         &kValueKind,      &kColorShort,
+    &kCommandFailed,      &kGameMemory,
 };
 
 // A finding of `code`, with its severity.

@@ -134,6 +134,8 @@ TEST_F(CheckMistakesTest, JsonNamesEachMistakeWithPositionAndHint) {
   }
   EXPECT_EQ(found, (std::vector<std::string>{
                        "unknown_key@0 Color did you mean \"Color\"?",
+                       "key_missing@0  add \"Color\" to the entry; every use of the command "
+                       "fails",
                        "unknown_type@1 ServerChat did you mean \"ServerChat\"? (letter case "
                        "counts)",
                        "reply_braces@2  write literal braces doubled: \"{{name}}\"",
@@ -148,7 +150,7 @@ TEST_F(CheckMistakesTest, HumanReportListsWarningsByEntryAndColoursOnlyWhenAsked
             std::string::npos)
       << plain.out;
   EXPECT_NE(plain.out.find("\n4 commands: 0 send a message, 1 sends nothing, 2 fail, "
-                           "1 unreachable; 4 warnings.\n"),
+                           "1 unreachable; 2 errors, 3 warnings.\n"),
             std::string::npos)
       << plain.out;
   EXPECT_EQ(plain.out.find('\x1b'), std::string::npos);
@@ -165,7 +167,7 @@ TEST_F(CheckMistakesTest, HumanReportListsWarningsByEntryAndColoursOnlyWhenAsked
       EXPECT_FALSE(match[2].str().empty()) << line;
     }
   }
-  EXPECT_EQ(matched, 4u) << plain.out;
+  EXPECT_EQ(matched, 5u) << plain.out;
 
   const CheckRun coloured = RunProgram(Arguments() + " --color always");
   EXPECT_NE(coloured.out.find("\x1b["), std::string::npos);

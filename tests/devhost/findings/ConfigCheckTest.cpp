@@ -240,6 +240,11 @@ TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
   const auto five =
       EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,1,7])");
   EXPECT_EQ(Codes(five), std::vector<std::string>{"color_length"});
+  const auto three =
+      EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1])");
+  ASSERT_EQ(Codes(three), std::vector<std::string>{"color_short"});
+  EXPECT_EQ(three[0].severity, Finding::Severity::Error);
+  EXPECT_EQ(three[0].pointer, "/ChatCommands/0/Color");
 }
 
 // Numbers the game receives differently from how they are written.
@@ -268,7 +273,7 @@ TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
 TEST(ConfigCheckTest, RepliesWithBraces) {
   const auto lone = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"Hi {name}")");
   ASSERT_EQ(Codes(lone), std::vector<std::string>{"reply_braces"});
-  EXPECT_EQ(lone[0].severity, Finding::Severity::Warning);
+  EXPECT_EQ(lone[0].severity, Finding::Severity::Error);  // every use fails
   EXPECT_NE(lone[0].hint.find("\"Hi {{name}}\""), std::string::npos) << lone[0].hint;
   EXPECT_EQ(Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"a } b")")),
             std::vector<std::string>{"reply_braces"});
@@ -351,12 +356,15 @@ TEST(ConfigCheckTest, MessagesPlayersCannotSee) {
                       std::string(alpha) + "]");
     EXPECT_NE(Find(transparent, "color_transparent"), nullptr) << alpha;
   }
-  for (const char* reply : {"", " \\t\\n"}) {
+  // No-break, ideographic and zero-width spaces and the word joiner show nothing either.
+  for (const char* reply : {"", " \\t\\n", "\u00a0\u3000", "\u200b\u2060 "}) {
     EXPECT_EQ(Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":")" +
                                   std::string(reply) + "\"")),
               std::vector<std::string>{"reply_blank"})
         << reply;
   }
+  EXPECT_TRUE(
+      Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"\u200bx")")).empty());
 }
 
 TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
@@ -436,6 +444,16 @@ TEST_F(FailureHintTest, NamesTheKeyTheReplyCallbackFailsOn) {
         EXPECT_EQ(use(faulty), fault.type_name()) << faulty;
         EXPECT_EQ(devhost::FailureHint(faulty).rfind('"' + std::string(key.name) + '"', 0), 0u)
             << faulty << ": " << devhost::FailureHint(faulty);
+        // The check reports it as an error at that key, before any player tries.
+        json registered = faulty;
+        registered["Command"] = "/a";
+        const auto findings = FindingsOf(json{{"ChatCommands", json::array({registered})}}.dump());
+        const auto error = std::find_if(findings.begin(), findings.end(), [](const Finding& f) {
+          return f.severity == Finding::Severity::Error;
+        });
+        ASSERT_NE(error, findings.end()) << registered;
+        EXPECT_EQ(error->code, fault.is_null() ? "key_missing" : "value_kind") << registered;
+        EXPECT_EQ(error->subject, key.name) << registered;
       }
     }
   }

@@ -1,0 +1,52 @@
+#include "devhost/text/BlankText.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include <utf8.h>
+
+namespace devhost {
+
+namespace {
+
+struct Range {
+  char32_t first;
+  char32_t last;
+};
+
+// Unicode 15.0, PropList.txt (White_Space) and DerivedCoreProperties.txt
+// (Default_Ignorable_Code_Point), merged and in order.
+constexpr Range kBlank[] = {
+    {0x0009, 0x000D},   {0x0020, 0x0020},   {0x0085, 0x0085},   {0x00A0, 0x00A0}, {0x00AD, 0x00AD},
+    {0x034F, 0x034F},   {0x061C, 0x061C},   {0x115F, 0x1160},   {0x1680, 0x1680}, {0x17B4, 0x17B5},
+    {0x180B, 0x180F},   {0x2000, 0x200F},   {0x2028, 0x202F},   {0x205F, 0x206F}, {0x3000, 0x3000},
+    {0x3164, 0x3164},   {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFF8},
+    {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+};
+
+}  // namespace
+
+bool IsBlankCodePoint(char32_t c) {
+  const auto after =
+      std::upper_bound(std::begin(kBlank), std::end(kBlank), c,
+                       [](char32_t value, const Range& range) { return value < range.first; });
+  return after != std::begin(kBlank) && c <= std::prev(after)->last;
+}
+
+bool IsBlankText(std::string_view text) {
+  auto at = text.begin();
+  while (at != text.end()) {
+    char32_t c = 0xFFFD;
+    try {
+      c = static_cast<char32_t>(utf8::next(at, text.end()));
+    } catch (const utf8::exception&) {
+      return false;
+    }
+    if (!IsBlankCodePoint(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace devhost
