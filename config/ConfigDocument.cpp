@@ -1,22 +1,16 @@
 #include "config/ConfigDocument.h"
 
-#include <stdexcept>
 #include <utility>
 
 #include "bridge/HostApi.h"
-#include "config/ConfigFile.h"
-#include "config/FirstValueParser.h"
+#include "config/ConfigRead.h"
 
 namespace quorvane {
 
 nlohmann::json ConfigDocument;
 
 nlohmann::json ReadConfig() {
-  ConfigFileOpen file = OpenConfigFile(ConfigPathIn(ArkApi::Tools::GetCurrentDir()));
-  if (file.problem) {
-    throw std::runtime_error("Can't open config.json");
-  }
-  return ParseFirstValue(file.stream);
+  return ReadConfigIn(ArkApi::Tools::GetCurrentDir());
 }
 
 void LoadConfig() {

@@ -60,7 +60,7 @@ void Session::Explain(SessionReading& reading, std::vector<std::string> chat_com
 
 std::size_t Session::PositionOf(const std::string& command) const {
   // The host hands a typed line to the first registration its word matches, so the first of
-  // that exact text is the one that ran.
+  // that exact text is the one that ran. None: the number of commands.
   return static_cast<std::size_t>(std::find(chat_commands_.begin(), chat_commands_.end(), command) -
                                   chat_commands_.begin());
 }
@@ -107,22 +107,23 @@ bool Session::Process(std::string_view line, std::size_t line_number) {
   const bool chat = parsed.kind == SessionLine::Kind::Chat;
   const DispatchResult result =
       chat ? host_.DispatchChat(player, parsed.text) : host_.DispatchConsole(player, parsed.text);
-  // Chat commands are explained from the reading; console commands are the plugin's own.
-  const bool explained = chat && reading_ != nullptr;
+  // Chat commands are explained from the reading, by the position of the entry the one that
+  // ran is bound to; console commands are the plugin's own.
+  const bool reads = chat && reading_ != nullptr;
+  const std::size_t position = reads ? PositionOf(result.command) : chat_commands_.size();
+  const bool explained = position < chat_commands_.size();
   switch (result.status) {
     case DispatchResult::Status::Unmatched:
       writer_.Unmatched(player_name, parsed.text,
-                        explained && reading_->RegisteredAtNextStart(parsed.text));
+                        reads && reading_->RegisteredAtNextStart(parsed.text));
       break;
     case DispatchResult::Status::Failed:
-      writer_.CommandFailed(
-          player_name, result.command, result.error,
-          explained ? reading_->FailureReason(PositionOf(result.command)) : std::string());
+      writer_.CommandFailed(player_name, result.command, result.error,
+                            explained ? reading_->FailureReason(position) : std::string());
       break;
     case DispatchResult::Status::Done:
       if (chat && player->Screen().empty()) {
-        const std::string reason =
-            explained ? reading_->NothingSentReason(PositionOf(result.command)) : "";
+        const std::string reason = explained ? reading_->NothingSentReason(position) : "";
         writer_.NothingSent(parsed.player, result.command,
                             reason.empty() ? std::string("the plugin sent nothing") : reason);
       } else if (!chat && reading_ != nullptr && result.command == quorvane::kReloadCommandName) {

@@ -47,7 +47,8 @@ class Session {
   std::size_t InvalidLines() const { return invalid_lines_; }
 
  private:
-  // The entry position the registered chat command `command` is bound to.
+  // The entry position the registered chat command `command` is bound to; the number of chat
+  // commands when it is none of them.
   std::size_t PositionOf(const std::string& command) const;
   // After a reload the plugin answered: a new reading when it answered green.
   void Reloaded(AShooterPlayerController* player, const std::string& command);

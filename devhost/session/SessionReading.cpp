@@ -8,9 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "config/CommandText.h"
-#include "config/ConfigFile.h"
+#include "config/ConfigRead.h"
 #include "config/EntryKeys.h"
-#include "config/FirstValueParser.h"
 #include "config/RegistrationCheck.h"
 #include "devhost/findings/LoadedDocument.h"
 #include "devhost/findings/ReplyBraces.h"
@@ -39,15 +38,11 @@ SessionReading::SessionReading(std::string server_dir) : server_dir_(std::move(s
 SessionReading::~SessionReading() = default;
 
 bool SessionReading::Read() {
-  // As the plugin's reload reads: only a regular file, its first JSON value, and only a
-  // document whose every command registers.
-  quorvane::ConfigFileOpen file = quorvane::OpenConfigFile(quorvane::ConfigPathIn(server_dir_));
-  if (file.problem) {
-    return false;
-  }
+  // As the plugin's reload takes a file: read as at start, and only when start-up would
+  // register every command of it (plugin/ReloadCommand.cpp).
   try {
     auto document = std::make_shared<LoadedDocument>();
-    document->json = quorvane::ParseFirstValue(file.stream);
+    document->json = quorvane::ReadConfigIn(server_dir_);
     static_cast<void>(quorvane::CheckRegistrableCommands(document->json));
     document_ = std::move(document);
     return true;

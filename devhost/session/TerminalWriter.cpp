@@ -65,7 +65,11 @@ class TerminalWriter final : public EventWriter {
                  bool registered_at_next_start) override {
     plain_->Unmatched(player, text, registered_at_next_start);
   }
-  void ConsoleAnswer(const std::string& /*command*/, bool ok, const std::string& text) override {
+  void ConsoleAnswer(const std::string& command, bool ok, const std::string& text) override {
+    if (!colour_) {
+      plain_->ConsoleAnswer(command, ok, text);  // which names the colour
+      return;
+    }
     // The plugin's answer in the colour it gives it; its fixed colours are sRGB already.
     const FBgraColor colour = ok ? quorvane::ColourGreen : quorvane::ColourRed;
     Write({{"devhost: the server console's answer: "},

@@ -84,6 +84,9 @@ wait_for "exit status 4"  # the line that was not a session line
 start TERM=xterm-256color NO_COLOR=1
 keys "alice: /rules" Enter
 wait_for "[alice] No building next to the spawn points."
+# Without colour the console's answer names its colour.
+keys "> Quorvane.Reload" Enter
+wait_for "the server console's answer, in green: Reloaded config"
 grep -q $'\e\\[38;2' "$work/screen" && fail "NO_COLOR still coloured the reply"
 keys C-d
 wait_for "exit status 0"
