@@ -85,8 +85,7 @@ void AddUnexplainedFailures(CheckReport& report) {
     Finding finding = FindingOf(kCommandFailed);
     finding.position = probe.position;
     finding.subject = "Command";
-    finding.text = probe.detail;
-    finding.hint = probe.hint.empty() ? "using the command fails at every use" : probe.hint;
+    finding.With("error", probe.detail).With("because", probe.hint);
     if (probe.command_place) {
       finding.place = SourcePlace{probe.command_place->start, probe.command_place->end, {}};
       finding.pointer = "/ChatCommands/" + std::to_string(probe.position) + "/Command";
@@ -184,11 +183,10 @@ int RunCheck(const CheckOptions& options, std::FILE* out) {
   const AllocatorStats after = host.Allocator().Stats();
   if (after.live_blocks > before.live_blocks) {
     Finding finding = FindingOf(kGameMemory);
-    finding.text = fmt::format(
-        "{} game allocations ({} bytes) were never released by the plugin",
-        after.live_blocks - before.live_blocks,
-        after.live_bytes > before.live_bytes ? after.live_bytes - before.live_bytes : 0);
-    finding.hint = "the plugin leaks the game's memory; a session exits 3 for the same";
+    finding.With("blocks", std::to_string(after.live_blocks - before.live_blocks))
+        .With("bytes", std::to_string(after.live_bytes > before.live_bytes
+                                          ? after.live_bytes - before.live_bytes
+                                          : 0));
     report.findings.push_back(std::move(finding));
   }
 

@@ -6,8 +6,6 @@
 #include <stdexcept>
 #include <streambuf>
 
-#include <spdlog/fmt/fmt.h>
-
 #include "config/ConfigFile.h"
 #include "config/FirstValueParser.h"
 #include "config/RegistrationCheck.h"
@@ -18,14 +16,11 @@
 #include "devhost/locate/LineLocator.h"
 #include "devhost/locate/SourceWalker.h"
 #include "devhost/locate/SyntaxCause.h"
-#include "devhost/present/Printable.h"
-#include "devhost/present/ReportText.h"
 #include "devhost/text/Nearest.h"
 
 using quorvane::ChatCommandElements;
 using quorvane::ConfigFileProblem;
 using quorvane::ConfigFileRead;
-using quorvane::kConfigFileInServer;
 using quorvane::OpenConfigFile;
 using quorvane::ParseFirstValue;
 
@@ -49,58 +44,21 @@ class BytesBuffer final : public std::streambuf {
   }
 };
 
-// `opened` holds each open bracket's text ("'{' opened here") and line, outermost first.
-std::string UnclosedHint(const std::vector<std::pair<std::string, std::size_t>>& opened) {
-  std::string hint = "the file ends inside a bracket: close ";
-  for (std::size_t i = opened.size(); i-- > 0;) {
-    hint += fmt::format("{}the {} of line {}", i + 1 == opened.size() ? "" : ", then ",
-                        opened[i].first.substr(0, 3), opened[i].second);
-  }
-  return hint;
-}
-
-// What to do about each likely cause of a syntax error.
-std::string CauseHint(SyntaxCause cause) {
-  switch (cause) {
-    case SyntaxCause::MissingComma:
-      return "missing comma? put a ',' between the two values";
-    case SyntaxCause::TrailingComma:
-      return "remove the ',' before the closing bracket: JSON allows no trailing comma";
-    case SyntaxCause::Comment:
-      return "JSON has no comments; remove it, or keep notes in a member such as \"Note\"";
-    case SyntaxCause::SingleQuote:
-      return "JSON strings take double quotes: \"...\"";
-    case SyntaxCause::UnquotedKey:
-      return "put the key in double quotes: \"Key\": ...";
-    case SyntaxCause::Unclosed:
-      return "the file ends inside a bracket";
-    case SyntaxCause::ControlCharacter:
-      return "write a line break in a string as \\n and a tab as \\t";
-    case SyntaxCause::ByteOrderMark:
-      return "the file starts with a second byte-order mark; save it as UTF-8 without BOM";
-    case SyntaxCause::None:
-      break;
-  }
-  return "the plugin does not start with this file";
-}
-
 Finding ParseFailure(const std::exception& error, const SourceWalker& walk) {
   Finding finding = FindingOf(kParseError);
-  finding.text = error.what();
-  finding.hint = "the plugin does not start with this file";
+  finding.With("error", error.what());
   if (!walk.Stop()) {
     return finding;
   }
-  const SyntaxDiagnosis diagnosis = DiagnoseSyntax(finding.text, *walk.Stop(), walk.OpenAtStop());
+  const SyntaxDiagnosis diagnosis = DiagnoseSyntax(error.what(), *walk.Stop(), walk.OpenAtStop());
   finding.span = diagnosis.fix;
   finding.span_to_line_end = diagnosis.fix_to_line_end;
   finding.pointer = diagnosis.pointer;
   finding.parser_stop = diagnosis.stopped;
   finding.cause = SyntaxCauseName(diagnosis.cause);
-  finding.hint = CauseHint(diagnosis.cause);
   for (const SyntaxDiagnosis::Bracket& bracket : diagnosis.open_brackets) {
     finding.related.push_back({{bracket.offset, bracket.offset + 1},
-                               bracket.object ? "'{' opened here" : "'[' opened here",
+                               bracket.object ? "open_object" : "open_array",
                                std::nullopt});
   }
   return finding;
@@ -109,13 +67,11 @@ Finding ParseFailure(const std::exception& error, const SourceWalker& walk) {
 void CheckRepeatedKeys(const SourceWalker& walk, std::vector<Finding>& findings) {
   for (const RepeatedKeySource& repeat : walk.Repeats()) {
     Finding finding = FindingOf(kRepeatedKey);
-    finding.subject = Clipped(repeat.key);
-    const std::string ignored = repeat.ignored_is_object  ? std::string("this object")
-                                : repeat.ignored_is_array ? std::string("this array")
-                                                          : Clipped(repeat.ignored);
-    finding.text =
-        fmt::format("is given again in one object; the first value counts, {} is ignored", ignored);
-    finding.hint = "keep one of the two";
+    finding.subject = repeat.key;
+    finding.With("ignored", repeat.ignored)
+        .With("ignored_kind", repeat.ignored_is_object  ? "object"
+                              : repeat.ignored_is_array ? "array"
+                                                        : "");
     finding.position = repeat.entry;
     finding.span = repeat.key_span;
     finding.pointer = repeat.pointer;
@@ -123,24 +79,17 @@ void CheckRepeatedKeys(const SourceWalker& walk, std::vector<Finding>& findings)
   }
 }
 
-// Each way the file can fail to open, in the check's own words and with its own remedy.
+// The finding for each way the file can fail to open.
 struct OpenProblem {
   ConfigFileProblem value;
   const FindingCode* code;
-  const char* what;  // empty: the system's own words
-  const char* hint;  // empty: where the file belongs
 };
 constexpr OpenProblem kOpenProblems[] = {
-    {ConfigFileProblem::NotFound, &kFileMissing, "not found", ""},
-    {ConfigFileProblem::Folder, &kFileFolder, "it is a folder",
-     "remove the folder and put the configuration file in its place"},
-    {ConfigFileProblem::NotRegularFile, &kFileNotRegular,
-     "not a regular file (a FIFO, a device or a socket)",
-     "replace it with an ordinary file; the plugin opens nothing else"},
-    {ConfigFileProblem::PermissionDenied, &kFilePermissionDenied, "permission denied",
-     "let the account the server runs as read the file and the folders above it"},
-    {ConfigFileProblem::OtherError, &kFileUnreadable, "",
-     "the system could not read the file for the reason given"},
+    {ConfigFileProblem::NotFound, &kFileMissing},
+    {ConfigFileProblem::Folder, &kFileFolder},
+    {ConfigFileProblem::NotRegularFile, &kFileNotRegular},
+    {ConfigFileProblem::PermissionDenied, &kFilePermissionDenied},
+    {ConfigFileProblem::OtherError, &kFileUnreadable},
 };
 static_assert(InEnumOrder(kOpenProblems));
 
@@ -150,8 +99,7 @@ void CheckDocument(const json& document, const SourceWalker& walk, std::vector<F
     entries = ChatCommandElements(document);
   } catch (const json::type_error&) {
     Finding finding = FindingOf(kDocumentKind);
-    finding.text = "the file holds " + KindOf(document) + ", not an object";
-    finding.hint = "write {\"ChatCommands\": [ ... ]}";
+    finding.With("kind", document.type_name());
     finding.span = walk.Document();
     findings.push_back(std::move(finding));
     return;
@@ -162,11 +110,9 @@ void CheckDocument(const json& document, const SourceWalker& walk, std::vector<F
       continue;
     }
     Finding finding = FindingOf(kUnknownKey);
-    finding.subject = Clipped(member.key);
-    finding.text = "top-level key is never read";
+    finding.subject = member.key;
+    finding.With("top", "1");
     finding.suggestion = NearestOf(member.key, {"ChatCommands"});
-    finding.hint = finding.suggestion ? "did you mean \"ChatCommands\"?"
-                                      : "Quorvane reads only \"ChatCommands\"";
     finding.span = member.key_span;
     finding.pointer = PointerSegment(member.key);
     findings.push_back(std::move(finding));
@@ -175,8 +121,7 @@ void CheckDocument(const json& document, const SourceWalker& walk, std::vector<F
   if (entries.empty()) {
     Finding finding = FindingOf(kNoCommands);
     finding.subject = "ChatCommands";
-    finding.text = commands == nullptr ? "is missing" : "holds no entry";
-    finding.hint = "no chat command is registered";
+    finding.With("missing", commands == nullptr ? "1" : "");
     if (commands != nullptr) {
       finding.span = commands->value;
       finding.pointer = "/ChatCommands";
@@ -189,10 +134,6 @@ void CheckDocument(const json& document, const SourceWalker& walk, std::vector<F
   if (document["ChatCommands"].is_object()) {
     Finding finding = FindingOf(kCommandsKind);
     finding.subject = "ChatCommands";
-    finding.text =
-        "is an object: its members are registered and counted as entries in the sorted order of "
-        "their keys, not as written, and every use of them fails";
-    finding.hint = "write a list: \"ChatCommands\": [ {...}, {...} ]";
     if (commands != nullptr) {
       finding.span = commands->value;
     }
@@ -238,13 +179,8 @@ void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& 
     if (finding.parser_stop) {
       finding.parser_place = places[next++].start;
     }
-    std::vector<std::pair<std::string, std::size_t>> opened;
     for (Finding::Related& related : finding.related) {
       related.point = places[next++].start;
-      opened.emplace_back(related.what, related.point->line);
-    }
-    if (finding.cause == SyntaxCauseName(SyntaxCause::Unclosed)) {
-      finding.hint = UnclosedHint(opened);
     }
   }
   analysis.commands.resize(commands.size());
@@ -257,10 +193,7 @@ void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& 
   if (trailing && places[*trailing].excerpt.mark_end > 0) {
     const SourcePlace& place = places[*trailing];
     Finding finding = FindingOf(kTrailingText);
-    const std::string& excerpt = place.excerpt.text;
-    finding.text = fmt::format("text after the top-level value is never read: {}{}",
-                               Quoted(excerpt), place.excerpt.cut_after ? " (excerpt)" : "");
-    finding.hint = "a bracket that closes the file early cuts off everything after it";
+    finding.With("excerpt", place.excerpt.text).With("cut", place.excerpt.cut_after ? "1" : "");
     finding.pointer = "";
     finding.span = Span{};  // placed already
     finding.place = place;
@@ -286,8 +219,7 @@ ConfigAnalysis Analyse(std::istream& in, bool excerpts, const Locate& locate) {
   } catch (const std::ios_base::failure& error) {
     // A read that fails is no syntax error: the system says why.
     Finding finding = FindingOf(kFileUnreadable);
-    finding.text = fmt::format("cannot read the file: {}", error.code().message());
-    finding.hint = "the system could not read the file for the reason given";
+    finding.With("reason", error.code().message()).With("read", "1");
     analysis.findings.push_back(std::move(finding));
     return analysis;
   } catch (const std::exception& error) {
@@ -334,13 +266,8 @@ std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes) {
 }
 
 Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file) {
-  const OpenProblem& problem = RowOf(kOpenProblems, *file.problem);
-  Finding finding = FindingOf(*problem.code);
-  finding.text = fmt::format("cannot open {}: {}", path.generic_string(),
-                             *problem.what != '\0' ? std::string(problem.what) : file.detail);
-  finding.hint = *problem.hint != '\0' ? std::string(problem.hint)
-                                       : fmt::format("create {} under the server folder",
-                                                     std::string(kConfigFileInServer));
+  Finding finding = FindingOf(*RowOf(kOpenProblems, *file.problem).code);
+  finding.With("path", path.generic_string()).With("reason", file.detail);
   return finding;
 }
 
@@ -362,7 +289,7 @@ ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path, bool excerpt
 }
 
 std::filesystem::path ConfigPathOf(const std::string& server_dir) {
-  return std::filesystem::path(server_dir) / kConfigFileInServer;
+  return std::filesystem::path(server_dir) / quorvane::kConfigFileInServer;
 }
 
 std::vector<const json*> EntriesOf(const json& document) {

@@ -12,63 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "devhost/findings/Finding.h"
 #include "devhost/locate/SourceSpan.h"
-#include "devhost/present/Tone.h"
-#include "devhost/text/EnumTable.h"
 
 namespace quorvane {
 struct ConfigFileRead;  // config/ConfigFile.h
 }  // namespace quorvane
 
 namespace devhost {
-
-struct Finding {
-  enum class Severity { Error, Warning, Note };
-  Severity severity = Severity::Warning;
-  std::string code;                       // stable name for programs, e.g. "unknown_key"
-  std::optional<std::size_t> position;    // the entry's position in "ChatCommands"
-  std::string subject;                    // the key or value concerned
-  std::string text;                       // what is wrong
-  std::string hint;                       // what to do about it; may be empty
-  std::optional<std::string> suggestion;  // the nearest known key or type
-  // Where in the file, for a finding about its content: the span in the parser's offsets, the
-  // value's JSON pointer, and once located, the place in the stored file.
-  std::optional<Span> span;
-  std::string pointer;
-  bool span_to_line_end = false;
-  std::optional<SourcePlace> place;
-  // Syntax errors: the likely cause, and where the parser stopped (its parser offset, then its
-  // place) when that is not the place to fix.
-  std::string cause;
-  std::optional<std::size_t> parser_stop;
-  std::optional<SourcePoint> parser_place;
-  // Other places the finding names, such as the earlier command that shadows this one.
-  struct Related {
-    Span span;
-    std::string what;  // e.g. "first registered here"
-    std::optional<SourcePoint> point;
-  };
-  std::vector<Related> related;
-};
-
-// Each severity's word (for programs and the page), its plural, the report's title and style.
-struct SeverityWords {
-  Finding::Severity value;
-  const char* word;
-  const char* plural;
-  const char* title;
-  Tone tone;
-};
-inline constexpr SeverityWords kSeverities[] = {
-    {Finding::Severity::Error, "error", "errors", "Errors:", Tone::Red},
-    {Finding::Severity::Warning, "warning", "warnings", "Warnings:", Tone::Yellow},
-    {Finding::Severity::Note, "note", "notes", "Notes:", Tone::Bold},
-};
-static_assert(InEnumOrder(kSeverities));
-
-inline const char* SeverityName(Finding::Severity severity) {
-  return RowOf(kSeverities, severity).word;
-}
 
 // The document as the plugin holds it after a successful load (devhost/findings/LoadedDocument.h).
 struct LoadedDocument;

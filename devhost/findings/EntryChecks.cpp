@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <spdlog/fmt/fmt.h>
-
 #include "config/CommandText.h"
 #include "config/EntryKeys.h"
 #include "config/GameFloat.h"
@@ -14,10 +12,8 @@
 #include "devhost/findings/FindingCodes.h"
 #include "devhost/findings/ReplyBraces.h"
 #include "devhost/findings/Typable.h"
-#include "devhost/present/MessageText.h"
-#include "devhost/present/Printable.h"
-#include "devhost/present/ReportText.h"
 #include "devhost/text/BlankText.h"
+#include "devhost/text/ControlCharacter.h"
 #include "devhost/text/Nearest.h"
 #include "devhost/text/Text.h"
 
@@ -33,7 +29,6 @@ using quorvane::kEntryKeys;
 using quorvane::kReplyKey;
 using quorvane::kReplyTypes;
 using quorvane::kTypeKey;
-using quorvane::ReplyTypeList;
 
 namespace devhost {
 namespace {
@@ -49,15 +44,6 @@ const std::vector<std::string> kEntryKeyNames = [] {
 }();
 const std::vector<std::string> kReplyTypeNames(kReplyTypes.begin(), kReplyTypes.end());
 
-// "Command, Reply, ... and DisplayTime".
-std::string KeyList() {
-  std::string list = kEntryKeyNames.front();
-  for (std::size_t i = 1; i < kEntryKeyNames.size(); ++i) {
-    list += (i + 1 == kEntryKeyNames.size() ? " and " : ", ") + kEntryKeyNames[i];
-  }
-  return list;
-}
-
 // The findings of one entry, each placed in it.
 class EntryJudge {
  public:
@@ -65,16 +51,13 @@ class EntryJudge {
       : position_(position), source_(source), findings_(findings) {}
 
   // A finding about `key`'s value, at `span` (the value itself when not given); at the entry's
-  // opening brace when the key is missing.
-  // `element` names the element of an array value the finding is about.
-  Finding& Add(const FindingCode& code, const char* key, std::string text, std::string hint = {},
-               std::optional<Span> span = std::nullopt,
+  // opening brace when the key is missing. `element` names the element of an array value the
+  // finding is about.
+  Finding& Add(const FindingCode& code, const char* key, std::optional<Span> span = std::nullopt,
                std::optional<std::size_t> element = std::nullopt) {
     Finding finding = FindingOf(code);
     finding.position = position_;
     finding.subject = key;
-    finding.text = std::move(text);
-    finding.hint = std::move(hint);
     const MemberSource* member = source_.Find(key);
     if (span) {
       finding.span = span;
@@ -110,11 +93,8 @@ void CheckKeys(EntryJudge& judge) {
     }
     Finding finding = FindingOf(kUnknownKey);
     finding.position = judge.Position();
-    finding.subject = Clipped(key);
-    finding.text = "key is never read";
+    finding.subject = key;
     finding.suggestion = NearestOf(key, kEntryKeyNames);
-    finding.hint = finding.suggestion ? fmt::format("did you mean {}?", Quoted(*finding.suggestion))
-                                      : "Quorvane reads " + KeyList();
     finding.span = member.key_span;
     finding.pointer = judge.Source().PointerOf(key);
     judge.Findings().push_back(std::move(finding));
@@ -136,45 +116,49 @@ Registration RegistrationOf(const json& entry) {
   }
 }
 
+const char* UntypableWord(Untypable untypable) {
+  switch (untypable) {
+    case Untypable::Empty:
+      return "empty";
+    case Untypable::Blank:
+      return "blank";
+    case Untypable::Control:
+      return "control";
+    case Untypable::No:
+      break;
+  }
+  return "";
+}
+
 // `registered` is the text the host registers for the entry's "Command", when it has one.
 void CheckCommand(const json& entry, const Registration& registration,
                   const std::string& registered, EntryJudge& judge) {
   const char* const key = kCommandKey.name;
   if (registration.command == nullptr) {
     const auto found = entry.find(key);
-    judge.Add(kCommandKind, key, found == entry.end() ? "is missing" : "is " + KindOf(*found),
-              "every entry needs a \"Command\" string; the plugin will not start");
+    judge.Add(kCommandKind, key).With("kind", found == entry.end() ? "" : found->type_name());
     return;
   }
   const std::string& command = *registration.command;
   if (command.empty()) {
-    judge.Add(kCommandEmpty, key, "is empty", "no player can ever type it");
+    judge.Add(kCommandEmpty, key);
     return;
   }
   const std::string_view before_nul(command.c_str());
   if (before_nul.size() != command.size()) {
-    judge.Add(kCommandNul, key,
-              fmt::format("{} is registered as {}", Quoted(Clipped(command)),
-                          Quoted(Clipped(registered))),
-              "the text from U+0000 on is dropped; remove the \\u0000");
+    judge.Add(kCommandNul, key).With("command", command).With("registered", registered);
   } else if (registered != command) {
-    judge.Add(kCommandNonAscii, key,
-              fmt::format("{} is registered as {}", Quoted(Clipped(command)),
-                          Quoted(Clipped(registered))),
-              "each byte outside ASCII becomes '?'; use ASCII letters only");
+    judge.Add(kCommandNonAscii, key).With("command", command).With("registered", registered);
   }
   if (registered.empty()) {
     return;  // the U+0000 finding says why
   }
-  if (const std::string reason = UntypableReason(registered); !reason.empty()) {
-    judge.Add(
-        kCommandUntypable, key,
-        fmt::format("{} is reached by no typed line: {}", Quoted(Clipped(registered)), reason),
-        "remove blanks and control characters such as tabs and line breaks");
+  if (const Untypable untypable = UntypableOf(registered); untypable != Untypable::No) {
+    judge.Add(kCommandUntypable, key)
+        .With("registered", registered)
+        .With("reason", UntypableWord(untypable));
   } else if (command.front() != '/') {
-    judge.Add(kCommandNoSlash, key,
-              fmt::format("{} does not start with '/'", Quoted(Clipped(command))),
-              "allowed, but players expect chat commands to start with '/'");
+    judge.Add(kCommandNoSlash, key).With("command", command);
   }
 }
 
@@ -187,42 +171,37 @@ void CheckType(const json& entry, EntryJudge& judge) {
   if (IsReplyType(type)) {
     return;
   }
-  Finding& finding = judge.Add(
-      kUnknownType, kTypeKey.name,
-      fmt::format("{} is none of {}; nothing is sent", Quoted(Clipped(type)), ReplyTypeList()));
+  Finding& finding = judge.Add(kUnknownType, kTypeKey.name).With("type", type);
   finding.suggestion = NearestOf(type, kReplyTypeNames);
-  finding.hint = finding.suggestion ? fmt::format("did you mean {}? (letter case counts)",
-                                                  Quoted(*finding.suggestion))
-                                    : "use ServerChat, ClientChat or Notification";
 }
 
 // A number the game receives differently from how the file writes it: a boolean, or a value
-// beyond a 32-bit float. `label` leads the text, e.g. "R = " or "is ".
-void CheckReceived(const json& value, const char* key, const char* label, std::optional<Span> span,
-                   std::optional<std::size_t> element, EntryJudge& judge) {
-  if (value.is_boolean()) {
-    judge.Add(kNumberBoolean, key,
-              fmt::format("{}{}: the game receives {}", label, value.dump(),
-                          FloatText(GameFloatOf(value))),
-              "write the number", span, element);
+// beyond a 32-bit float. `component` names a colour's element ("R"), empty for a number key.
+void CheckReceived(const json& value, const char* key, const char* component,
+                   std::optional<Span> span, std::optional<std::size_t> element,
+                   EntryJudge& judge) {
+  if (!value.is_boolean() && !value.is_number()) {
     return;
   }
-  if (!value.is_number()) {
-    return;
-  }
-  const double written = value.get<double>();
   const float received = GameFloatOf(value);
-  if (std::isinf(received)) {
-    judge.Add(kNumberRange, key,
-              fmt::format("{}{}, beyond the game's 32-bit numbers: it receives {}", label,
-                          value.dump(), FloatText(received)),
-              "use a number of at most 3.4e38", span, element);
-  } else if (received == 0.0f && written != 0.0) {
-    judge.Add(
-        kNumberRange, key,
-        fmt::format("{}{}, below the game's 32-bit numbers: it receives 0", label, value.dump()),
-        "use 0 or a number of at least 1.2e-38", span, element);
+  const FindingCode* code = nullptr;
+  const char* range = "";
+  if (value.is_boolean()) {
+    code = &kNumberBoolean;
+  } else if (std::isinf(received)) {
+    code = &kNumberRange;
+    range = "beyond";
+  } else if (received == 0.0f && value.get<double>() != 0.0) {
+    code = &kNumberRange;
+    range = "below";
+  } else {
+    return;
   }
+  Finding& finding = judge.Add(*code, key, span, element)
+                         .With("component", component)
+                         .With("written", value.dump())
+                         .With("range", range);
+  finding.received = received;
 }
 
 void CheckColour(const json& entry, EntryJudge& judge) {
@@ -244,12 +223,11 @@ void CheckColour(const json& entry, EntryJudge& judge) {
     if (extra && member != nullptr) {
       extra->end = member->elements.back().end;
     }
-    judge.Add(kColorLength, kColorKey.name, fmt::format("has {} elements", colour.size()),
-              "only R, G, B, A are read; elements after the fourth are ignored", extra);
+    judge.Add(kColorLength, kColorKey.name, extra).With("elements", std::to_string(colour.size()));
   }
-  static const char* const kLabels[] = {"R = ", "G = ", "B = ", "A = "};
+  static const char* const kComponents[] = {"R", "G", "B", "A"};
   for (std::size_t i = 0; i < std::min<std::size_t>(colour.size(), 4); ++i) {
-    CheckReceived(colour[i], kColorKey.name, kLabels[i], element(i), i, judge);
+    CheckReceived(colour[i], kColorKey.name, kComponents[i], element(i), i, judge);
     if (!colour[i].is_number()) {
       continue;
     }
@@ -257,16 +235,14 @@ void CheckColour(const json& entry, EntryJudge& judge) {
     if (std::isinf(received)) {
       continue;  // reported as out of range
     }
-    const std::string written = kLabels[i] + colour[i].dump();
-    if (i == 3 && received <= 0.0f) {
-      judge.Add(kColorTransparent, kColorKey.name, written + ": the message is fully transparent",
-                "players cannot see it; A is opacity, use 1 for an opaque message", element(i), i);
-    } else if (received > 1.0f) {
-      judge.Add(kColorRange, kColorKey.name, written + " above 1",
-                "the game takes linear 0-1 values, not 0-255; divide by 255", element(i), i);
-    } else if (received < 0.0f) {
-      judge.Add(kColorNegative, kColorKey.name, written + " below 0",
-                "the game takes linear 0-1 values and passes negative ones on", element(i), i);
+    const FindingCode* code = i == 3 && received <= 0.0f ? &kColorTransparent
+                              : received > 1.0f          ? &kColorRange
+                              : received < 0.0f          ? &kColorNegative
+                                                         : nullptr;
+    if (code != nullptr) {
+      judge.Add(*code, kColorKey.name, element(i), i)
+          .With("component", kComponents[i])
+          .With("written", colour[i].dump());
     }
   }
 }
@@ -276,23 +252,14 @@ void CheckColour(const json& entry, EntryJudge& judge) {
 void CheckReplyText(const std::string& reply, EntryJudge& judge) {
   const std::size_t nul = reply.find('\0');
   const std::string_view shown = std::string_view(reply).substr(0, nul);
-  std::string controls;
   // Line breaks and tabs are layout that chat shows; every other control character is not.
-  for (const std::string& escape : ControlEscapes(shown)) {
-    if (escape != "\\x0a" && escape != "\\x09") {
-      controls += (controls.empty() ? "" : " ") + escape;
-    }
-  }
-  if (!controls.empty()) {
-    judge.Add(kReplyControl, kReplyKey.name,
-              fmt::format("{} holds control characters: {}", Quoted(Clipped(reply)), controls),
-              "chat does not show them and terminals act on them; remove them");
+  if (std::string controls = ControlCharactersIn(shown); !controls.empty()) {
+    judge.Add(kReplyControl, kReplyKey.name).With("reply", reply).With("controls", controls);
   }
   if (nul != std::string::npos) {
-    judge.Add(kReplyNul, kReplyKey.name,
-              fmt::format("the text after U+0000 is never shown: players see {}, and {} is lost",
-                          Quoted(Clipped(shown)), Quoted(Clipped(reply.substr(nul + 1)))),
-              "remove the \\u0000");
+    judge.Add(kReplyNul, kReplyKey.name)
+        .With("shown", std::string(shown))
+        .With("lost", reply.substr(nul + 1));
   }
 }
 
@@ -303,22 +270,15 @@ void CheckReply(const json& entry, EntryJudge& judge) {
   }
   const std::string& reply = found->get_ref<const std::string&>();
   if (IsBlankText(reply)) {
-    judge.Add(kReplyBlank, kReplyKey.name,
-              reply.empty() ? "is empty" : fmt::format("is blank: {}", Quoted(reply)),
-              "players see an empty message; write the text they should see");
+    judge.Add(kReplyBlank, kReplyKey.name).With("reply", reply);
     return;
   }
   CheckReplyText(reply, judge);
   const BraceScan scan = ScanBraces(reply);
   if (scan.fails) {
-    judge.Add(kReplyBraces, kReplyKey.name,
-              fmt::format("{} fails formatting: a lone brace starts a replacement field",
-                          Quoted(Clipped(reply))),
-              BraceHint(scan));
+    judge.Add(kReplyBraces, kReplyKey.name).With("reply", reply).With("escaped", scan.escaped);
   } else if (scan.has_doubled) {
-    judge.Add(kReplyDoubledBraces, kReplyKey.name,
-              fmt::format("players see {}", Quoted(scan.shown)),
-              "doubled braces show as one brace");
+    judge.Add(kReplyDoubledBraces, kReplyKey.name).With("shown", scan.shown);
   }
 }
 
@@ -326,44 +286,33 @@ void CheckReply(const json& entry, EntryJudge& judge) {
 // entry's brace for a key it lacks.
 void CheckReads(const json& entry, EntryJudge& judge) {
   const std::optional<FailingRead> failing = FirstFailingRead(entry);
-  if (!failing) {
+  if (!failing || failing->key == nullptr) {
     return;
   }
   const char* const key = failing->key->name;
-  const std::string needed_by =
-      failing->type.empty() ? std::string("every entry") : "Type " + Quoted(failing->type);
   const MemberSource* member = judge.Source().Find(key);
   switch (failing->problem) {
     case FailingRead::Problem::Missing:
-      judge.Add(kKeyMissing, key, fmt::format("is missing; {} needs it", needed_by),
-                fmt::format("add \"{}\" to the entry; every use of the command fails", key));
+      judge.Add(kKeyMissing, key).With("type", failing->type);
       break;
     case FailingRead::Problem::WrongKind:
-      judge.Add(kValueKind, key,
-                fmt::format("is {}, not {}", KindOf(*failing->value),
-                            failing->key->kind == EntryValueKind::String   ? "a string"
-                            : failing->key->kind == EntryValueKind::Number ? "a number"
-                                                                           : "an array of four "
-                                                                             "numbers"),
-                "every use of the command fails on it");
+      judge.Add(kValueKind, key).With("kind", failing->kind).With("type", failing->type);
       break;
     case FailingRead::Problem::TooFewElements:
-      judge.Add(kColorShort, key,
-                fmt::format("has {} element{}; it needs four: R, G, B, A", failing->element,
-                            failing->element == 1 ? "" : "s"),
-                "every use of the command fails; write [R, G, B, A], e.g. [1, 1, 1, 1]");
+      judge.Add(kColorShort, key).With("elements", std::to_string(failing->element));
       break;
     case FailingRead::Problem::ElementKind: {
       std::optional<Span> span;
       if (member != nullptr && failing->element < member->elements.size()) {
         span = member->elements[failing->element];
       }
-      judge.Add(
-          kValueKind, key,
-          fmt::format("element {} is {}, not a number", failing->element, KindOf(*failing->value)),
-          "every use of the command fails on it", span, failing->element);
+      judge.Add(kValueKind, key, span, failing->element)
+          .With("kind", failing->kind)
+          .With("element", std::to_string(failing->element));
       break;
     }
+    case FailingRead::Problem::NotAnObject:
+      break;  // entry_kind says so
   }
 }
 
@@ -375,11 +324,10 @@ void CheckDisplay(const json& entry, EntryJudge& judge) {
     const char* const key = display->name;
     const auto found = entry.find(key);
     if (found != entry.end()) {
-      CheckReceived(*found, key, "is ", std::nullopt, std::nullopt, judge);
+      CheckReceived(*found, key, "", std::nullopt, std::nullopt, judge);
     }
     if (found != entry.end() && found->is_number() && GameFloatOf(*found) <= 0.0f) {
-      judge.Add(kDisplayNotPositive, key, fmt::format("is {}", found->dump()),
-                "players cannot see such a notification; use a positive number");
+      judge.Add(kDisplayNotPositive, key).With("written", found->dump());
     }
   }
 }
@@ -396,10 +344,7 @@ void EntryChecks::operator()(const json& entry, std::size_t position, const Entr
     Finding finding = FindingOf(kEntryKind);
     finding.position = position;
     finding.subject = "entry";
-    finding.text = "is " + KindOf(entry) + ", not an object";
-    finding.hint =
-        "each entry is {\"Command\": ..., \"Reply\": ..., \"Type\": ...}; the plugin will not "
-        "start";
+    finding.With("kind", entry.type_name());
     finding.span = source.value;
     finding.pointer = source.pointer;
     findings_.push_back(std::move(finding));
@@ -429,14 +374,9 @@ void EntryChecks::operator()(const json& entry, std::size_t position, const Entr
   if (first) {
     return;
   }
-  Finding& finding =
-      judge.Add(kCommandDuplicate, kCommandKey.name,
-                fmt::format("{} is also the command of an earlier entry, which players reach "
-                            "instead",
-                            Quoted(Clipped(registered))),
-                "give this entry its own command");
+  Finding& finding = judge.Add(kCommandDuplicate, kCommandKey.name).With("registered", registered);
   if (earlier->second.span) {
-    finding.related.push_back({*earlier->second.span, "first registered here", std::nullopt});
+    finding.related.push_back({*earlier->second.span, "first_registration", std::nullopt});
   }
 }
 

@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "bridge/ReplyFormat.h"
-#include "devhost/present/ReportText.h"
 
 namespace devhost {
 
@@ -33,11 +32,6 @@ BraceScan ScanBraces(std::string_view reply) {
     scan.escaped = std::move(escaped);
   }
   return scan;
-}
-
-std::string BraceHint(const BraceScan& scan) {
-  return scan.escaped.empty() ? std::string("write each literal brace doubled")
-                              : "write literal braces doubled: " + Quoted(scan.escaped);
 }
 
 }  // namespace devhost

@@ -18,7 +18,5 @@ struct BraceScan {
   std::string escaped;  // when it fails: text that shows as the reply is written; may be empty
 };
 BraceScan ScanBraces(std::string_view reply);
-// What to write instead of a reply that fails formatting.
-std::string BraceHint(const BraceScan& scan);
 
 }  // namespace devhost

@@ -27,10 +27,6 @@ std::optional<std::pair<std::string, std::size_t>> ControlAt(std::string_view te
 
 }  // namespace
 
-bool IsControlCharacter(char32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
 std::string Printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());

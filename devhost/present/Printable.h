@@ -7,10 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace devhost {
+#include "devhost/text/ControlCharacter.h"
 
-// C0 controls, DEL and C1 controls.
-bool IsControlCharacter(char32_t c);
+namespace devhost {
 
 // `text` (UTF-8) with each control character written as an escape: "\x1b", "\u0085".
 std::string Printable(std::string_view text);

@@ -4,6 +4,7 @@
 
 #include <spdlog/fmt/fmt.h>
 
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/Typable.h"
 #include "devhost/present/ReportText.h"
 #include "devhost/text/Text.h"
@@ -28,10 +29,10 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
     result.position = results.size();
     result.command = Utf16ToUtf8(command->name);
     DispatchResult dispatch;
-    const std::string untypable = UntypableReason(result.command);
-    if (!untypable.empty()) {
+    const Untypable untypable = UntypableOf(result.command);
+    if (untypable != Untypable::No) {
       result.outcome = ProbeResult::Outcome::Unreachable;
-      result.detail = "no typed line reaches it: " + untypable;
+      result.detail = "no typed line reaches it: " + UntypableWords(untypable);
       results.push_back(std::move(result));
       continue;
     }

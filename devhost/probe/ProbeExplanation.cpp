@@ -1,9 +1,26 @@
 #include "devhost/probe/ProbeExplanation.h"
 
+#include "config/EntryKeys.h"
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/EntryRules.h"
 #include "devhost/findings/LoadedDocument.h"
+#include "devhost/findings/ReplyBraces.h"
+#include "devhost/present/ReportText.h"
 
 namespace devhost {
+
+namespace {
+
+// The first fault that makes using the entry fail, in the plugin's read order; empty if none.
+std::string FailureWords(const nlohmann::json& entry) {
+  if (const std::optional<FailingRead> failing = FirstFailingRead(entry)) {
+    return FailingReadWords(*failing);
+  }
+  const BraceScan scan = ScanBraces(entry[quorvane::kReplyKey.name].get<std::string>());
+  return scan.fails ? BraceHintWords(scan.escaped, Quoted) : std::string();
+}
+
+}  // namespace
 
 void ExplainProbes(std::vector<ProbeResult>& probes, const LoadedDocument* document) {
   if (document == nullptr) {
@@ -24,9 +41,10 @@ void ExplainProbes(std::vector<ProbeResult>& probes, const LoadedDocument* docum
       probe.hint = listed_as_object
                        ? "\"ChatCommands\" is an object; write a list: \"ChatCommands\": [ {...}, "
                          "{...} ]"
-                       : FailureHint(entry);
+                       : FailureWords(entry);
     } else if (probe.outcome == ProbeResult::Outcome::NothingSent) {
-      probe.detail = NothingSentReason(entry);
+      const std::optional<std::string> type = UnknownTypeOf(entry);
+      probe.detail = type ? UnknownTypeWords(*type, Quoted) : "the plugin sent nothing";
     }
   }
 }

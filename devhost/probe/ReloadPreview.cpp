@@ -14,10 +14,12 @@
 #include <utility>
 
 #include "config/ConfigFile.h"
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/ConfigCheck.h"
 #include "devhost/host/Host.h"
 #include "devhost/host/LogSinks.h"
 #include "devhost/os/SystemCalls.h"
+#include "devhost/present/ReportText.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/text/Text.h"
 #include "plugin/ReloadCommandName.h"
@@ -116,7 +118,8 @@ ConfigCopy ReadCopy(const fs::path& path, std::string& problem) {
   ConfigFileRead file = ReadConfigFile(path);
   if (file.problem) {
     const Finding failure = OpenFailure(path, file);
-    problem = failure.text + "; " + failure.hint;
+    const FindingWords words = WordsOf(failure, Quoted);
+    problem = words.text + "; " + words.hint;
     return {};
   }
   std::error_code ignored;

@@ -11,9 +11,11 @@
 
 #include <fmt/format.h>
 
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/present/DisplayColour.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Output.h"
+#include "devhost/present/ReportText.h"
 #include "devhost/text/Text.h"
 
 namespace devhost {
@@ -176,16 +178,18 @@ std::string FileWhere(const Finding& finding) {
 
 void WriteFinding(std::FILE* out, const Finding& finding, const std::string& where) {
   Print(out, "<li class=\"{0}\"><span class=\"severity\">{0}</span>",
-        SeverityName(finding.severity));
+        SeverityWord(finding.severity));
   if (!where.empty()) {
     Print(out, "<span class=\"quiet\">{}</span> ", Escaped(where));
   }
   if (!finding.subject.empty()) {
-    Print(out, "<code>{}</code> ", Escaped(finding.subject));
+    Print(out, "<code>{}</code> ", Escaped(Clipped(finding.subject)));
   }
-  Print(out, "{}", Escaped(finding.text));
-  if (!finding.hint.empty()) {
-    Print(out, "<span class=\"hint\">{}</span>", Escaped(finding.hint));
+  const FindingWords words =
+      WordsOf(finding, [](std::string_view value) { return Quoted(Clipped(value)); });
+  Print(out, "{}", Escaped(words.text));
+  if (!words.hint.empty()) {
+    Print(out, "<span class=\"hint\">Hint: {}</span>", Escaped(words.hint));
   }
   PutText(out, "</li>\n");
 }
@@ -221,7 +225,7 @@ void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
   if (probe != nullptr && probe->outcome != ProbeResult::Outcome::Sent) {
     const bool warning = probe->outcome == ProbeResult::Outcome::NothingSent;
     Print(out, "<li class=\"{}\"><span class=\"severity\">{}</span>{}",
-          SeverityName(warning ? Finding::Severity::Warning : Finding::Severity::Error),
+          SeverityWord(warning ? Finding::Severity::Warning : Finding::Severity::Error),
           RowOf(kOutcomes, probe->outcome).problem, Escaped(probe->detail));
     if (!probe->hint.empty()) {
       Print(out, "<span class=\"hint\">{}</span>", Escaped(probe->hint));
@@ -248,9 +252,9 @@ void WriteCheckPage(std::FILE* out, const CheckReport& report) {
   const int status = CheckExitStatus(report);
   if (!report.start.ok) {
     // The error is usually a finding about the file as well; it is then shown once, there.
-    const bool explained =
-        std::any_of(report.findings.begin(), report.findings.end(),
-                    [&](const Finding& finding) { return finding.text == report.start.error; });
+    const bool explained = std::any_of(
+        report.findings.begin(), report.findings.end(),
+        [&](const Finding& finding) { return finding.Value("error") == report.start.error; });
     Print(out, "<p class=\"status stopped\">The plugin did not start{}</p>\n",
           explained ? "; see the error below." : ": " + Escaped(report.start.error));
   } else {

@@ -8,7 +8,7 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
-#include "devhost/findings/EntryRules.h"
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/present/JsonLines.h"
 #include "devhost/present/MessageJson.h"
 #include "devhost/present/MessageText.h"
@@ -43,7 +43,7 @@ class Counts {
 
  private:
   std::array<std::size_t, std::size(kOutcomes)> outcomes_{};
-  std::array<std::size_t, std::size(kSeverities)> severities_{};
+  std::array<std::size_t, std::size(kSeverityNames)> severities_{};
 };
 
 std::string Plural(std::size_t count, const char* one, const char* many) {
@@ -211,7 +211,7 @@ template <typename Write>
 void WriteJsonFindings(const Write& write, const CheckReport& report) {
   for (const Finding& finding : report.findings) {
     json line = {{"finding", "config"},
-                 {"severity", SeverityName(finding.severity)},
+                 {"severity", SeverityWord(finding.severity)},
                  {"code", finding.code}};
     if (finding.position) {
       line["position"] = *finding.position;
@@ -231,9 +231,12 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
     if (!finding.subject.empty()) {
       line["subject"] = finding.subject;
     }
-    line["text"] = finding.text;
-    if (!finding.hint.empty()) {
-      line["hint"] = finding.hint;
+    // Whole values: programs get every text uncut.
+    const FindingWords words =
+        WordsOf(finding, [](std::string_view value) { return Quoted(value); });
+    line["text"] = words.text;
+    if (!words.hint.empty()) {
+      line["hint"] = words.hint;
     }
     if (finding.suggestion) {
       line["suggestion"] = *finding.suggestion;
@@ -244,7 +247,7 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
         related.push_back({{"offset", other.point->offset},
                            {"line", other.point->line},
                            {"column", other.point->column},
-                           {"text", other.what}});
+                           {"text", RelatedWords(other.role)}});
       }
     }
     if (!related.empty()) {
@@ -258,8 +261,8 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
   for (const OutcomeWords& outcome : kOutcomes) {
     summary[outcome.word] = counts[outcome.value];
   }
-  for (const SeverityWords& severity : kSeverities) {
-    summary[severity.plural] = counts[severity.value];
+  for (const SeverityName& severity : kSeverityNames) {
+    summary[SeverityPlural(severity.value)] = counts[severity.value];
   }
   summary["exit_status"] = CheckExitStatus(report);
   write(summary);
@@ -296,9 +299,9 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
       WriteProbes(text, report, style);
     }
   } else {
-    const bool explained =
-        std::any_of(report.findings.begin(), report.findings.end(),
-                    [&](const Finding& finding) { return finding.text == report.start.error; });
+    const bool explained = std::any_of(
+        report.findings.begin(), report.findings.end(),
+        [&](const Finding& finding) { return finding.Value("error") == report.start.error; });
     text +=
         style("The plugin did not start", Tone::Red) +
         (explained ? std::string("; see the error below.") : ": " + Printable(report.start.error)) +

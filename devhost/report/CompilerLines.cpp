@@ -2,7 +2,9 @@
 
 #include <fmt/format.h>
 
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/present/Printable.h"
+#include "devhost/present/ReportText.h"
 #include "devhost/present/Tone.h"
 #include "devhost/text/DisplayWidth.h"
 
@@ -91,6 +93,17 @@ ShownLine Shown(const SourceExcerpt& excerpt) {
   return shown;
 }
 
+struct SeverityTone {
+  Finding::Severity value;
+  Tone tone;
+};
+constexpr SeverityTone kTones[] = {
+    {Finding::Severity::Error, Tone::Red},
+    {Finding::Severity::Warning, Tone::Yellow},
+    {Finding::Severity::Note, Tone::Bold},
+};
+static_assert(InEnumOrder(kTones));
+
 std::string Point(const SourcePoint& point) {
   return fmt::format("{}:{}", point.line, point.column);
 }
@@ -99,14 +112,17 @@ std::string Point(const SourcePoint& point) {
 
 void AppendCompilerFinding(std::string& out, const std::string& file, const Finding& finding,
                            bool colour) {
-  const SeverityWords& severity = RowOf(kSeverities, finding.severity);
-  std::string message = finding.subject.empty()
-                            ? Printable(finding.text)
-                            : Printable(finding.subject) + ": " + Printable(finding.text);
+  // Values from the file are cut short here, and everything is escaped for the terminal.
+  const FindingWords words =
+      WordsOf(finding, [](std::string_view value) { return Quoted(Clipped(value)); });
+  const std::string message =
+      finding.subject.empty() ? Printable(words.text)
+                              : Printable(Clipped(finding.subject)) + ": " + Printable(words.text);
   out += Toned(Printable(file) + (finding.place ? ":" + Point(finding.place->start) : "") + ":",
                Tone::Bold, colour);
   out += " ";
-  out += Toned(std::string(severity.word) + ":", severity.tone, colour);
+  out += Toned(std::string(SeverityWord(finding.severity)) + ":",
+               RowOf(kTones, finding.severity).tone, colour);
   out += " " + message + " [" + finding.code + "]\n";
   if (finding.place && !finding.place->excerpt.text.empty()) {
     const ShownLine shown = Shown(finding.place->excerpt);
@@ -118,8 +134,8 @@ void AppendCompilerFinding(std::string& out, const std::string& file, const Find
                  colour) +
            "\n";
   }
-  if (!finding.hint.empty()) {
-    out += "  " + Toned("hint:", Tone::Bold, colour) + " " + Printable(finding.hint) + "\n";
+  if (!words.hint.empty()) {
+    out += "  " + Toned("hint:", Tone::Bold, colour) + " " + Printable(words.hint) + "\n";
   }
   if (finding.parser_place && finding.place &&
       finding.parser_place->offset != finding.place->start.offset) {
@@ -128,8 +144,8 @@ void AppendCompilerFinding(std::string& out, const std::string& file, const Find
   }
   for (const Finding::Related& related : finding.related) {
     if (related.point) {
-      out +=
-          "  " + Printable(file) + ":" + Point(*related.point) + ": note: " + related.what + "\n";
+      out += "  " + Printable(file) + ":" + Point(*related.point) +
+             ": note: " + RelatedWords(related.role) + "\n";
     }
   }
 }

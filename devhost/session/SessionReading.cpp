@@ -11,8 +11,10 @@
 #include "config/ConfigRead.h"
 #include "config/EntryKeys.h"
 #include "config/RegistrationCheck.h"
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/LoadedDocument.h"
 #include "devhost/findings/ReplyBraces.h"
+#include "devhost/present/ReportText.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/text/Text.h"
 
@@ -77,7 +79,7 @@ std::string SessionReading::FailureReason(std::size_t position) const {
   const auto reply = entry.is_object() ? entry.find(quorvane::kReplyKey.name) : entry.end();
   if (reply != entry.end() && reply->is_string()) {
     const BraceScan scan = ScanBraces(reply->get<std::string>());
-    if (scan.fails && reason == BraceHint(scan)) {
+    if (scan.fails && reason == BraceHintWords(scan.escaped, Quoted)) {
       reason = fmt::format("\"{}\" holds a single brace, which fails formatting; {}",
                            quorvane::kReplyKey.name, reason);
     }

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/FindingCodes.h"
 #include "tests/support/LogTime.h"
 #include "tests/support/ProgramRun.h"
@@ -98,34 +99,36 @@ TEST_F(DevhostProgramTest, JsonSessionShowsEveryEventInOrder) {
       RunDevhost("--server-dir '" + server_.Path() + "' --json --script '" + script + "'",
                  InFolder("stderr.txt"));
   const std::string broken = "[json.exception.type_error.302] type must be number, but is null";
-  EXPECT_EQ(run.out,
-            (Lines{R"({"event":"start","kind":"start","ok":true,"chat_commands":["/rules","/help","/wipe",)"
-                   R"("/broken"],"console_commands":["Quorvane.Reload"]})",
-                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat","text":)"
-                   "\"Bienvenue \xC3\xA0 bord {ok}\","
-                   R"("color":[0.1,0.5,0.0,1.0],"bold":false})",
-                   R"({"event":"message","kind":"message","player":"bob","type":"ClientChat","sender":"Server",)"
-                   R"("text":"Ask"})",
-                   R"({"event":"message","kind":"message","player":"alice","type":"Notification","text":"Friday",)"
-                   // JSON has no infinities: what the game receives is written as text.
-                   R"("color":[1.0,1.0,1.0,0.75],"scale":"-inf","time":"inf"})",
-                   R"({"event":"log","kind":"log","line":"TIME [devhost][error] command /broken failed: )" +
-                       broken + "\"}",
-                   R"({"event":"command_failed","kind":"command_failed","player":"alice","command":"/broken","error":")" +
-                       broken + R"(","reason":"\"Color\" has 2 elements; it needs four: R, G, B, A"})",
-                   R"({"event":"unmatched","kind":"unmatched","player":"carol","text":"hello there"})",
-                   R"({"event":"invalid_line","kind":"invalid_line","line":8,"text":"this line is wrong",)"
-                   R"("reason":"no ':' or '>' after a player name"})",
-                   R"({"event":"invalid_line","kind":"invalid_line","line":9,"text":": /rules",)"
-                   R"("reason":"no player name before ':'"})",
-                   R"({"event":"invalid_line","kind":"invalid_line","line":10,"text":"al ice: /rules",)"
-                   R"("reason":"the player name contains a blank"})",
-                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat",)"
-                   R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
-                   R"({"event":"console_answer","kind":"console_answer","command":"Quorvane.Reload",)"
-                   R"("ok":true,"text":"Reloaded config"})",
-                   R"({"event":"unmatched","kind":"unmatched","player":null,"text":"nothing here"})",
-                   R"({"event":"exit","kind":"exit","live_allocations":0})"}));
+  EXPECT_EQ(
+      run.out,
+      (Lines{
+          R"({"event":"start","kind":"start","ok":true,"chat_commands":["/rules","/help","/wipe",)"
+          R"("/broken"],"console_commands":["Quorvane.Reload"]})",
+          R"({"event":"message","kind":"message","player":"alice","type":"ServerChat","text":)"
+          "\"Bienvenue \xC3\xA0 bord {ok}\","
+          R"("color":[0.1,0.5,0.0,1.0],"bold":false})",
+          R"({"event":"message","kind":"message","player":"bob","type":"ClientChat","sender":"Server",)"
+          R"("text":"Ask"})",
+          R"({"event":"message","kind":"message","player":"alice","type":"Notification","text":"Friday",)"
+          // JSON has no infinities: what the game receives is written as text.
+          R"("color":[1.0,1.0,1.0,0.75],"scale":"-inf","time":"inf"})",
+          R"({"event":"log","kind":"log","line":"TIME [devhost][error] command /broken failed: )" +
+              broken + "\"}",
+          R"({"event":"command_failed","kind":"command_failed","player":"alice","command":"/broken","error":")" +
+              broken + R"(","reason":"\"Color\" has 2 elements; it needs four: R, G, B, A"})",
+          R"({"event":"unmatched","kind":"unmatched","player":"carol","text":"hello there"})",
+          R"({"event":"invalid_line","kind":"invalid_line","line":8,"text":"this line is wrong",)"
+          R"("reason":"no ':' or '>' after a player name"})",
+          R"({"event":"invalid_line","kind":"invalid_line","line":9,"text":": /rules",)"
+          R"("reason":"no player name before ':'"})",
+          R"({"event":"invalid_line","kind":"invalid_line","line":10,"text":"al ice: /rules",)"
+          R"("reason":"the player name contains a blank"})",
+          R"({"event":"message","kind":"message","player":"alice","type":"ServerChat",)"
+          R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
+          R"({"event":"console_answer","kind":"console_answer","command":"Quorvane.Reload",)"
+          R"("ok":true,"text":"Reloaded config"})",
+          R"({"event":"unmatched","kind":"unmatched","player":null,"text":"nothing here"})",
+          R"({"event":"exit","kind":"exit","live_allocations":0})"}));
   // Invalid lines make the run fail; people are told on standard error.
   EXPECT_EQ(run.exit_code, 4);
   const DevhostRun human = RunDevhost(
@@ -141,20 +144,22 @@ TEST_F(DevhostProgramTest, ExampleServerSessionFromStandardInput) {
   const DevhostRun run =
       RunDevhost("--server-dir '" + examples + "/server' --json < '" + examples + "/session.txt'",
                  InFolder("stderr.txt"));
-  EXPECT_EQ(run.out,
-            (Lines{R"({"event":"start","kind":"start","ok":true,"chat_commands":["/rules","/help","/wipe"],)"
-                   R"("console_commands":["Quorvane.Reload"]})",
-                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat","text":)"
-                   R"("No building next to the spawn points.","color":[1.0,0.5,0.0,1.0],)"
-                   R"("bold":false})",
-                   R"({"event":"message","kind":"message","player":"bob","type":"ClientChat","sender":"Server",)"
-                   R"("text":"Commands: /rules and /wipe"})",
-                   R"({"event":"message","kind":"message","player":"alice","type":"Notification",)"
-                   R"("text":"Next wipe on Friday","color":[1.0,1.0,1.0,1.0],"scale":1.5,)"
-                   R"("time":10.0})",
-                   R"({"event":"message","kind":"message","player":"alice","type":"ServerChat",)"
-                   R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
-                   R"({"event":"exit","kind":"exit","live_allocations":0})"}));
+  EXPECT_EQ(
+      run.out,
+      (Lines{
+          R"({"event":"start","kind":"start","ok":true,"chat_commands":["/rules","/help","/wipe"],)"
+          R"("console_commands":["Quorvane.Reload"]})",
+          R"({"event":"message","kind":"message","player":"alice","type":"ServerChat","text":)"
+          R"("No building next to the spawn points.","color":[1.0,0.5,0.0,1.0],)"
+          R"("bold":false})",
+          R"({"event":"message","kind":"message","player":"bob","type":"ClientChat","sender":"Server",)"
+          R"("text":"Commands: /rules and /wipe"})",
+          R"({"event":"message","kind":"message","player":"alice","type":"Notification",)"
+          R"("text":"Next wipe on Friday","color":[1.0,1.0,1.0,1.0],"scale":1.5,)"
+          R"("time":10.0})",
+          R"({"event":"message","kind":"message","player":"alice","type":"ServerChat",)"
+          R"("text":"Reloaded config","color":[0.0,1.0,0.0,1.0],"bold":false})",
+          R"({"event":"exit","kind":"exit","live_allocations":0})"}));
   EXPECT_EQ(run.exit_code, 0);
 }
 
@@ -189,8 +194,8 @@ TEST_F(DevhostProgramTest, FailedStartRegistersNothingAndExitsTwo) {
       {"FIFO", [this] { EXPECT_TRUE(server_.MakeConfigFifo()); }, cannot_open},
       {"third entry 7",
        [this] { server_.WriteConfig(R"({"ChatCommands":[{"Command":"/a"},{"Command":"/b"},7]})"); },
-       {R"({"event":"log","kind":"log","line":"TIME [devhost][error] plugin failed to start: )" + kEntryError +
-            R"("})",
+       {R"({"event":"log","kind":"log","line":"TIME [devhost][error] plugin failed to start: )" +
+            kEntryError + R"("})",
         R"({"event":"start","kind":"start","ok":false,"error":")" + kEntryError +
             R"(","chat_commands":[],"console_commands":[]})",
         R"({"event":"exit","kind":"exit","live_allocations":0})"}},
@@ -320,8 +325,8 @@ TEST_F(DevhostProgramTest, ReadmeExitStatusTableIsTheProgramsOwn) {
 TEST_F(DevhostProgramTest, ReadmeFindingCodesAreTheChecksOwn) {
   Lines listed;
   for (const devhost::FindingCode* code : devhost::kFindingCodes) {
-    listed.push_back(std::string(code->code) + " " + devhost::SeverityName(code->severity) + " " +
-                     code->meaning);
+    listed.push_back(std::string(code->code) + " " + devhost::SeverityWord(code->severity) + " " +
+                     std::string(devhost::MeaningOf(code->code)));
   }
   EXPECT_EQ(Matches(ReadmeLines(), R"(^\| `([a-z_]+)` \| (\w+) \| (.*) \|$)"), listed);
 }

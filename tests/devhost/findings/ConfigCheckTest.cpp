@@ -1,5 +1,6 @@
 // The configuration findings of "devhost --check": one group per kind of mistake.
 
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/ConfigCheck.h"
 #include "devhost/findings/EntryRules.h"
 
@@ -16,6 +17,7 @@
 #include "config/EntryKeys.h"
 #include "config/GameFloat.h"
 #include "config/ReplyTypes.h"
+#include "devhost/present/ReportText.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/session/EventWriter.h"
 #include "devhost/text/Nearest.h"
@@ -35,6 +37,14 @@ namespace {
 
 using devhost::AnalyseConfigText;
 using devhost::Finding;
+
+// A finding's words as programs get them: every value whole.
+std::string Text(const Finding& finding) {
+  return devhost::WordsOf(finding, [](std::string_view v) { return devhost::Quoted(v); }).text;
+}
+std::string Hint(const Finding& finding) {
+  return devhost::WordsOf(finding, [](std::string_view v) { return devhost::Quoted(v); }).hint;
+}
 
 std::vector<Finding> FindingsOf(const std::string& text) {
   return AnalyseConfigText(text).findings;
@@ -155,11 +165,11 @@ TEST(ConfigCheckTest, SyntaxErrorsNameTheirCauseAtThePlaceToFix) {
   }
   // The library's message is the text, verbatim; the parser stopped at the second entry.
   const auto comma = FindingsOf(cases[0].text);
-  EXPECT_EQ(comma[0].text,
+  EXPECT_EQ(Text(comma[0]),
             "[json.exception.parse_error.101] parse error at 42: syntax error - unexpected '{'; "
             "expected ']'");
   EXPECT_EQ(comma[0].parser_place->line, 3u);
-  EXPECT_EQ(comma[0].hint, "missing comma? put a ',' between the two values");
+  EXPECT_EQ(Hint(comma[0]), "missing comma? put a ',' between the two values");
 }
 
 // What the plugin passes over in silence: a later value of a repeated key, and text after the
@@ -176,12 +186,12 @@ TEST(ConfigCheckTest, RepeatedKeysAndTextAfterTheValue) {
       EntryFindings(std::string(kClientChat) + R"(,"Reply":"Bye","Type":{"x":[1]})");
   ASSERT_EQ(Codes(repeated), std::vector<std::string>(2, "repeated_key"));
   EXPECT_EQ(repeated[0].subject, "Reply");
-  EXPECT_EQ(repeated[0].text,
+  EXPECT_EQ(Text(repeated[0]),
             "is given again in one object; the first value counts, \"Bye\" is ignored");
   EXPECT_EQ(repeated[0].place->start.column, 70u);  // the second "Reply"
   EXPECT_EQ(repeated[0].pointer, "/ChatCommands/0/Reply");
   EXPECT_EQ(repeated[0].position, 0u);
-  EXPECT_NE(repeated[1].text.find("this object is ignored"), std::string::npos);
+  EXPECT_NE(Text(repeated[1]).find("this object is ignored"), std::string::npos);
   // Only the first "ChatCommands" array holds entries; arrays elsewhere name none.
   const auto elsewhere =
       FindingsOf(R"({"Other":[{"a":1,"a":2}],"ChatCommands":[{)" + std::string(kClientChat) +
@@ -212,7 +222,7 @@ TEST(ConfigCheckTest, UnknownKeysNameTheNearestKnownKey) {
   EXPECT_EQ(pairs,
             (std::vector<std::pair<std::string, std::string>>{
                 {"Colour", "Color"}, {"Comment", "-"}, {"Replay", "Reply"}, {"Tpye", "Type"}}));
-  EXPECT_EQ(Find(findings, "unknown_key")->hint, "did you mean \"Color\"?");
+  EXPECT_EQ(Hint(*Find(findings, "unknown_key")), "did you mean \"Color\"?");
 
   const auto top = FindingsOf(R"({"$schema":"./config.schema.json","Chatcommands":[]})");
   EXPECT_EQ(Codes(top), (std::vector<std::string>{"unknown_key", "no_commands"}));
@@ -235,8 +245,8 @@ TEST(ConfigCheckTest, ColourComponentsAboveOneAndExtraElements) {
   const auto high =
       EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[255,0.5,1,255])");
   ASSERT_EQ(Codes(high), std::vector<std::string>(2, "color_range"));  // one per element
-  EXPECT_EQ(high[0].text, "R = 255 above 1");
-  EXPECT_EQ(high[1].text, "A = 255 above 1");
+  EXPECT_EQ(Text(high[0]), "R = 255 above 1");
+  EXPECT_EQ(Text(high[1]), "A = 255 above 1");
   const auto five =
       EntryFindings(R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[1,1,1,1,7])");
   EXPECT_EQ(Codes(five), std::vector<std::string>{"color_length"});
@@ -253,16 +263,16 @@ TEST(ConfigCheckTest, NumbersTheGameReceivesDifferently) {
       R"("Command":"/a","Type":"ServerChat","Reply":"x","Color":[-0.5,1e-50,true,1e39])");
   EXPECT_EQ(Codes(colour), (std::vector<std::string>{"color_negative", "number_range",
                                                      "number_boolean", "number_range"}));
-  EXPECT_EQ(colour[0].text, "R = -0.5 below 0");
-  EXPECT_EQ(colour[1].text, "G = 1e-50, below the game's 32-bit numbers: it receives 0");
-  EXPECT_EQ(colour[2].text, "B = true: the game receives 1");
-  EXPECT_EQ(colour[3].text, "A = 1e+39, beyond the game's 32-bit numbers: it receives inf");
+  EXPECT_EQ(Text(colour[0]), "R = -0.5 below 0");
+  EXPECT_EQ(Text(colour[1]), "G = 1e-50, below the game's 32-bit numbers: it receives 0");
+  EXPECT_EQ(Text(colour[2]), "B = true: the game receives 1");
+  EXPECT_EQ(Text(colour[3]), "A = 1e+39, beyond the game's 32-bit numbers: it receives inf");
   const auto display =
       EntryFindings(R"("Command":"/a","Type":"Notification","Reply":"x","Color":[1,1,1,1],)"
                     R"("DisplayScale":false,"DisplayTime":-1e39)");
   EXPECT_EQ(Codes(display),
             (std::vector<std::string>{"number_boolean", "number_range", "display_not_positive"}));
-  EXPECT_EQ(display[1].text, "is -1e+39, beyond the game's 32-bit numbers: it receives -inf");
+  EXPECT_EQ(Text(display[1]), "is -1e+39, beyond the game's 32-bit numbers: it receives -inf");
   // The largest float and what rounds to it are received as written.
   EXPECT_EQ(ToGameFloat(3.4028235e38), std::numeric_limits<float>::max());
   EXPECT_EQ(ToGameFloat(0x1.fffffefp127), std::numeric_limits<float>::max());
@@ -274,7 +284,7 @@ TEST(ConfigCheckTest, RepliesWithBraces) {
   const auto lone = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"Hi {name}")");
   ASSERT_EQ(Codes(lone), std::vector<std::string>{"reply_braces"});
   EXPECT_EQ(lone[0].severity, Finding::Severity::Error);  // every use fails
-  EXPECT_NE(lone[0].hint.find("\"Hi {{name}}\""), std::string::npos) << lone[0].hint;
+  EXPECT_NE(Hint(lone[0]).find("\"Hi {{name}}\""), std::string::npos) << Hint(lone[0]);
   EXPECT_EQ(Codes(EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"a } b")")),
             std::vector<std::string>{"reply_braces"});
 
@@ -282,7 +292,7 @@ TEST(ConfigCheckTest, RepliesWithBraces) {
       EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"Use {{x}} and }}")");
   ASSERT_EQ(Codes(doubled), std::vector<std::string>{"reply_doubled_braces"});
   EXPECT_EQ(doubled[0].severity, Finding::Severity::Note);
-  EXPECT_EQ(doubled[0].text, "players see \"Use {x} and }\"");
+  EXPECT_EQ(Text(doubled[0]), "players see \"Use {x} and }\"");
 
   // Each hint shows the reply as it is written, braces and all.
   for (const auto& [reply, hint] : std::vector<std::pair<std::string, std::string>>{
@@ -290,7 +300,7 @@ TEST(ConfigCheckTest, RepliesWithBraces) {
     const auto findings =
         EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":")" + reply + "\"");
     ASSERT_EQ(Codes(findings), std::vector<std::string>{"reply_braces"}) << reply;
-    EXPECT_EQ(findings[0].hint, "write literal braces doubled: \"" + hint + "\"");
+    EXPECT_EQ(Hint(findings[0]), "write literal braces doubled: \"" + hint + "\"");
   }
 }
 
@@ -299,17 +309,17 @@ TEST(ConfigCheckTest, RepliesWithControlCharactersOrUPlus0000) {
   const auto controls = EntryFindings(
       R"("Command":"/a","Type":"ClientChat","Reply":"\u001b]0;title\u0007 two\nlines")");
   ASSERT_EQ(Codes(controls), std::vector<std::string>{"reply_control"});
-  EXPECT_NE(controls[0].text.find(": \\x1b \\x07"), std::string::npos) << controls[0].text;
+  EXPECT_NE(Text(controls[0]).find(": \\x1b \\x07"), std::string::npos) << Text(controls[0]);
   const auto nul = EntryFindings(R"("Command":"/a","Type":"ClientChat","Reply":"shown\u0000lost")");
   ASSERT_EQ(Codes(nul), std::vector<std::string>{"reply_nul"});
-  EXPECT_NE(nul[0].text.find("players see \"shown\", and \"lost\" is lost"), std::string::npos);
+  EXPECT_NE(Text(nul[0]).find("players see \"shown\", and \"lost\" is lost"), std::string::npos);
 }
 
 TEST(ConfigCheckTest, CommandTexts) {
   const auto accented =
       EntryFindings(R"("Command":"/r\u00e8gles","Type":"ClientChat","Reply":"x")");
   ASSERT_EQ(Codes(accented), std::vector<std::string>{"command_non_ascii"});
-  EXPECT_EQ(accented[0].text, "\"/règles\" is registered as \"/r??gles\"");
+  EXPECT_EQ(Text(accented[0]), "\"/règles\" is registered as \"/r??gles\"");
   EXPECT_EQ(Codes(EntryFindings(R"("Command":"","Type":"ClientChat","Reply":"x")")),
             std::vector<std::string>{"command_empty"});
   EXPECT_EQ(Codes(EntryFindings(R"("Command":"rules","Type":"ClientChat","Reply":"x")")),
@@ -325,7 +335,7 @@ TEST(ConfigCheckTest, CommandTexts) {
   }
   const auto nul = EntryFindings(R"("Command":"/a\u0000b","Type":"ClientChat","Reply":"x")");
   ASSERT_EQ(Codes(nul), std::vector<std::string>{"command_nul"});
-  EXPECT_EQ(nul[0].text, "\"/a\\u0000b\" is registered as \"/a\"");
+  EXPECT_EQ(Text(nul[0]), "\"/a\\u0000b\" is registered as \"/a\"");
 
   // The host matches commands without regard to case: "/RULES" hides behind "/rules".
   const auto duplicate = FindingsOf(R"({"ChatCommands":[
@@ -334,7 +344,7 @@ TEST(ConfigCheckTest, CommandTexts) {
     {"Command":"/RULES","Type":"ClientChat","Reply":"c"}]})");
   ASSERT_EQ(Codes(duplicate), std::vector<std::string>{"command_duplicate"});
   EXPECT_EQ(duplicate[0].position, 2u);
-  EXPECT_EQ(duplicate[0].hint, "give this entry its own command");
+  EXPECT_EQ(Hint(duplicate[0]), "give this entry its own command");
   ASSERT_EQ(duplicate[0].related.size(), 1u);  // the first "/rules", on line 2
   EXPECT_EQ(duplicate[0].related[0].point->line, 2u);
 }
@@ -348,7 +358,7 @@ TEST(ConfigCheckTest, MessagesPlayersCannotSee) {
   ASSERT_EQ(Codes(findings), std::vector<std::string>(2, "display_not_positive"));
   EXPECT_EQ(findings[0].subject, "DisplayScale");
   EXPECT_EQ(findings[1].subject, "DisplayTime");
-  EXPECT_EQ(findings[1].text, "is 0");
+  EXPECT_EQ(Text(findings[1]), "is 0");
 
   for (const char* alpha : {"0", "-0.5", "1e-50"}) {
     const auto transparent =
@@ -372,7 +382,7 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
   EXPECT_EQ(Codes(FindingsOf(R"({"ChatCommands":[]})")), std::vector<std::string>{"no_commands"});
   const auto array = FindingsOf("[1]");
   EXPECT_EQ(Codes(array), std::vector<std::string>{"document_kind"});
-  EXPECT_NE(array[0].text.find("holds an array, not"), std::string::npos) << array[0].text;
+  EXPECT_NE(Text(array[0]).find("holds an array, not"), std::string::npos) << Text(array[0]);
   // The plugin starts on a null file, with no command.
   EXPECT_EQ(Codes(FindingsOf("null")), std::vector<std::string>{"no_commands"});
   // Members of an object count in the sorted order of their keys, and each use fails for that,
@@ -381,7 +391,7 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
                              R"("Reply":"{x}"}}})";
   const auto members = FindingsOf(object);
   EXPECT_EQ(Codes(members), (std::vector<std::string>{"commands_kind", "reply_braces"}));
-  EXPECT_NE(members[0].text.find("sorted order of their keys"), std::string::npos);
+  EXPECT_NE(Text(members[0]).find("sorted order of their keys"), std::string::npos);
   std::vector<devhost::ProbeResult> probes(1);
   probes[0].outcome = devhost::ProbeResult::Outcome::Failed;
   devhost::ExplainProbes(probes, devhost::LoadDocument(object).get());
@@ -396,6 +406,12 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
 // object: the real reply callback fails on that key, whose null or kind its error names, and
 // the check's hint names the key.
 using FailureHintTest = test_support::PluginTest;
+
+// What the check says makes a use of `entry` fail; empty when nothing does.
+std::string FailureHintOf(const nlohmann::json& entry) {
+  const auto failing = devhost::FirstFailingRead(entry);
+  return failing ? devhost::FailingReadWords(*failing) : std::string();
+}
 
 TEST_F(FailureHintTest, NamesTheKeyTheReplyCallbackFailsOn) {
   using json = nlohmann::json;
@@ -425,7 +441,7 @@ TEST_F(FailureHintTest, NamesTheKeyTheReplyCallbackFailsOn) {
       entry[key->name] = valid(*key, type);
     }
     EXPECT_EQ(use(entry), "") << entry;
-    EXPECT_EQ(devhost::FailureHint(entry), "") << entry;
+    EXPECT_EQ(FailureHintOf(entry), "") << entry;
     for (std::size_t at = 0; at < kUseReadOrder.size(); ++at) {
       const EntryKey& key = *kUseReadOrder[at];
       if (!NeededFor(key, type)) {
@@ -442,8 +458,8 @@ TEST_F(FailureHintTest, NamesTheKeyTheReplyCallbackFailsOn) {
           faulty[key.name] = fault;
         }
         EXPECT_EQ(use(faulty), fault.type_name()) << faulty;
-        EXPECT_EQ(devhost::FailureHint(faulty).rfind('"' + std::string(key.name) + '"', 0), 0u)
-            << faulty << ": " << devhost::FailureHint(faulty);
+        EXPECT_EQ(FailureHintOf(faulty).rfind('"' + std::string(key.name) + '"', 0), 0u)
+            << faulty << ": " << FailureHintOf(faulty);
         // The check reports it as an error at that key, before any player tries.
         json registered = faulty;
         registered["Command"] = "/a";
