@@ -54,7 +54,7 @@ std::optional<std::string> ReadByThisRun(const fs::path& page, const CheckOption
 // Plays the reload preview and writes it; returns the program's exit status.
 int RunReloadPreview(const CheckOptions& options, std::FILE* out) {
   const ReloadPreview preview =
-      PreviewReload(options.reload_from, options.server_dir, options.plugin_path);
+      PreviewReload(options.reload_from, options.server_dir, options.plugin_path, !options.json);
   if (options.json) {
     WriteReloadJson(out, preview);
   } else {

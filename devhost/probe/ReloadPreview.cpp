@@ -12,10 +12,12 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "config/ConfigFile.h"
 #include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/ConfigCheck.h"
+#include "devhost/findings/FindingCodes.h"
 #include "devhost/host/Host.h"
 #include "devhost/host/LogSinks.h"
 #include "devhost/os/SystemCalls.h"
@@ -26,15 +28,28 @@
 
 using quorvane::ConfigFileRead;
 using quorvane::kReloadCommandName;
-using quorvane::ReadConfigFile;
+using quorvane::OpenConfigFile;
 
 namespace devhost {
 namespace {
 
 namespace fs = std::filesystem;
 
+// The copies' names in the scratch folder, beside its ArkApi/.
+constexpr const char* kOldCopy = "old.json";
+constexpr const char* kCurrentCopy = "current.json";
+
+// A file's copy in the scratch folder, byte for byte, and the mode it was made with.
 struct ConfigCopy {
-  std::string bytes;
+  fs::path path;
+  fs::perms mode = fs::perms::owner_read;
+};
+
+// A file to copy, opened only when it is one the plugin would open (a regular file), in binary
+// mode: the copy holds the stored bytes, which the plugin then reads as it reads the original.
+struct Source {
+  fs::path path;
+  std::ifstream stream;
   fs::perms mode = fs::perms::owner_read;
 };
 
@@ -57,7 +72,7 @@ class ScratchServer {
                            error.message());
     }
     const fs::path config = ConfigPathOf(root_.string());
-    std::vector<fs::path> made = {config};
+    std::vector<fs::path> made = {config, root_ / kOldCopy, root_ / kCurrentCopy};
     for (fs::path folder = config.parent_path(); folder != root_; folder = folder.parent_path()) {
       made.push_back(folder);
     }
@@ -77,30 +92,62 @@ class ScratchServer {
   }
 
   std::string Path() const { return root_.string(); }
+  // Copies `source` into the scratch folder as `name`, in blocks: a long file never sits in
+  // memory. The system's reason when reading fails; writing failures stop the preview.
+  ConfigCopy Keep(Source& source, const char* name, std::string& read_error) const {
+    ConfigCopy copy{root_ / name, (source.mode & fs::perms::owner_write) | fs::perms::owner_read};
+    // No wider than the original's from the moment it exists: only its owner's write, if the
+    // original has it, and read, which the plugin needs.
+    NewFile file = CreateNewFile(copy.path, static_cast<int>(copy.mode));
+    std::error_code error = file.error;
+    if (file.stream != nullptr) {
+      source.stream.exceptions(std::ios::badbit);
+      std::vector<char> block(1 << 16);
+      bool written = true;
+      int code = 0;
+      try {
+        while (written &&
+               (source.stream.read(block.data(), static_cast<std::streamsize>(block.size())) ||
+                source.stream.gcount() > 0)) {
+          const auto size = static_cast<std::size_t>(source.stream.gcount());
+          errno = 0;
+          written = std::fwrite(block.data(), 1, size, file.stream) == size;
+          code = errno;
+        }
+      } catch (const std::ios_base::failure& failure) {
+        // A read that fails is no syntax error: the system says why.
+        read_error =
+            "cannot read " + source.path.generic_string() + ": " + failure.code().message();
+      }
+      errno = 0;
+      written = written && std::fflush(file.stream) == 0;
+      code = code != 0 ? code : errno;
+      written = std::fclose(file.stream) == 0 && written;
+      if (!written) {
+        error = std::error_code(code != 0 ? code : EIO, std::generic_category());
+      }
+    }
+    if (error) {
+      throw PreviewStopped("cannot write " + copy.path.u8string() + ": " + error.message());
+    }
+    return copy;
+  }
+
   // The plugin's config.json becomes `copy`; without one there is no file, as on a server
   // whose file cannot be read.
   void PutConfig(const std::optional<ConfigCopy>& copy) const {
     const fs::path path = ConfigPathOf(root_.string());
-    std::error_code ignored;
-    fs::remove(path, ignored);
+    std::error_code error;
+    fs::remove(path, error);
     if (!copy) {
       return;
     }
-    // No wider than the original's from the moment it exists: only its owner's write, if the
-    // original has it, and read, which the plugin needs.
-    const auto mode = (copy->mode & fs::perms::owner_write) | fs::perms::owner_read;
-    NewFile file = CreateNewFile(path, static_cast<int>(mode));
-    std::error_code error = file.error;
-    if (file.stream != nullptr) {
-      errno = 0;
-      bool ok = std::fwrite(copy->bytes.data(), 1, copy->bytes.size(), file.stream) ==
-                    copy->bytes.size() &&
-                std::fflush(file.stream) == 0;
-      int code = errno;
-      ok = std::fclose(file.stream) == 0 && ok;
-      if (!ok) {
-        error = std::error_code(code != 0 ? code : EIO, std::generic_category());
-      }
+    // A second name for the copy costs nothing; a file system without links gets a copy.
+    error.clear();
+    fs::create_hard_link(copy->path, path, error);
+    if (error) {
+      error.clear();
+      fs::copy_file(copy->path, path, error);
     }
     if (error) {
       throw PreviewStopped("cannot write " + path.u8string() + ": " + error.message());
@@ -112,18 +159,48 @@ class ScratchServer {
   std::unique_ptr<RemovedOnSignal> removed_on_signal_;
 };
 
-// The file's text as the plugin reads it, and its mode; the plain check's reason, and its
-// remedy, when it cannot be read.
-ConfigCopy ReadCopy(const fs::path& path, std::string& problem) {
-  ConfigFileRead file = ReadConfigFile(path);
-  if (file.problem) {
-    const Finding failure = OpenFailure(path, file);
+// `path` open for copying, or null with the plain check's reason, and its remedy, when it
+// cannot be opened.
+std::unique_ptr<Source> OpenSource(const fs::path& path, std::string& problem) {
+  quorvane::ConfigFileOpen open = OpenConfigFile(path);
+  auto source = std::make_unique<Source>();
+  source->path = path;
+  if (!open.problem) {
+    open.stream.close();
+    errno = 0;
+    source->stream.open(path, std::ios::binary);
+    if (!source->stream.is_open()) {
+      open.problem = quorvane::ConfigFileProblem::OtherError;
+      open.detail = std::error_code(errno != 0 ? errno : EIO, std::generic_category()).message();
+    }
+  }
+  if (open.problem) {
+    ConfigFileRead read;
+    read.problem = open.problem;
+    read.detail = std::move(open.detail);
+    const Finding failure = OpenFailure(path, read);
     const FindingWords words = WordsOf(failure, Quoted);
     problem = words.text + "; " + words.hint;
-    return {};
+    return nullptr;
   }
   std::error_code ignored;
-  return {std::move(file.content), fs::status(path, ignored).permissions()};
+  source->mode = fs::status(path, ignored).permissions();
+  return source;
+}
+
+// What the check finds in a copy: the document as the plugin holds it, where each command
+// stands, and the syntax error that keeps the plugin from reading it.
+std::shared_ptr<const LoadedDocument> AnalyseCopy(const ConfigCopy& copy, bool excerpts,
+                                                  PreviewedFile& file) {
+  ConfigAnalysis analysis = AnalyseConfigFile(copy.path, excerpts);
+  file.commands = std::move(analysis.commands);
+  for (Finding& finding : analysis.findings) {
+    if (finding.code == kParseError.code) {
+      file.parse_error = std::move(finding);
+      break;
+    }
+  }
+  return std::move(analysis.document);
 }
 
 // The messages the plugin's own logger writes; it logs only a configuration that failed to load.
@@ -179,11 +256,15 @@ void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
     change.before = std::move(before[i]);
     change.after = i < after.size() ? std::move(after[i]) : ProbeResult{};
     const std::string own = AsciiFolded(change.before.command);
-    registered.emplace(own, i);
+    const bool shadowed = !registered.emplace(own, i).second;
     // A restart that failed part-way registered only the entries before the failing one.
     const bool known = i < preview.restart.chat_commands.size();
     const bool other_entry = known && AsciiFolded(preview.restart.chat_commands[i]) != own;
-    if (change.after.outcome == ProbeResult::Outcome::Failed) {
+    if (shadowed || change.before.outcome == ProbeResult::Outcome::Unreachable) {
+      // An earlier registration answers every line typed for it, or no line reaches it: what
+      // stands at its position, before or after, is never what players get.
+      change.kind = CommandChange::Kind::Unreachable;
+    } else if (change.after.outcome == ProbeResult::Outcome::Failed) {
       change.kind = CommandChange::Kind::Fails;
     } else if (other_entry) {
       change.kind = CommandChange::Kind::OtherEntry;
@@ -195,7 +276,8 @@ void Compare(ReloadPreview& preview, std::vector<ProbeResult> before,
       change.kind = SameOutcome(change.before, change.after) ? CommandChange::Kind::Unchanged
                                                              : CommandChange::Kind::Updated;
     }
-    if (change.kind == CommandChange::Kind::Fails || other_entry) {
+    if (change.kind == CommandChange::Kind::Fails ||
+        change.kind == CommandChange::Kind::OtherEntry) {
       const auto found = restart_position.find(own);
       if (found != restart_position.end()) {
         change.now_at = found->second;
@@ -216,7 +298,7 @@ namespace {
 
 // The preview played to its end, or until OLD or the scratch folder fails it.
 ReloadPreview PlayPreview(const std::string& old_path, const std::string& server_dir,
-                          const std::string& plugin_path) {
+                          const std::string& plugin_path, bool excerpts) {
   Host& host = Host::Instance();
   const auto errors = std::make_shared<PluginErrors>();
   host.SetSinks({MakeLogSink([errors](const LogLine& line) { errors->Add(line); })});
@@ -226,23 +308,36 @@ ReloadPreview PlayPreview(const std::string& old_path, const std::string& server
   const fs::path config_path = ConfigPathOf(server_dir);
   preview.config_path = config_path.generic_string();
   std::string old_problem;
-  const ConfigCopy old_copy = ReadCopy(fs::u8path(old_path), old_problem);
-  if (!old_problem.empty()) {
+  const std::unique_ptr<Source> old_source = OpenSource(fs::u8path(old_path), old_problem);
+  if (!old_source) {
     // Only the reason: the remedies speak of a server's own file.
     preview.unreadable = old_problem.substr(0, old_problem.find("; "));
     return preview;
   }
-  std::optional<ConfigCopy> new_copy = ReadCopy(config_path, preview.config_problem);
-  if (!preview.config_problem.empty()) {
-    new_copy.reset();
-  }
-
-  // The documents as the plugin holds them, to explain what a command did.
-  const std::shared_ptr<const LoadedDocument> old_document = LoadDocument(old_copy.bytes);
-  const std::shared_ptr<const LoadedDocument> new_document =
-      new_copy ? LoadDocument(new_copy->bytes) : nullptr;
+  const std::unique_ptr<Source> new_source = OpenSource(config_path, preview.config_problem);
 
   ScratchServer scratch;
+  std::string old_read_error;
+  const ConfigCopy old_copy = scratch.Keep(*old_source, kOldCopy, old_read_error);
+  if (!old_read_error.empty()) {
+    preview.unreadable = old_read_error;
+    return preview;
+  }
+  std::optional<ConfigCopy> new_copy;
+  if (new_source) {
+    new_copy = scratch.Keep(*new_source, kCurrentCopy, preview.config_problem);
+    if (!preview.config_problem.empty()) {
+      new_copy.reset();
+    }
+  }
+
+  // The documents as the plugin holds them, to explain what a command did, and where each
+  // command stands in each file.
+  const std::shared_ptr<const LoadedDocument> old_document =
+      AnalyseCopy(old_copy, excerpts, preview.old_file);
+  const std::shared_ptr<const LoadedDocument> new_document =
+      new_copy ? AnalyseCopy(*new_copy, excerpts, preview.current_file) : nullptr;
+
   host.SetServerDir(scratch.Path());
   scratch.PutConfig(new_copy);
   LoadedPlugin::Load(plugin_path, preview.restart).reset();
@@ -282,9 +377,9 @@ ReloadPreview PlayPreview(const std::string& old_path, const std::string& server
 }  // namespace
 
 ReloadPreview PreviewReload(const std::string& old_path, const std::string& server_dir,
-                            const std::string& plugin_path) {
+                            const std::string& plugin_path, bool excerpts) {
   try {
-    return PlayPreview(old_path, server_dir, plugin_path);
+    return PlayPreview(old_path, server_dir, plugin_path, excerpts);
   } catch (const PreviewStopped& stopped) {
     // The plugin's own failures are in the preview; these are the scratch folder's.
     ReloadPreview preview;

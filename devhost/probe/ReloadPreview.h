@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "devhost/findings/ConfigCheck.h"
 #include "devhost/host/PluginLoader.h"
-#include "devhost/text/EnumTable.h"
 #include "devhost/present/Tone.h"
 #include "devhost/probe/CommandProbe.h"
+#include "devhost/text/EnumTable.h"
 
 namespace devhost {
 
@@ -27,6 +28,8 @@ struct CommandChange {
     OtherEntry,    // the entry at its position is another command's: players get that reply
     SendsNothing,  // it sent a message before and now sends nothing
     Fails,         // using it now fails (its position is gone, or the entry is broken)
+    Unreachable,   // no player reached it before the reload: whatever stands at its position
+                   // now changes nothing players get
   };
   Kind kind = Kind::Unchanged;
   ProbeResult before;
@@ -58,6 +61,8 @@ inline constexpr ChangeWords kChanges[] = {
     {CommandChange::Kind::SendsNothing, "sends_nothing", "sends nothing", Tone::Yellow, true,
      "sends nothing", "send nothing"},
     {CommandChange::Kind::Fails, "fails", "fails", Tone::Red, true, "fails", "fail"},
+    {CommandChange::Kind::Unreachable, "unreachable", "unreachable", Tone::Faint, false,
+     "was never reached", "were never reached"},
 };
 static_assert(InEnumOrder(kChanges));
 
@@ -68,6 +73,13 @@ inline bool ChangesMeaning(CommandChange::Kind kind) {
 struct NewCommand {
   std::size_t position = 0;
   std::string command;
+};
+
+// What the preview knows of one file's text: where each entry's "Command" value stands, by
+// entry position, and the syntax error that keeps the plugin from reading it.
+struct PreviewedFile {
+  std::vector<std::optional<CommandPlace>> commands;
+  std::optional<Finding> parse_error;
 };
 
 struct ReloadPreview {
@@ -84,9 +96,12 @@ struct ReloadPreview {
   std::string reload_error;                  // why it failed, as the plugin logged it
   std::vector<CommandChange> commands;       // registration order
   std::vector<NewCommand> new_commands;      // in the current file, registered only by a restart
+  PreviewedFile old_file;
+  PreviewedFile current_file;
 };
 
+// `excerpts` asks for the source line of a syntax error, which only a report for people shows.
 ReloadPreview PreviewReload(const std::string& old_path, const std::string& server_dir,
-                            const std::string& plugin_path);
+                            const std::string& plugin_path, bool excerpts = false);
 
 }  // namespace devhost

@@ -198,15 +198,6 @@ std::string Summary(const CheckReport& report) {
   return fmt::format("{}; {}.", commands, found);
 }
 
-void AddPlace(json& line, const SourcePoint& start, const SourcePoint& end) {
-  line["offset"] = start.offset;
-  line["line"] = start.line;
-  line["column"] = start.column;
-  line["end_offset"] = end.offset;
-  line["end_line"] = end.line;
-  line["end_column"] = end.column;
-}
-
 template <typename Write>
 void WriteJsonFindings(const Write& write, const CheckReport& report) {
   for (const Finding& finding : report.findings) {
@@ -216,18 +207,7 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
     if (finding.position) {
       line["position"] = *finding.position;
     }
-    if (finding.place) {
-      AddPlace(line, finding.place->start, finding.place->end);
-      line["pointer"] = finding.pointer;
-    }
-    if (!finding.cause.empty()) {
-      line["cause"] = finding.cause;
-    }
-    if (finding.parser_place) {
-      line["parser_offset"] = finding.parser_place->offset;
-      line["parser_line"] = finding.parser_place->line;
-      line["parser_column"] = finding.parser_place->column;
-    }
+    AddFindingPlaceJson(line, finding);
     if (!finding.subject.empty()) {
       line["subject"] = finding.subject;
     }
@@ -329,10 +309,34 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) 
   for (const ProbeResult& probe : report.probes) {
     json line = {{"finding", "command"}, {"position", probe.position}, {"command", probe.command}};
     if (probe.command_place) {
-      AddPlace(line, probe.command_place->start, probe.command_place->end);
+      AddPlaceJson(line, probe.command_place->start, probe.command_place->end);
     }
     line.update(ProbeOutcomeJson(probe));  // appends, in the fields' order
     write(line);
+  }
+}
+
+void AddPlaceJson(json& line, const SourcePoint& start, const SourcePoint& end) {
+  line["offset"] = start.offset;
+  line["line"] = start.line;
+  line["column"] = start.column;
+  line["end_offset"] = end.offset;
+  line["end_line"] = end.line;
+  line["end_column"] = end.column;
+}
+
+void AddFindingPlaceJson(json& line, const Finding& finding) {
+  if (finding.place) {
+    AddPlaceJson(line, finding.place->start, finding.place->end);
+    line["pointer"] = finding.pointer;
+  }
+  if (!finding.cause.empty()) {
+    line["cause"] = finding.cause;
+  }
+  if (finding.parser_place) {
+    line["parser_offset"] = finding.parser_place->offset;
+    line["parser_line"] = finding.parser_place->line;
+    line["parser_column"] = finding.parser_place->column;
   }
 }
 

@@ -33,6 +33,13 @@ enum class ReportPart { Commands, Findings };
 void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, ReportPart part);
 void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part);
 
+// A place's keys on a JSON line: "offset", "line", "column", "end_offset", "end_line",
+// "end_column".
+void AddPlaceJson(nlohmann::ordered_json& line, const SourcePoint& start, const SourcePoint& end);
+// A finding's place for programs, when it has one: the place's keys and "pointer", then "cause"
+// and "parser_offset", "parser_line", "parser_column" for a syntax error.
+void AddFindingPlaceJson(nlohmann::ordered_json& line, const Finding& finding);
+
 // What one command did, for programs: "outcome", then the messages, the reason, or the error
 // and its hint.
 nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe);

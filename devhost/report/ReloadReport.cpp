@@ -10,8 +10,10 @@
 #include "devhost/present/MessageJson.h"
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Output.h"
+#include "devhost/present/Printable.h"
 #include "devhost/present/ReportText.h"
 #include "devhost/present/Tone.h"
+#include "devhost/report/CompilerLines.h"
 
 namespace devhost {
 namespace {
@@ -22,6 +24,45 @@ std::size_t Count(const ReloadPreview& preview, CommandChange::Kind kind) {
   return static_cast<std::size_t>(
       std::count_if(preview.commands.begin(), preview.commands.end(),
                     [kind](const CommandChange& change) { return change.kind == kind; }));
+}
+
+// Where the "Command" value at `position` stands in a file, if the file has one there.
+const CommandPlace* PlaceAt(const PreviewedFile& file, std::size_t position) {
+  return position < file.commands.size() && file.commands[position] ? &*file.commands[position]
+                                                                    : nullptr;
+}
+
+std::string LineAt(const PreviewedFile& file, std::size_t position) {
+  const CommandPlace* place = PlaceAt(file, position);
+  return place != nullptr ? std::to_string(place->start.line) : std::string("-");
+}
+
+// The entry at `position` of a file, by the line of its "Command" where the file tells.
+std::string EntryAt(const PreviewedFile& file, std::size_t position) {
+  const CommandPlace* place = PlaceAt(file, position);
+  return place != nullptr ? fmt::format("the entry at line {}", place->start.line)
+                          : fmt::format("entry {}", position);
+}
+
+void AddCommandPlace(json& line, const PreviewedFile& file, std::size_t position) {
+  if (const CommandPlace* place = PlaceAt(file, position)) {
+    AddPlaceJson(line, place->start, place->end);
+  }
+}
+
+// Whether the syntax error found in a file is `error`, which its finding then says.
+bool Explained(const PreviewedFile& file, const std::string& error) {
+  return file.parse_error && file.parse_error->Value("error") == error;
+}
+
+// A syntax error in `path`, in the form compilers use, with its source line and hint.
+void PutParseError(std::FILE* out, const std::string& path, const PreviewedFile& file,
+                   bool colour) {
+  if (file.parse_error) {
+    std::string text;
+    AppendCompilerFinding(text, path, *file.parse_error, colour);
+    PutText(out, text);
+  }
 }
 
 std::string Describe(const ProbeResult& probe) {
@@ -43,8 +84,8 @@ std::string WhereNow(const ReloadPreview& preview, const CommandChange& change) 
   if (change.now_at) {
     return *change.now_at == change.before.position
                ? std::string()
-               : fmt::format("; its entry is now entry {}, which only a restart binds",
-                             *change.now_at);
+               : fmt::format("; its entry is now {}, which only a restart binds",
+                             EntryAt(preview.current_file, *change.now_at));
   }
   if (!preview.restart.ok) {
     return "";
@@ -65,13 +106,16 @@ std::string WhatPlayersGet(const ReloadPreview& preview, const CommandChange& ch
     case CommandChange::Kind::Updated:
       return Describe(change.after) + " (was " + Describe(change.before) + ")";
     case CommandChange::Kind::OtherEntry:
-      return fmt::format("answers with the reply of entry {}, {}: {}{}", change.before.position,
+      return fmt::format("answers with the reply of {}, {}: {}{}",
+                         EntryAt(preview.current_file, change.before.position),
                          Quoted(change.answered_by), Describe(change.after),
                          WhereNow(preview, change));
     case CommandChange::Kind::SendsNothing:
       return "nothing: " + change.after.detail;
     case CommandChange::Kind::Fails:
       return "nothing, the command fails: " + change.after.detail + WhereNow(preview, change);
+    case CommandChange::Kind::Unreachable:
+      return "nothing, as before: " + change.before.detail;
   }
   return "";
 }
@@ -123,57 +167,69 @@ int ReloadExitStatus(const ReloadPreview& preview) {
 }
 
 void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour) {
+  // Everything from the files, the plugin or the system is escaped before it is styled.
   const auto style = [colour](const std::string& text, Tone tone) {
-    return Toned(text, tone, colour);
+    return Toned(Printable(text), tone, colour);
   };
   const Tone red = Tone::Red;
-  Put(out, fmt::format("Previewing a reload of {}", preview.config_path));
+  Put(out, "Previewing a reload of " + Printable(preview.config_path));
   if (!preview.unreadable.empty()) {
     Put(out, style("The preview cannot run: " + preview.unreadable, red));
     Flush(out);
     return;
   }
   if (!preview.start.ok) {
-    Put(out, style(fmt::format("The plugin did not start on {}: {}", preview.old_path,
-                               preview.start.error),
-                   red));
+    const std::string failed = "The plugin did not start on " + preview.old_path;
+    Put(out, Explained(preview.old_file, preview.start.error)
+                 ? style(failed + ":", red)
+                 : style(failed + ": " + preview.start.error, red));
+    PutParseError(out, preview.old_path, preview.old_file, colour);
     Flush(out);
     return;
   }
-  Put(out,
-      fmt::format("on a server started with {} and its {} chat {}.", preview.old_path,
-                  preview.commands.size(), preview.commands.size() == 1 ? "command" : "commands"));
+  Put(out, Printable(fmt::format("on a server started with {} and its {} chat {}.",
+                                 preview.old_path, preview.commands.size(),
+                                 preview.commands.size() == 1 ? "command" : "commands")));
   const std::string answer = preview.reload_answer.empty()
                                  ? std::string("nothing")
                                  : DescribeMessage(preview.reload_answer.front());
   if (preview.reload_ok) {
     Put(out, "The reload succeeds; its caller gets " + answer);
   } else {
-    Put(out, style("The reload fails: " + preview.reload_error, red));
+    Put(out, Explained(preview.current_file, preview.reload_error)
+                 ? style("The reload fails:", red)
+                 : style("The reload fails: " + preview.reload_error, red));
+    PutParseError(out, preview.config_path, preview.current_file, colour);
     if (!preview.config_problem.empty()) {
-      Put(out, "The current file cannot be read: " + preview.config_problem);
+      Put(out, "The current file cannot be read: " + Printable(preview.config_problem));
     }
     Put(out, "Its caller gets " + answer);
     Put(out, "Every command keeps the configuration the server started with.");
   }
 
   if (!preview.commands.empty()) {
+    // Each command by the line of its "Command" in the old file, then the line of the entry
+    // that now stands at its position in the current file.
+    const auto where = [&preview](const CommandChange& change) {
+      return fmt::format("line {} -> {}", LineAt(preview.old_file, change.before.position),
+                         LineAt(preview.current_file, change.before.position));
+    };
     std::size_t command_width = 0;
+    std::size_t where_width = 0;
     for (const CommandChange& change : preview.commands) {
-      command_width = std::max(command_width, Quoted(change.before.command).size());
+      command_width = std::max(command_width, Printable(Quoted(change.before.command)).size());
+      where_width = std::max(where_width, where(change).size());
     }
     // Wider commands are written whole, unpadded, rather than widening every line.
     command_width = std::min(command_width, kMaxColumn);
-    const std::size_t number_width = std::to_string(preview.commands.size() - 1).size();
-    Put(out, "\nWhat players get after the reload:");
+    Put(out, "\nWhat players get after the reload (line in the old file -> in the current file):");
     for (const CommandChange& change : preview.commands) {
       const ChangeWords& words = RowOf(kChanges, change.kind);
-      const std::string number = std::to_string(change.before.position);
       const std::string lead =
-          fmt::format("  {}{}  {}  ", std::string(number_width - number.size(), ' '), number,
-                      Padded(Quoted(change.before.command), command_width));
+          fmt::format("  {}  {}  ", Padded(where(change), where_width),
+                      Padded(Printable(Quoted(change.before.command)), command_width));
       Put(out, lead + style(Padded(words.label, 13), words.tone) + "  " +
-                   WhatPlayersGet(preview, change));
+                   Printable(WhatPlayersGet(preview, change)));
       if (change.kind == CommandChange::Kind::Fails && !change.after.hint.empty()) {
         Put(out,
             std::string(lead.size() + 15, ' ') + style("hint: " + change.after.hint, Tone::Faint));
@@ -183,7 +239,11 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
   if (!preview.new_commands.empty()) {
     Put(out, "\nNew in the current file; players reach them only after a restart:");
     for (const NewCommand& added : preview.new_commands) {
-      Put(out, fmt::format("  entry {}  {}", added.position, Quoted(added.command)));
+      const CommandPlace* place = PlaceAt(preview.current_file, added.position);
+      Put(out, fmt::format("  {}  {}",
+                           place != nullptr ? fmt::format("line {}", place->start.line)
+                                            : fmt::format("entry {}", added.position),
+                           Printable(Quoted(added.command))));
     }
   }
   // A file the reload refuses fails a restart the same way; that is said once, above.
@@ -204,11 +264,15 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
     return;
   }
   json start = {{"finding", "start"},
+                {"format", 2},
                 {"ok", preview.start.ok},
                 {"config", preview.old_path},
                 {"chat_commands", preview.start.chat_commands}};
   if (!preview.start.ok) {
     start["error"] = preview.start.error;
+    if (preview.old_file.parse_error) {
+      AddFindingPlaceJson(start, *preview.old_file.parse_error);
+    }
   }
   PutJson(out, start);
   if (preview.start.ok) {
@@ -222,6 +286,9 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
                    {"answer", std::move(answer)}};
     if (!preview.reload_ok) {
       reload["error"] = preview.reload_error;
+      if (preview.current_file.parse_error) {
+        AddFindingPlaceJson(reload, *preview.current_file.parse_error);
+      }
     }
     if (!preview.config_problem.empty()) {
       reload["file_error"] = preview.config_problem;
@@ -240,18 +307,29 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
     if (change.now_at && *change.now_at != change.before.position) {
       line["now_at"] = *change.now_at;
     }
-    line["before"] = ProbeOutcomeJson(change.before);
-    line["after"] = ProbeOutcomeJson(change.after);
+    // Each side with the place of the "Command" at this position in its file: the old file's
+    // before, the current file's after.
+    json before = ProbeOutcomeJson(change.before);
+    AddCommandPlace(before, preview.old_file, change.before.position);
+    json after = ProbeOutcomeJson(change.after);
+    AddCommandPlace(after, preview.current_file, change.before.position);
+    line["before"] = std::move(before);
+    line["after"] = std::move(after);
     PutJson(out, line);
   }
   for (const NewCommand& added : preview.new_commands) {
-    PutJson(out, {{"finding", "new_command"},
-                  {"position", added.position},
-                  {"command", added.command},
-                  {"needs_restart", true}});
+    json line = {
+        {"finding", "new_command"}, {"position", added.position}, {"command", added.command}};
+    AddCommandPlace(line, preview.current_file, added.position);
+    line["needs_restart"] = true;
+    PutJson(out, line);
   }
   if (preview.start.ok && !preview.restart.ok) {
-    PutJson(out, {{"finding", "restart"}, {"ok", false}, {"error", preview.restart.error}});
+    json restart = {{"finding", "restart"}, {"ok", false}, {"error", preview.restart.error}};
+    if (preview.current_file.parse_error) {
+      AddFindingPlaceJson(restart, *preview.current_file.parse_error);
+    }
+    PutJson(out, restart);
   }
   json summary = {{"finding", "summary"}, {"commands", preview.commands.size()}};
   for (const ChangeWords& change : kChanges) {

@@ -386,8 +386,9 @@ TEST(CheckProgramTest, ReloadPreviewSaysWhatEachCommandDoesAfterTheReload) {
 
   const CheckRun human = RunProgram(preview + "'" + server + "'");
   EXPECT_EQ(human.exit_code, 1);
-  EXPECT_NE(human.out.find("  2  \"/wipe\"   another entry  answers with the reply of entry 2, "
-                           "\"/discord\": ClientChat from Server: Join us on Discord"),
+  EXPECT_NE(human.out.find("  line 15 -> 15  \"/wipe\"   another entry  answers with the reply "
+                           "of the entry at line 15, \"/discord\": ClientChat from Server: Join "
+                           "us on Discord"),
             std::string::npos)
       << human.out;
 
@@ -532,6 +533,12 @@ TEST(CheckProgramTest, ReloadPreviewSaysWhyAFileCannotBeUsed) {
   const std::string fifo = server.Path() + "/old.fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   test_support::ServerFolder empty;
+  // Regular files whose reads fail with EIO.
+  const std::string unreadable = server.Path() + "/mem.json";
+  std::filesystem::create_symlink("/proc/self/mem", unreadable);
+  test_support::ServerFolder failing;
+  std::filesystem::create_directories(failing.ConfigPath().parent_path());
+  std::filesystem::create_symlink("/proc/self/mem", failing.ConfigPath());
   const struct {
     std::string arguments;
     const char* environment;
@@ -548,6 +555,10 @@ TEST(CheckProgramTest, ReloadPreviewSaysWhyAFileCannotBeUsed) {
        "/nonexistent: "},
       {"--reload-from '" + old_file + "' --server-dir '" + empty.Path() + "'", "", 1,
        "The current file cannot be read: cannot open ", "config.json: not found; create "},
+      {"--reload-from '" + unreadable + "' --server-dir '" + server.Path() + "' --json", "", 5,
+       R"("error":"cannot read )", "mem.json: Input/output error"},
+      {"--reload-from '" + old_file + "' --server-dir '" + failing.Path() + "'", "", 1,
+       "The current file cannot be read: cannot read ", "config.json: Input/output error"},
   };
   for (const auto& c : cases) {
     const CheckRun run = RunProgram("--check " + c.arguments, "/dev/null", c.environment);
@@ -557,6 +568,76 @@ TEST(CheckProgramTest, ReloadPreviewSaysWhyAFileCannotBeUsed) {
     if (c.arguments.find("--json") != std::string::npos) {
       EXPECT_EQ(JsonLines(run.out).back()["exit_status"], 5) << run.out;
     }
+  }
+}
+
+// Each command at its place in both files, a syntax error in either at its place, everything
+// printed escaped, and no change of meaning at a position players never reached.
+TEST(CheckProgramTest, ReloadPreviewPlacesEscapesAndSkipsShadowedCommands) {
+  const std::string a = R"({"Command": "/a", "Type": "ClientChat", "Reply": "a"})";
+  const std::string b = R"({"Command": "/b", "Type": "ClientChat", "Reply": "b"})";
+  const std::string c1 = R"(\u009b)";  // CSI as a JSON escape: the file is ASCII
+  const struct {
+    const char* name;
+    std::string old_config;
+    std::string current;
+    bool json;
+    int status;
+    std::vector<std::string> said;
+  } cases[] = {
+      {"places",
+       "{\"ChatCommands\": [\n  " + a + "]}",
+       "{\"ChatCommands\": [\n\n\n  " + a + "]}",
+       true,
+       0,
+       {R"("offset":33,"line":2,"column":15,"end_offset":37,"end_line":2,"end_column":19})",
+        R"("offset":35,"line":4,"column":15,"end_offset":39,"end_line":4,"end_column":19})"}},
+      {"places in text",
+       "{\"ChatCommands\": [\n  " + a + "]}",
+       "{\"ChatCommands\": [\n\n\n  " + a + "]}",
+       false,
+       0,
+       {"  line 2 -> 4  \"/a\"  unchanged"}},
+      {"syntax error in the current file",
+       "{\"ChatCommands\": [" + a + "]}",
+       "{\"ChatCommands\": [\n  {\"Command\": \"/a\"\n   \"Type\": \"ClientChat\"}]}",
+       true,
+       1,
+       {R"("line":2,"column":19,"end_offset":37,"end_line":2,"end_column":19,"pointer":)"
+        R"("/ChatCommands/0","cause":"missing_comma","parser_offset":)"}},
+      {"syntax error in the old file",
+       "{\"ChatCommands\": [\n  " + a + ",\n]}",
+       "{\"ChatCommands\": [" + a + "]}",
+       false,
+       2,
+       {"old.json:2:56: error: ", "remove the ','"}},
+      {"controls escaped",
+       R"({"ChatCommands": [)" + a + ", " + b + "]}",
+       R"({"ChatCommands": [{"Command": "/a", "Type": "x)" + c1 + R"(", "Reply": "a"}, )" +
+           R"({"Command": "/b", "Type": "ClientChat", "Reply": "{)" + c1 + R"("}]})",
+       false,
+       1,
+       {"Type \"x\\u009b\" is none of", "\"{{\\u009b\""}},
+      {"a shadowed registration",
+       R"({"ChatCommands": [)" + a + R"(, {"Command": "/A", )" +
+           R"("Type": "ClientChat", "Reply": "b"}]})",
+       R"({"ChatCommands": [)" + a + R"(, {"Command": "/b", "Type": "Notification"}]})",
+       true,
+       0,
+       {R"("command":"/A","change":"unreachable","changes_meaning":false)"}},
+  };
+  for (const auto& c : cases) {
+    test_support::ServerFolder server;
+    server.WriteConfig(c.current);
+    const std::string old_file = server.Path() + "/old.json";
+    std::ofstream(old_file, std::ios::binary) << c.old_config;
+    const CheckRun run = RunProgram("--check --reload-from '" + old_file + "' --server-dir '" +
+                                    server.Path() + "'" + (c.json ? " --json" : ""));
+    EXPECT_EQ(run.exit_code, c.status) << c.name << "\n" << run.out;
+    for (const std::string& said : c.said) {
+      EXPECT_NE(run.out.find(said), std::string::npos) << c.name << ": " << said << "\n" << run.out;
+    }
+    EXPECT_EQ(run.out.find("\xc2\x9b"), std::string::npos) << c.name << "\n" << run.out;
   }
 }
 
