@@ -9,7 +9,6 @@
 
 #include "devhost/host/Host.h"
 #include "devhost/locate/SourceSpan.h"
-#include "devhost/present/Tone.h"
 #include "devhost/text/EnumTable.h"
 
 namespace devhost {
@@ -30,25 +29,20 @@ struct ProbeResult {
   std::optional<Place> command_place;
 };
 
-// Each outcome's word (for programs and the page's styles), the report's label and style, and
-// what the page calls it as a problem.
-struct OutcomeWords {
+// Each outcome's name, for programs and the page's styles.
+struct OutcomeName {
   ProbeResult::Outcome value;
   const char* word;
-  const char* label;
-  Tone tone;
-  const char* problem;
 };
-inline constexpr OutcomeWords kOutcomes[] = {
-    {ProbeResult::Outcome::Sent, "sent", "sent", Tone::Green, ""},
-    {ProbeResult::Outcome::NothingSent, "nothing_sent", "nothing sent", Tone::Yellow,
-     "sends nothing"},
-    {ProbeResult::Outcome::Failed, "failed", "failed", Tone::Red, "fails"},
-    {ProbeResult::Outcome::Unreachable, "unreachable", "unreachable", Tone::Red, "unreachable"},
+inline constexpr OutcomeName kOutcomes[] = {
+    {ProbeResult::Outcome::Sent, "sent"},
+    {ProbeResult::Outcome::NothingSent, "nothing_sent"},
+    {ProbeResult::Outcome::Failed, "failed"},
+    {ProbeResult::Outcome::Unreachable, "unreachable"},
 };
 static_assert(InEnumOrder(kOutcomes));
 
-inline const char* OutcomeName(ProbeResult::Outcome outcome) {
+inline const char* OutcomeWord(ProbeResult::Outcome outcome) {
   return RowOf(kOutcomes, outcome).word;
 }
 

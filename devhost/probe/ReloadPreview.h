@@ -12,7 +12,6 @@
 
 #include "devhost/findings/ConfigCheck.h"
 #include "devhost/host/PluginLoader.h"
-#include "devhost/present/Tone.h"
 #include "devhost/probe/CommandProbe.h"
 #include "devhost/text/EnumTable.h"
 
@@ -41,28 +40,20 @@ struct CommandChange {
   std::optional<std::size_t> now_at;
 };
 
-// Each kind's word (for programs), the report's label and style, whether players get something
-// other than the command's own entry, and the summary's words for one command and for several.
-struct ChangeWords {
+// Each kind's name, for programs, and whether players get something other than the command's
+// own entry.
+struct ChangeName {
   CommandChange::Kind value;
   const char* word;
-  const char* label;
-  Tone tone;
   bool changes_meaning;
-  const char* one;
-  const char* many;
 };
-inline constexpr ChangeWords kChanges[] = {
-    {CommandChange::Kind::Unchanged, "unchanged", "unchanged", Tone::Green, false, "unchanged",
-     "unchanged"},
-    {CommandChange::Kind::Updated, "updated", "updated", Tone::Cyan, false, "updated", "updated"},
-    {CommandChange::Kind::OtherEntry, "other_entry", "another entry", Tone::Red, true,
-     "answers with another entry's reply", "answer with another entry's reply"},
-    {CommandChange::Kind::SendsNothing, "sends_nothing", "sends nothing", Tone::Yellow, true,
-     "sends nothing", "send nothing"},
-    {CommandChange::Kind::Fails, "fails", "fails", Tone::Red, true, "fails", "fail"},
-    {CommandChange::Kind::Unreachable, "unreachable", "unreachable", Tone::Faint, false,
-     "was never reached", "were never reached"},
+inline constexpr ChangeName kChanges[] = {
+    {CommandChange::Kind::Unchanged, "unchanged", false},
+    {CommandChange::Kind::Updated, "updated", false},
+    {CommandChange::Kind::OtherEntry, "other_entry", true},
+    {CommandChange::Kind::SendsNothing, "sends_nothing", true},
+    {CommandChange::Kind::Fails, "fails", true},
+    {CommandChange::Kind::Unreachable, "unreachable", false},
 };
 static_assert(InEnumOrder(kChanges));
 

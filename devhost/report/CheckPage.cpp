@@ -16,6 +16,7 @@
 #include "devhost/present/MessageText.h"
 #include "devhost/present/Output.h"
 #include "devhost/present/ReportText.h"
+#include "devhost/report/ResultLooks.h"
 #include "devhost/text/Text.h"
 
 namespace devhost {
@@ -202,7 +203,7 @@ void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
     PutText(out, "<span class=\"outcome not_registered\">not registered</span></p>\n");
     PutText(out, "<div class=\"screen\"><p class=\"none\">No chat command.</p></div>\n");
   } else {
-    const char* outcome = OutcomeName(probe->outcome);
+    const char* outcome = OutcomeWord(probe->outcome);
     Print(out, "<code>{}</code><span class=\"outcome {}\">{}</span>", Escaped(probe->command),
           outcome, probe->outcome == ProbeResult::Outcome::NothingSent ? "sends nothing" : outcome);
     if (probe->command_place) {
@@ -226,7 +227,7 @@ void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
     const bool warning = probe->outcome == ProbeResult::Outcome::NothingSent;
     Print(out, "<li class=\"{}\"><span class=\"severity\">{}</span>{}",
           SeverityWord(warning ? Finding::Severity::Warning : Finding::Severity::Error),
-          RowOf(kOutcomes, probe->outcome).problem, Escaped(probe->detail));
+          RowOf(kOutcomeLooks, probe->outcome).problem, Escaped(probe->detail));
     if (!probe->hint.empty()) {
       Print(out, "<span class=\"hint\">{}</span>", Escaped(probe->hint));
     }

@@ -1,4 +1,5 @@
 #include "devhost/report/CheckReport.h"
+#include "devhost/report/ResultLooks.h"
 
 #include <algorithm>
 #include <array>
@@ -113,8 +114,8 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
   for (const ProbeResult& probe : report.probes) {
     number_width = std::max(number_width, where(probe).size());
   }
-  std::array<std::string, std::size(kOutcomes)> labels;
-  for (const OutcomeWords& outcome : kOutcomes) {
+  std::array<std::string, std::size(kOutcomeLooks)> labels;
+  for (const OutcomeLook& outcome : kOutcomeLooks) {
     labels[static_cast<std::size_t>(outcome.value)] =
         style(Padded(outcome.label, 12), outcome.tone);
   }
@@ -238,7 +239,7 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
 
   const Counts counts(report);
   json summary = {{"finding", "summary"}, {"commands", report.probes.size()}};
-  for (const OutcomeWords& outcome : kOutcomes) {
+  for (const OutcomeName& outcome : kOutcomes) {
     summary[outcome.word] = counts[outcome.value];
   }
   for (const SeverityName& severity : kSeverityNames) {
@@ -341,7 +342,7 @@ void AddFindingPlaceJson(json& line, const Finding& finding) {
 }
 
 nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe) {
-  json fields = {{"outcome", OutcomeName(probe.outcome)}};
+  json fields = {{"outcome", OutcomeWord(probe.outcome)}};
   switch (probe.outcome) {
     case ProbeResult::Outcome::Sent: {
       json messages = json::array();

@@ -1,4 +1,5 @@
 #include "devhost/report/ReloadReport.h"
+#include "devhost/report/ResultLooks.h"
 
 #include <algorithm>
 #include <string>
@@ -122,7 +123,7 @@ std::string WhatPlayersGet(const ReloadPreview& preview, const CommandChange& ch
 
 std::string Summary(const ReloadPreview& preview) {
   std::vector<std::string> parts;
-  for (const ChangeWords& change : kChanges) {
+  for (const ChangeLook& change : kChangeLooks) {
     const std::size_t count = Count(preview, change.value);
     if (count > 0) {
       parts.push_back(fmt::format("{} {}", count, count == 1 ? change.one : change.many));
@@ -224,7 +225,7 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
     command_width = std::min(command_width, kMaxColumn);
     Put(out, "\nWhat players get after the reload (line in the old file -> in the current file):");
     for (const CommandChange& change : preview.commands) {
-      const ChangeWords& words = RowOf(kChanges, change.kind);
+      const ChangeLook& words = RowOf(kChangeLooks, change.kind);
       const std::string lead =
           fmt::format("  {}  {}  ", Padded(where(change), where_width),
                       Padded(Printable(Quoted(change.before.command)), command_width));
@@ -332,7 +333,7 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
     PutJson(out, restart);
   }
   json summary = {{"finding", "summary"}, {"commands", preview.commands.size()}};
-  for (const ChangeWords& change : kChanges) {
+  for (const ChangeName& change : kChanges) {
     summary[change.word] = Count(preview, change.value);
   }
   summary["new_commands"] = preview.new_commands.size();
