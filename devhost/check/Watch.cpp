@@ -67,10 +67,12 @@ int WatchCheck(const CheckOptions& options, std::FILE* out) {
   std::optional<int> last;  // the status of the last run that completed
   for (int run = 1;; ++run) {
     if (text) {
-      if (terminal) {
+      if (!terminal && run > 1) {
+        PutLine(out, "");  // runs that stay on the page stand apart
+      } else if (terminal) {
         UseTerminalControls(out);
-        PutText(out,
-                "\x1b[H\x1b[2J\x1b[3J");  // the cursor home, the screen and its history cleared
+        // The cursor home, then the screen and what scrolled off it cleared.
+        PutText(out, "\x1b[H\x1b[2J\x1b[3J");
       }
       PutLine(out, fmt::format("Run {} at {} (--watch)", run, TimeOfDay()));
       Flush(out);  // before the run's own lines

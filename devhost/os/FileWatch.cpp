@@ -250,7 +250,9 @@ class InotifyWatch : public FileWatch {
       if (StopSignals::Received() != 0) {
         return false;
       }
-      if (ready > 0 && (waits[0].revents & POLLIN) != 0) {
+      if (ready < 0 && errno != EINTR) {
+        poll(nullptr, 0, static_cast<int>(kLookAgain.count()));  // no spinning on a failed wait
+      } else if (ready > 0 && (waits[0].revents & POLLIN) != 0) {
         if (ReadEvents()) {
           settled = Clock::now() + quiet;
         }

@@ -630,16 +630,16 @@ TEST(CheckProgramTest, WatchChecksOncePerChangeUntilCtrlC) {
                                           "' --server-dir '" + server.Path() + "' >'" +
                                           out.string() + "'");
   ASSERT_TRUE(devhost.Started());
-  // The runs' summaries, once there are `count` (for at most ten seconds): commands and status.
+  // Each run's commands and status, once there are `count` runs (for at most twenty seconds).
   const auto runs = [&](std::size_t count) {
     std::vector<std::pair<int, int>> summaries;
-    for (int wait = 0; wait < 1000 && summaries.size() < count; ++wait) {
+    for (int wait = 0; wait < 2000 && summaries.size() < count; ++wait) {
       usleep(10000);
       const std::string bytes = Bytes(out);
       summaries.clear();
       for (const json& line :
            Select(JsonLines(bytes.substr(0, bytes.rfind('\n') + 1)), "summary")) {
-        summaries.emplace_back(line["commands"], line["exit_status"]);
+        summaries.emplace_back(line["commands"].get<int>(), line["exit_status"].get<int>());
       }
     }
     return summaries;
