@@ -16,6 +16,7 @@
 
 #include "config/ConfigFile.h"
 #include "devhost/check/RunCheck.h"
+#include "devhost/check/Watch.h"
 #include "devhost/host/Host.h"
 #include "devhost/host/PluginLoader.h"
 #include "devhost/init/InitServer.h"
@@ -88,6 +89,7 @@ struct Options {
   std::string colour_text = "auto";
   bool json_output = false;
   bool check = false;
+  bool watch = false;
   std::string html_path;
   bool init = false;
   bool update_schema = false;
@@ -136,6 +138,9 @@ std::optional<int> ParseCommandLine(int argc, char** argv, Options& options) {
       app.add_flag("--check", options.check,
                    "use every chat command once, check the configuration and report")
           ->excludes(script_option);
+  app.add_flag("--watch", options.watch,
+               "with --check, check again after each change to config.json, until Ctrl-C")
+      ->needs(check_option);
   app.add_option("--html", options.html_path,
                  "with --check, also write FILE: a page that shows every command as players see "
                  "it, with its findings")
@@ -201,10 +206,11 @@ int Run(int argc, char** argv) {
   const devhost::ColourMode colour_mode =
       devhost::ParseColourMode(options.colour_text).value_or(devhost::ColourMode::Auto);
   if (options.check) {
-    return devhost::RunCheck(
-        {host.ServerDir(), options.plugin_path, options.json_output,
-         devhost::ColourWanted(colour_mode, stdout), options.html_path, options.reload_from},
-        stdout);
+    const devhost::CheckOptions check = {
+        host.ServerDir(),    options.plugin_path,
+        options.json_output, devhost::ColourWanted(colour_mode, stdout),
+        options.html_path,   options.reload_from};
+    return options.watch ? devhost::WatchCheck(check, stdout) : devhost::RunCheck(check, stdout);
   }
   return devhost::RunSession(
       {options.plugin_path, options.script, options.json_output, colour_mode}, stdout);

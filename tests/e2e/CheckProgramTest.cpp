@@ -688,4 +688,67 @@ TEST(CheckProgramTest, ReloadScratchFolderIsPrivateAndGoesWithTheSignal) {
   }
 }
 
+// --watch checks once, then once per change to config.json: a write, an editor's save (a backup,
+// then a temporary file renamed over it), a removal (reported missing) and the file made again.
+// Neither the page it rewrites beside config.json nor the editor's other files start a run.
+// Ctrl-C ends it with the last run's status.
+TEST(CheckProgramTest, WatchChecksOncePerChangeUntilCtrlC) {
+  namespace fs = std::filesystem;
+  test_support::ServerFolder server;
+  // `count` commands; the last without its '/' (a warning) when `slashless`.
+  const auto commands = [](int count, bool slashless) {
+    std::string config = R"({"ChatCommands": [)";
+    for (int i = 0; i < count; ++i) {
+      config += (i > 0 ? ", " : "") + std::string(R"({"Command": ")") +
+                (slashless && i == count - 1 ? "" : "/") + "cmd" + std::to_string(i) +
+                R"(", "Type": "ClientChat", "Reply": "r"})";
+    }
+    return config + "]}";
+  };
+  server.WriteConfig(commands(1, false));
+  const fs::path folder = server.ConfigPath().parent_path();
+  const fs::path out = fs::path(server.Path()) / "watch.jsonl";
+  const fs::path page = folder / "page.html";
+  test_support::BackgroundProgram devhost("--check --watch --json --html '" + page.string() +
+                                          "' --server-dir '" + server.Path() + "' >'" +
+                                          out.string() + "'");
+  ASSERT_TRUE(devhost.Started());
+  // Each run's commands and status, once there are `count` runs (for at most twenty seconds).
+  const auto runs = [&](std::size_t count) {
+    std::vector<std::pair<int, int>> summaries;
+    for (int wait = 0; wait < 2000 && summaries.size() < count; ++wait) {
+      usleep(10000);
+      const std::string bytes = Bytes(out);
+      summaries.clear();
+      for (const json& line :
+           Select(JsonLines(bytes.substr(0, bytes.rfind('\n') + 1)), "summary")) {
+        summaries.emplace_back(line["commands"].get<int>(), line["exit_status"].get<int>());
+      }
+    }
+    return summaries;
+  };
+  using Runs = std::vector<std::pair<int, int>>;
+  ASSERT_EQ(runs(1), (Runs{{1, 0}}));
+
+  server.WriteConfig(commands(2, true));
+  ASSERT_EQ(runs(2), (Runs{{1, 0}, {2, 1}}));
+
+  std::ofstream(folder / "config.json~") << Bytes(server.ConfigPath());
+  std::ofstream(folder / "config.json.new") << commands(3, false);
+  fs::rename(folder / "config.json.new", server.ConfigPath());
+  ASSERT_EQ(runs(3), (Runs{{1, 0}, {2, 1}, {3, 0}}));
+
+  server.RemoveConfig();
+  ASSERT_EQ(runs(4), (Runs{{1, 0}, {2, 1}, {3, 0}, {0, 2}}));
+
+  server.WriteConfig(commands(4, true));
+  ASSERT_EQ(runs(5), (Runs{{1, 0}, {2, 1}, {3, 0}, {0, 2}, {4, 1}}));
+  // A run that should not be, such as one the page's rewrite started, would show by now.
+  usleep(1000000);
+  const int status = devhost.Stop(SIGINT);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_EQ(runs(5).size(), 5u);
+  EXPECT_NE(Bytes(page).find("cmd3"), std::string::npos);
+}
+
 }  // namespace
