@@ -1,9 +1,10 @@
 # The operator's toolkit: one folder, QuorvaneTools/, with the development host, its own plugin
-# build, everything those need to run, the README, the changelog and the starter files. It is
-# for checking a configuration and trying commands before they go live, and runs from anywhere
-# ("QuorvaneTools/devhost --check --server-dir PATH"). Nothing in it belongs where the real host
-# or game loads files: this plugin build is not ABI-compatible with a real host, and the host
-# library (version.dll on Windows) beside the game's executable would be loaded by the game.
+# build, everything those need to run, the operator's README, the changelog, the starter files
+# and the example folders the README uses. It is for checking a configuration and trying
+# commands before they go live, and runs from anywhere ("QuorvaneTools/devhost --check
+# --server-dir PATH"). Nothing in it belongs where the real host or game loads files: this
+# plugin build is not ABI-compatible with a real host, and the host library (version.dll on
+# Windows) beside the game's executable would be loaded by the game.
 
 set(QUORVANE_TOOLKIT_DIR QuorvaneTools)
 # Packing takes what is built and builds nothing itself: cpack then takes seconds, and a test
@@ -32,12 +33,20 @@ if(QUORVANE_RUNTIME_DLLS)
     endif()")
   endforeach()
 endif()
-install(FILES README.md CHANGELOG.md DESTINATION ${QUORVANE_TOOLKIT_DIR})
+# The operator's README, with this platform's commands; the project's README.md is the
+# developer's and stays out of the archive.
+include(cmake/OperatorReadme.cmake)
+quorvane_operator_readme(${CMAKE_BINARY_DIR}/operator/README.md "${WIN32}")
+install(FILES ${CMAKE_BINARY_DIR}/operator/README.md CHANGELOG.md
+        DESTINATION ${QUORVANE_TOOLKIT_DIR})
 # The README's pictures, so its links hold in the unpacked folder too.
 install(FILES docs/check-page.png DESTINATION ${QUORVANE_TOOLKIT_DIR}/docs)
-# Starter files, which "devhost --init" copies into a server folder that has none.
+# Starter files, which "devhost --init" copies into a server folder that has none, and the
+# example folders the README runs the check on.
 install(FILES examples/config.json examples/config.schema.json
               examples/session.txt
+        DESTINATION ${QUORVANE_TOOLKIT_DIR}/examples)
+install(DIRECTORY examples/mistakes examples/reload
         DESTINATION ${QUORVANE_TOOLKIT_DIR}/examples)
 
 if(WIN32)

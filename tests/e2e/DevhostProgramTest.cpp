@@ -303,8 +303,10 @@ Lines Matches(const Lines& lines, const std::string& pattern) {
   return matches;
 }
 
+// The operator's README, as the archives carry it before the platform's commands are filled in.
 Lines ReadmeLines() {
-  std::ifstream readme(std::filesystem::path(QUORVANE_EXAMPLES_DIR).parent_path() / "README.md");
+  std::ifstream readme(std::filesystem::path(QUORVANE_EXAMPLES_DIR).parent_path() / "docs" /
+                       "operator" / "README.md.in");
   Lines lines;
   for (std::string line; std::getline(readme, line);) {
     lines.push_back(line);
@@ -312,7 +314,7 @@ Lines ReadmeLines() {
   return lines;
 }
 
-// The README's table of exit statuses is the program's own, which --help prints.
+// The operator README's table of exit statuses is the program's own, which --help prints.
 TEST_F(DevhostProgramTest, ReadmeExitStatusTableIsTheProgramsOwn) {
   const DevhostRun help = RunDevhost("--help", InFolder("stderr.txt"));
   EXPECT_EQ(help.exit_code, 0);
@@ -321,7 +323,7 @@ TEST_F(DevhostProgramTest, ReadmeExitStatusTableIsTheProgramsOwn) {
   EXPECT_EQ(Matches(ReadmeLines(), R"(^\| (\d+) \| (.*) \|$)"), listed);
 }
 
-// The README's table of finding codes is the check's own.
+// The operator README's table of finding codes is the check's own.
 TEST_F(DevhostProgramTest, ReadmeFindingCodesAreTheChecksOwn) {
   Lines listed;
   for (const devhost::FindingCode* code : devhost::kFindingCodes) {

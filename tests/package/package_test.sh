@@ -34,9 +34,12 @@ cpack --config "$build_dir/CPackConfig.cmake" -G "$generator" -B "$work/out" >"$
 archive="$work/out/$archive_name"
 [[ -f $archive ]] || fail "no $archive_name; cpack made: $(ls "$work/out")"
 
-# Everything in one folder of its own: nothing under ArkApi/, no host library beside a game.
+# Everything in one folder of its own: nothing under a top-level ArkApi/, no host library beside
+# a game, and one README.md, the operator's.
 expected=$(printf '%s\n' CHANGELOG.md README.md "devhost$exe" docs/check-page.png examples/config.json \
-  examples/config.schema.json examples/session.txt "$host_lib" "$plugin" "${extra_files[@]}" |
+  examples/config.schema.json examples/session.txt examples/mistakes/ArkApi/Plugins/Quorvane/config.json \
+  examples/reload/old.json examples/reload/server/ArkApi/Plugins/Quorvane/config.json \
+  "$host_lib" "$plugin" "${extra_files[@]}" |
   sed 's|^|QuorvaneTools/|' | sort)
 actual=$(cd "$work" && cmake -E tar tf "$archive" | sed 's|^\./||' | grep -v '/$' | sort)
 [[ $actual == "$expected" ]] ||
@@ -116,5 +119,35 @@ run "$server" "QuorvaneTools/devhost$exe" --check --server-dir .
 expect_status 2 "--check without a plugin build beside the program"
 grep -q 'no plugin build next to this program' "$work/err.txt" ||
   fail "no clear error without a plugin build:"$'\n'"$(cat "$work/err.txt")"
+
+# The operator's README shows this platform's commands. On Linux, every command of its
+# "```console tested" blocks runs, in order, in a new server folder (an empty ArkApi/ and the
+# unpacked toolkit) and prints what the README shows after it, the folder's path and log times
+# masked.
+readme=$(tr -d '\r' <"$tools/README.md")
+if [[ $generator == ZIP ]]; then
+  [[ $readme == *'QuorvaneTools\devhost.exe --check --server-dir .'* && $readme != *QuorvaneTools/devhost* ]] ||
+    fail "README.md does not show Windows commands"
+else
+  fresh=$work/fresh
+  mkdir -p "$fresh/ArkApi"
+  (cd "$fresh" && cmake -E tar xf "$archive")
+  transcripts=$(awk '/^```console tested$/ { shown = 1; next } /^```$/ { shown = 0 } shown' <<<"$readme")
+  [[ $transcripts == *'$ '* ]] || fail "README.md shows no tested commands"
+  ran=$(
+    cd "$fresh"
+    unset LD_LIBRARY_PATH
+    status=0
+    while IFS= read -r line; do
+      [[ $line == '$ '* ]] || continue
+      printf '%s\n' "$line"
+      # "(exit N)" first, so that "echo $?" shows the status of the command before it.
+      eval "(exit $status); ${line#\$ }" </dev/null 2>&1 && status=0 || status=$?
+    done <<<"$transcripts"
+  )
+  mask() { sed -e "s|$fresh|/srv/ark|g" -e 's/^[0-9]\{4\}-[0-9-]* [0-9:]* /TIME /'; }
+  [[ $(mask <<<"$ran") == "$(mask <<<"$transcripts")" ]] ||
+    fail "README.md's commands print otherwise:"$'\n'"$(diff <(mask <<<"$transcripts") <(mask <<<"$ran"))"
+fi
 
 echo "package test: $archive_name unpacks into QuorvaneTools/ only, and its devhost works from there"

@@ -1,0 +1,48 @@
+# The operator's README, QuorvaneTools/README.md in the archive, made from one text,
+# docs/operator/README.md.in, with this platform's commands filled in: Windows paths and cmd.exe
+# for the Windows toolkit, Linux paths and a POSIX shell for the Linux one.
+#
+# quorvane_operator_readme(OUTPUT WINDOWS) writes OUTPUT. To look at the other platform's README
+# without its build: cmake -DOUTPUT=FILE -DWINDOWS=ON -P cmake/OperatorReadme.cmake
+
+function(quorvane_operator_readme output windows)
+  set(source_dir ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/..)
+  if(windows)
+    set(S "\\")
+    set(JSON_S "\\\\")
+    set(DEVHOST_FILE devhost.exe)
+    set(HOST_LIBRARY version.dll)
+    set(PLUGIN_LIBRARY Quorvane.dll)
+    set(SERVER "C:\\srv\\ark")
+    set(PROMPT "C:\\srv\\ark>")
+    set(ECHO_STATUS "echo %ERRORLEVEL%")
+    set(RUNTIME_ROW "| `libstdc++-6.dll`, `libgcc_s_seh-1.dll`, `libwinpthread-1.dll` | the compiler's runtime, which the program needs |\n")
+    set(PLATFORM_NOTE "\nThe commands below are for the Command Prompt (`cmd.exe`). The outputs shown are the ones\nthe Linux toolkit prints; on Windows, some paths in them show `\\` where these show `/`.\n")
+    set(UNPACK "Extract `QuorvaneTools-${PROJECT_VERSION}-Windows-x86_64.zip` into the server folder (in Explorer:\nright-click it, Extract All..., and choose the server folder), so that\n`C:\\srv\\ark\\QuorvaneTools\\devhost.exe` is there. From a Command Prompt:\n\n```\ncd /d C:\\srv\\ark\ntar -xf %USERPROFILE%\\Downloads\\QuorvaneTools-${PROJECT_VERSION}-Windows-x86_64.zip\n```")
+  else()
+    set(S "/")
+    set(JSON_S "/")
+    set(DEVHOST_FILE devhost)
+    set(HOST_LIBRARY libdevhost.so)
+    set(PLUGIN_LIBRARY Quorvane.so)
+    set(SERVER /srv/ark)
+    set(PROMPT "$")
+    set(ECHO_STATUS "echo $?")
+    set(RUNTIME_ROW "")
+    set(PLATFORM_NOTE "\nThe game server and its plugin host run on Windows. This Linux toolkit checks a copy of the\nserver folder, or any folder laid out like it: what counts is `ArkApi/Plugins/Quorvane/config.json`\nunder it. It needs Debian 12's `libfmt9` and `libedit2` (`sudo apt-get install libfmt9 libedit2`).\n")
+    set(UNPACK "```\ncd /srv/ark\ntar -xzf ~/QuorvaneTools-${PROJECT_VERSION}-Linux-x86_64.tar.gz\n```\n\nThis makes `/srv/ark/QuorvaneTools/`.")
+  endif()
+  set(DEVHOST "QuorvaneTools${S}${DEVHOST_FILE}")
+  file(READ ${source_dir}/examples/config.json STARTER_CONFIG)
+  file(READ ${source_dir}/examples/session.txt SESSION_FILE)
+  string(STRIP "${STARTER_CONFIG}" STARTER_CONFIG)
+  string(STRIP "${SESSION_FILE}" SESSION_FILE)
+  configure_file(${source_dir}/docs/operator/README.md.in ${output} @ONLY)
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/../CMakeLists.txt project_line REGEX "^project\\(")
+  string(REGEX MATCH "VERSION ([0-9.]+)" ignored "${project_line}")
+  set(PROJECT_VERSION ${CMAKE_MATCH_1})
+  quorvane_operator_readme(${OUTPUT} "${WINDOWS}")
+endif()
