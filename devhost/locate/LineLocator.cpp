@@ -29,10 +29,11 @@ class Walk {
     std::size_t reach;
   };
 
-  Walk(std::vector<SourcePlace>& places, std::vector<Point> points,
+  Walk(bool joins_crlf, std::vector<SourcePlace>& places, std::vector<Point> points,
        const std::vector<bool>& excerpt, const std::vector<bool>& to_line_end,
        std::optional<TextAfter> text_after)
-      : places_(places),
+      : joins_crlf_(joins_crlf),
+        places_(places),
         points_(std::move(points)),
         excerpt_(excerpt),
         to_line_end_(to_line_end),
@@ -47,8 +48,8 @@ class Walk {
       ++stored_;  // the byte-order mark is neither read by the parser nor a column
       return;
     }
-    // Text mode hands the parser one LF for a CR LF pair.
-    const bool dropped = kTextModeJoinsCrLf && c == '\r' && next == '\n';
+    // A CR LF pair the parser saw as one LF.
+    const bool dropped = joins_crlf_ && c == '\r' && next == '\n';
     if (!dropped) {
       Reach(parser_);
     }
@@ -163,6 +164,7 @@ class Walk {
     awaiting_line_end_.clear();
   }
 
+  bool joins_crlf_;
   std::vector<SourcePlace>& places_;
   std::vector<Point> points_;
   const std::vector<bool>& excerpt_;
@@ -201,8 +203,8 @@ std::size_t LineLocator::AddTextAfter(std::size_t offset, std::size_t reach) {
 namespace {
 
 template <typename Feed>
-std::vector<SourcePlace> Run(const std::vector<Span>& spans, const std::vector<bool>& excerpt,
-                             const std::vector<bool>& to_line_end,
+std::vector<SourcePlace> Run(bool joins_crlf, const std::vector<Span>& spans,
+                             const std::vector<bool>& excerpt, const std::vector<bool>& to_line_end,
                              std::optional<Walk::TextAfter> text_after, const Feed& feed) {
   std::vector<SourcePlace> places(spans.size());
   std::vector<Walk::Point> points;
@@ -214,7 +216,7 @@ std::vector<SourcePlace> Run(const std::vector<Span>& spans, const std::vector<b
     points.push_back({spans[i].begin, i, false});
     points.push_back({std::max(spans[i].begin, spans[i].end), i, true});
   }
-  Walk walk(places, std::move(points), excerpt, to_line_end, text_after);
+  Walk walk(joins_crlf, places, std::move(points), excerpt, to_line_end, text_after);
   if (!feed(walk)) {
     return {};
   }
@@ -248,7 +250,7 @@ bool FeedBytes(Walk& walk, std::string_view bytes, int after) {
 }  // namespace
 
 template <typename Feed>
-std::vector<SourcePlace> LineLocator::Run(const Feed& feed) const {
+std::vector<SourcePlace> LineLocator::Run(bool joins_crlf, const Feed& feed) const {
   std::vector<Span> spans;
   std::vector<bool> excerpt;
   std::vector<bool> to_line_end;
@@ -261,11 +263,11 @@ std::vector<SourcePlace> LineLocator::Run(const Feed& feed) const {
   if (text_after_) {
     text_after = Walk::TextAfter{*text_after_, text_after_offset_, text_after_reach_};
   }
-  return devhost::Run(spans, excerpt, to_line_end, text_after, feed);
+  return devhost::Run(joins_crlf, spans, excerpt, to_line_end, text_after, feed);
 }
 
 std::vector<SourcePlace> LineLocator::LocateIn(std::string_view content) const {
-  return Run([&](Walk& walk) {
+  return Run(false, [&](Walk& walk) {
     walk.Start(content.substr(0, 3));
     FeedBytes(walk, content, -1);
     return true;
@@ -273,7 +275,8 @@ std::vector<SourcePlace> LineLocator::LocateIn(std::string_view content) const {
 }
 
 std::vector<SourcePlace> LineLocator::Locate(const std::filesystem::path& path) const {
-  return Run([&](Walk& walk) {
+  // Text mode hands the parser one LF for a CR LF pair where the platform's C library does so.
+  return Run(kTextModeJoinsCrLf, [&](Walk& walk) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
       return false;

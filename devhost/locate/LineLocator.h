@@ -23,14 +23,15 @@ class LineLocator {
   // at most `reach` bytes of it, up to the end of its line (none when there is no such text).
   // At most one such request; the walk reads no further than it needs.
   std::size_t AddTextAfter(std::size_t offset, std::size_t reach);
-  // Places every span added, reading `path` once; `content`, when given, stands for the
-  // file's bytes instead. An empty result means the file could not be read again.
+  // Places every span added, reading `path` once, whose parser read it as the plugin does: in
+  // text mode. An empty result means the file could not be read again.
   std::vector<SourcePlace> Locate(const std::filesystem::path& path) const;
+  // The same for bytes the parser read as they are.
   std::vector<SourcePlace> LocateIn(std::string_view content) const;
 
  private:
   template <typename Feed>
-  std::vector<SourcePlace> Run(const Feed& feed) const;
+  std::vector<SourcePlace> Run(bool joins_crlf, const Feed& feed) const;
 
   struct Request {
     Span span;

@@ -267,32 +267,47 @@ TEST(CheckProgramTest, ControlCharactersReachNoTerminal) {
   }
 }
 
+// The same mistake in a file with LF line ends, and in one with CR LF and a byte-order mark, as
+// Windows editors save it: on Windows the plugin reads CR LF as LF, and the check's places are
+// still the stored file's.
 TEST(CheckProgramTest, ParseErrorGivesLineAndColumnAndExitsTwo) {
-  test_support::ServerFolder server;
-  server.WriteConfig(
-      "{\n  \"ChatCommands\": [\n    {\"Command\": \"/a\" \"Reply\": \"x\"}\n  ]\n}\n");
-  const CheckRun run = RunProgram("--check --json --server-dir '" + server.Path() + "'");
-  EXPECT_EQ(run.exit_code, 2);
-  const std::vector<json> lines = JsonLines(run.out);
-  ASSERT_EQ(Select(lines, "start").size(), 1u);
-  const json start = Select(lines, "start")[0];
-  EXPECT_FALSE(start["ok"].get<bool>());
-  const std::vector<json> findings = Select(lines, "config");
-  ASSERT_EQ(findings.size(), 1u);
-  EXPECT_EQ(findings[0]["code"], "parse_error");
-  // The place to fix: the comma goes right after "/a"; the parser stopped at the end of the
-  // unexpected "Reply", the byte the message counts to.
-  EXPECT_EQ(findings[0]["cause"], "missing_comma");
-  EXPECT_EQ(findings[0]["line"], 3);
-  EXPECT_EQ(findings[0]["column"], 21);
-  EXPECT_EQ(findings[0]["end_column"], 21);
-  EXPECT_EQ(findings[0]["pointer"], "/ChatCommands/0");
-  EXPECT_EQ(findings[0]["parser_line"], 3);
-  EXPECT_EQ(findings[0]["parser_column"], 28);
-  EXPECT_NE(findings[0]["text"].get<std::string>().find("parse error at 50: "), std::string::npos);
-  // The library's message, as the plugin logs it.
-  EXPECT_EQ(findings[0]["text"], start["error"]);
-  EXPECT_TRUE(Select(lines, "command").empty());
+  const struct {
+    const char* name;
+    std::string text;
+    std::size_t offset;
+  } cases[] = {
+      {"LF", "{\n  \"ChatCommands\": [\n    {\"Command\": \"/a\" \"Reply\": \"x\"}\n  ]\n}\n", 42},
+      {"BOM and CR LF",
+       "\xEF\xBB\xBF{\r\n  \"ChatCommands\": [\r\n    {\"Command\": \"/a\" \"Reply\": \"x\"}\r\n  "
+       "]\r\n}\r\n",
+       47},
+  };
+  for (const auto& c : cases) {
+    test_support::ServerFolder server;
+    server.WriteConfig(c.text);
+    const CheckRun run = RunProgram("--check --json --server-dir '" + server.Path() + "'");
+    EXPECT_EQ(run.exit_code, 2) << c.name;
+    const std::vector<json> lines = JsonLines(run.out);
+    ASSERT_EQ(Select(lines, "start").size(), 1u) << c.name;
+    const json start = Select(lines, "start")[0];
+    EXPECT_FALSE(start["ok"].get<bool>());
+    const std::vector<json> findings = Select(lines, "config");
+    ASSERT_EQ(findings.size(), 1u) << c.name;
+    EXPECT_EQ(findings[0]["code"], "parse_error");
+    // The place to fix: the comma goes right after "/a"; the parser stopped at the end of the
+    // unexpected "Reply", the byte the message counts to.
+    EXPECT_EQ(findings[0]["cause"], "missing_comma") << c.name;
+    EXPECT_EQ(findings[0]["offset"], c.offset) << c.name;
+    EXPECT_EQ(findings[0]["line"], 3) << c.name;
+    EXPECT_EQ(findings[0]["column"], 21) << c.name;
+    EXPECT_EQ(findings[0]["end_column"], 21) << c.name;
+    EXPECT_EQ(findings[0]["pointer"], "/ChatCommands/0") << c.name;
+    EXPECT_EQ(findings[0]["parser_line"], 3) << c.name;
+    EXPECT_EQ(findings[0]["parser_column"], 28) << c.name;
+    // The library's message, as the plugin logs it on this platform.
+    EXPECT_EQ(findings[0]["text"], start["error"]) << c.name;
+    EXPECT_TRUE(Select(lines, "command").empty());
+  }
 }
 
 // The plugin only says "Can't open config.json"; the check says why, and what to do about it.
