@@ -251,6 +251,7 @@ void WriteCheckPage(std::FILE* out, const CheckReport& report) {
   PutText(out, "<h1>Quorvane commands as players see them</h1>\n");
   Print(out, "<p>Checked <code>{}</code></p>\n", Escaped(report.config_path));
   const int status = CheckExitStatus(report);
+  Print(out, "<p class=\"counts\">{}</p>\n", Escaped(CheckSummary(report)));
   if (!report.start.ok) {
     // The error is usually a finding about the file as well; it is then shown once, there.
     const bool explained = std::any_of(

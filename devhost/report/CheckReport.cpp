@@ -169,7 +169,9 @@ void WriteFindings(Output& out, const CheckReport& report, bool colour) {
   }
 }
 
-std::string Summary(const CheckReport& report) {
+}  // namespace
+
+std::string CheckSummary(const CheckReport& report) {
   const Counts counts(report);
   const std::size_t errors = counts[Finding::Severity::Error];
   const std::size_t warnings = counts[Finding::Severity::Warning];
@@ -198,6 +200,8 @@ std::string Summary(const CheckReport& report) {
   }
   return fmt::format("{}; {}.", commands, found);
 }
+
+namespace {
 
 template <typename Write>
 void WriteJsonFindings(const Write& write, const CheckReport& report) {
@@ -267,7 +271,7 @@ void WriteCheckReport(std::FILE* out, const CheckReport& report, bool colour, Re
   Output text(out);
   if (part == ReportPart::Findings) {
     WriteFindings(text, report, colour);
-    text += "\n" + Summary(report) + "\n";
+    text += "\n" + CheckSummary(report) + "\n";
     Flush(out);
     return;
   }

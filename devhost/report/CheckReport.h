@@ -26,6 +26,10 @@ struct CheckReport {
 // commands that fail or send nothing; 2: the plugin did not start.
 int CheckExitStatus(const CheckReport& report);
 
+// Every command counted by outcome and every finding by severity, in one sentence:
+// "4 commands: 1 sends a message, ...; 2 errors, 3 warnings."
+std::string CheckSummary(const CheckReport& report);
+
 // A report is written in two parts: how the plugin started and what each command did, then
 // the findings and the summary. When the plugin started, the first part reads only
 // config_path, start and probes, so it can be written while the findings are completed.
