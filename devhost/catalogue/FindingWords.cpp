@@ -191,10 +191,10 @@ FindingWords EntryWords(const Finding& f, const Quote& q) {
             "each byte outside ASCII becomes '?'; use ASCII letters only"};
   }
   if (code == "command_untypable") {
-    const std::string& reason = value("reason");
-    const Untypable untypable = reason == "empty"   ? Untypable::Empty
-                                : reason == "blank" ? Untypable::Blank
-                                                    : Untypable::Control;
+    Untypable untypable = Untypable::Control;
+    for (const UntypableName& name : kUntypableNames) {
+      untypable = name.word == value("reason") ? name.value : untypable;
+    }
     return {fmt::format("{} is reached by no typed line: {}", q(value("registered")),
                         UntypableWords(untypable)),
             "remove blanks and control characters such as tabs and line breaks"};

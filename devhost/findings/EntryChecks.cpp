@@ -116,20 +116,6 @@ Registration RegistrationOf(const json& entry) {
   }
 }
 
-const char* UntypableWord(Untypable untypable) {
-  switch (untypable) {
-    case Untypable::Empty:
-      return "empty";
-    case Untypable::Blank:
-      return "blank";
-    case Untypable::Control:
-      return "control";
-    case Untypable::No:
-      break;
-  }
-  return "";
-}
-
 // `registered` is the text the host registers for the entry's "Command", when it has one.
 void CheckCommand(const json& entry, const Registration& registration,
                   const std::string& registered, EntryJudge& judge) {
@@ -156,7 +142,7 @@ void CheckCommand(const json& entry, const Registration& registration,
   if (const Untypable untypable = UntypableOf(registered); untypable != Untypable::No) {
     judge.Add(kCommandUntypable, key)
         .With("registered", registered)
-        .With("reason", UntypableWord(untypable));
+        .With("reason", RowOf(kUntypableNames, untypable).word);
   } else if (command.front() != '/') {
     judge.Add(kCommandNoSlash, key).With("command", command);
   }

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "devhost/text/EnumTable.h"
+
 namespace devhost {
 
 enum class Untypable {
@@ -12,6 +14,19 @@ enum class Untypable {
   Blank,    // a blank or tab ends the first word of a typed line before its end
   Control,  // players cannot type a line break or another control character
 };
+
+// Each reason's name, for programs and the catalogue.
+struct UntypableName {
+  Untypable value;
+  const char* word;
+};
+inline constexpr UntypableName kUntypableNames[] = {
+    {Untypable::No, ""},
+    {Untypable::Empty, "empty"},
+    {Untypable::Blank, "blank"},
+    {Untypable::Control, "control"},
+};
+static_assert(InEnumOrder(kUntypableNames));
 
 Untypable UntypableOf(std::string_view registered);
 

@@ -1,22 +1,16 @@
 #include "devhost/text/BlankText.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include <utf8.h>
+
+#include "devhost/text/CodePointRanges.h"
 
 namespace devhost {
 
 namespace {
 
-struct Range {
-  char32_t first;
-  char32_t last;
-};
-
 // Unicode 15.0, PropList.txt (White_Space) and DerivedCoreProperties.txt
 // (Default_Ignorable_Code_Point), merged and in order.
-constexpr Range kBlank[] = {
+constexpr CodePointRange kBlank[] = {
     {0x0009, 0x000D},   {0x0020, 0x0020},   {0x0085, 0x0085},   {0x00A0, 0x00A0}, {0x00AD, 0x00AD},
     {0x034F, 0x034F},   {0x061C, 0x061C},   {0x115F, 0x1160},   {0x1680, 0x1680}, {0x17B4, 0x17B5},
     {0x180B, 0x180F},   {0x2000, 0x200F},   {0x2028, 0x202F},   {0x205F, 0x206F}, {0x3000, 0x3000},
@@ -27,10 +21,7 @@ constexpr Range kBlank[] = {
 }  // namespace
 
 bool IsBlankCodePoint(char32_t c) {
-  const auto after =
-      std::upper_bound(std::begin(kBlank), std::end(kBlank), c,
-                       [](char32_t value, const Range& range) { return value < range.first; });
-  return after != std::begin(kBlank) && c <= std::prev(after)->last;
+  return InRanges(kBlank, c);
 }
 
 bool IsBlankText(std::string_view text) {

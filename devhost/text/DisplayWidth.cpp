@@ -1,20 +1,14 @@
 #include "devhost/text/DisplayWidth.h"
 
-#include <algorithm>
-#include <iterator>
+#include "devhost/text/CodePointRanges.h"
 
 namespace devhost {
 
 namespace {
 
-struct Range {
-  char32_t first;
-  char32_t last;
-};
-
 // Unicode 15.0: the main blocks of general category Mn and Me, and the zero-width format
 // characters (U+200B..U+200F, U+2060..U+2064, U+FEFF).
-constexpr Range kZeroWidth[] = {
+constexpr CodePointRange kZeroWidth[] = {
     {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x05BF, 0x05BF},   {0x05C1, 0x05C2},
     {0x05C4, 0x05C5}, {0x05C7, 0x05C7}, {0x0610, 0x061A}, {0x064B, 0x065F},   {0x0670, 0x0670},
     {0x06D6, 0x06DC}, {0x06DF, 0x06E4}, {0x06E7, 0x06E8}, {0x06EA, 0x06ED},   {0x0900, 0x0902},
@@ -25,7 +19,7 @@ constexpr Range kZeroWidth[] = {
 };
 
 // East Asian Width W and F, and the emoji blocks terminals draw two cells wide.
-constexpr Range kWide[] = {
+constexpr CodePointRange kWide[] = {
     {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},
     {0x23F0, 0x23F0},   {0x23F3, 0x23F3},   {0x25FD, 0x25FE},   {0x2614, 0x2615},
     {0x2648, 0x2653},   {0x267F, 0x267F},   {0x2693, 0x2693},   {0x26A1, 0x26A1},
@@ -50,21 +44,13 @@ constexpr Range kWide[] = {
     {0x1F947, 0x1F9FF}, {0x1FA70, 0x1FAFF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
 };
 
-template <std::size_t N>
-bool In(const Range (&ranges)[N], char32_t c) {
-  const auto after =
-      std::upper_bound(std::begin(ranges), std::end(ranges), c,
-                       [](char32_t value, const Range& r) { return value < r.first; });
-  return after != std::begin(ranges) && c <= std::prev(after)->last;
-}
-
 }  // namespace
 
 int DisplayWidth(char32_t c) {
-  if (In(kZeroWidth, c)) {
+  if (InRanges(kZeroWidth, c)) {
     return 0;
   }
-  return In(kWide, c) ? 2 : 1;
+  return InRanges(kWide, c) ? 2 : 1;
 }
 
 }  // namespace devhost

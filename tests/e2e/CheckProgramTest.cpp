@@ -26,6 +26,7 @@
 #include "devhost/host/Host.h"
 #include "devhost/host/HostSeams.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/ServerFolder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -35,19 +36,8 @@ using json = nlohmann::json;
 using CheckRun = test_support::ProgramRun;
 using test_support::RunProgram;
 
-std::string Bytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& item : std::filesystem::directory_iterator(folder)) {
-    names.push_back(item.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using test_support::Bytes;
+using test_support::FolderNames;
 
 std::vector<json> JsonLines(const std::string& out) {
   std::vector<json> lines;

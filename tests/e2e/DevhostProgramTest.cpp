@@ -19,6 +19,7 @@
 #include "devhost/findings/FindingCodes.h"
 #include "tests/support/LogTime.h"
 #include "tests/support/ProgramRun.h"
+#include "tests/support/ServerFolder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -48,19 +49,8 @@ DevhostRun RunDevhost(const std::string& arguments, const std::string& error_fil
   return run;
 }
 
-std::string Bytes(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& item : std::filesystem::directory_iterator(folder)) {
-    names.push_back(item.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using test_support::Bytes;
+using test_support::FolderNames;
 
 class DevhostProgramTest : public ::testing::Test {
  protected:
