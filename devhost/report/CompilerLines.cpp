@@ -7,34 +7,13 @@
 #include "devhost/present/ReportText.h"
 #include "devhost/present/Tone.h"
 #include "devhost/text/DisplayWidth.h"
+#include "devhost/text/Text.h"
 
 namespace devhost {
 
 namespace {
 
 constexpr std::size_t kTabStop = 4;
-
-// One code point of UTF-8 at `i`: the value and its length, or a length of 0 when ill-formed.
-std::pair<char32_t, std::size_t> DecodeAt(std::string_view text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  std::size_t length = lead < 0x80           ? 1
-                       : (lead >> 5) == 0x6  ? 2
-                       : (lead >> 4) == 0xE  ? 3
-                       : (lead >> 3) == 0x1E ? 4
-                                             : 0;
-  if (length == 0 || i + length > text.size()) {
-    return {0, 0};
-  }
-  char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-  for (std::size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[i + k]);
-    if ((next & 0xC0) != 0x80) {
-      return {0, 0};
-    }
-    c = (c << 6) | (next & 0x3F);
-  }
-  return {c, length};
-}
 
 // The excerpt as the terminal shows it, and the cells before and within the mark.
 struct ShownLine {
@@ -64,7 +43,7 @@ ShownLine Shown(const SourceExcerpt& excerpt) {
     if (i == text.size()) {
       break;
     }
-    const auto [c, length] = DecodeAt(text, i);
+    const auto [c, length] = CodePointAt(text, i);
     if (length == 0) {
       const std::string escape = fmt::format("\\x{:02x}", static_cast<unsigned char>(text[i]));
       shown.text += escape;

@@ -1,8 +1,7 @@
 #include "devhost/text/BlankText.h"
 
-#include <utf8.h>
-
 #include "devhost/text/CodePointRanges.h"
+#include "devhost/text/Text.h"
 
 namespace devhost {
 
@@ -25,17 +24,12 @@ bool IsBlankCodePoint(char32_t c) {
 }
 
 bool IsBlankText(std::string_view text) {
-  auto at = text.begin();
-  while (at != text.end()) {
-    char32_t c = 0xFFFD;
-    try {
-      c = static_cast<char32_t>(utf8::next(at, text.end()));
-    } catch (const utf8::exception&) {
-      return false;
+  for (std::size_t at = 0; at < text.size();) {
+    const auto [c, length] = CodePointAt(text, at);
+    if (length == 0 || !IsBlankCodePoint(c)) {
+      return false;  // ill-formed bytes show as U+FFFD, which is not blank
     }
-    if (!IsBlankCodePoint(c)) {
-      return false;
-    }
+    at += length;
   }
   return true;
 }

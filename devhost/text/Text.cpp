@@ -78,6 +78,16 @@ Result Converted(std::basic_string_view<Char> text, ConvertRest convert_rest) {
 
 }  // namespace
 
+std::pair<char32_t, std::size_t> CodePointAt(std::string_view text, std::size_t at) {
+  auto next = text.begin() + static_cast<std::ptrdiff_t>(at);
+  try {
+    const auto c = static_cast<char32_t>(utf8::next(next, text.end()));
+    return {c, static_cast<std::size_t>(next - text.begin()) - at};
+  } catch (const utf8::exception&) {
+    return {0, 0};
+  }
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   return Converted<std::u16string>(text, [](std::string_view rest, std::u16string& units) {
     EachWellFormedRun(rest, std::back_inserter(units), [](auto begin, auto end, auto out) {

@@ -7,10 +7,14 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace devhost {
 
 std::u16string Utf8ToUtf16(std::string_view text);
+// The code point of `text` that starts at byte `at`, and its length in bytes; a length of 0
+// where the bytes there are not well-formed UTF-8.
+std::pair<char32_t, std::size_t> CodePointAt(std::string_view text, std::size_t at);
 std::string Utf16ToUtf8(std::u16string_view units);
 // UTF-8 to the platform's wide text: UTF-32 where wchar_t is 32 bits, UTF-16 where it is 16.
 std::wstring Utf8ToWide(std::string_view text);
