@@ -3,8 +3,9 @@
 # threads), best wall time of RUNS alternated runs, and peak resident set (/usr/bin/time -v).
 # Inputs, written into a temporary server folder: 10,000 and 100,000 compact entries on one
 # line, the same with one finding each (an unknown key "Colour"), and a small valid value
-# followed by a 2 GiB tail of spaces, then of text (new build RUNS times, base build once, as it
-# reads the whole file). Ends with a plain session start on examples/server.
+# followed by a 2 GiB tail of spaces, then of text (new build RUNS times, stopping after a run
+# over 10 s; base build once, as it reads the whole file). Ends with a plain session start on
+# examples/server.
 # Usage: scripts/bench-check-pair.sh BASE_DEVHOST NEW_DEVHOST [RUNS]   (RUNS defaults to 7)
 # NO_CALLGRIND=1 skips the instruction counts.
 set -euo pipefail
