@@ -190,10 +190,10 @@ void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& 
       analysis.commands[i] = CommandPlace{place.start, place.end};
     }
   }
-  if (trailing && places[*trailing].excerpt.mark_end > 0) {
+  if (trailing && places[*trailing].excerpt && places[*trailing].excerpt->mark_end > 0) {
     const SourcePlace& place = places[*trailing];
     Finding finding = FindingOf(kTrailingText);
-    finding.With("excerpt", place.excerpt.text).With("cut", place.excerpt.cut_after ? "1" : "");
+    finding.With("excerpt", place.excerpt->text).With("cut", place.excerpt->cut_after ? "1" : "");
     finding.pointer = "";
     finding.span = Span{};  // placed already
     finding.place = place;
@@ -235,6 +235,7 @@ ConfigAnalysis Analyse(std::istream& in, bool excerpts, const Locate& locate) {
   std::vector<Finding>& judged = entries.Findings();
   analysis.findings.insert(analysis.findings.end(), std::make_move_iterator(judged.begin()),
                            std::make_move_iterator(judged.end()));
+  std::vector<Finding>().swap(judged);  // not two arrays of findings at once
   // Report entry by entry, in file order; findings about the whole file first.
   std::stable_sort(analysis.findings.begin(), analysis.findings.end(),
                    [](const Finding& a, const Finding& b) {

@@ -225,7 +225,7 @@ void CheckColour(const json& entry, EntryJudge& judge) {
                               : received > 1.0f          ? &kColorRange
                               : received < 0.0f          ? &kColorNegative
                                                          : nullptr;
-    if (code != nullptr) {
+    if (code != nullptr) {  // written out only for a finding: most colours have none
       judge.Add(*code, kColorKey.name, element(i), i)
           .With("component", kComponents[i])
           .With("written", colour[i].dump());

@@ -1,6 +1,8 @@
 #include "devhost/locate/LineLocator.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 
 #include "config/ByteOrderMark.h"
@@ -58,6 +60,7 @@ class Walk {
         c != ' ' && c != '\t') {
       text_after_started_ = true;
       places_[text_after_->request].start = SourcePoint{stored_, line_, column_};
+      places_[text_after_->request].excerpt = std::make_shared<SourceExcerpt>();
       collectors_.push_back({text_after_->request, text_after_->reach});
     }
     if (line_break) {
@@ -81,6 +84,38 @@ class Walk {
 
   void Start(std::string_view head) {
     bom_ = head.size() - quorvane::WithoutByteOrderMark(head).size();
+    keeps_window_ = std::find(excerpt_.begin(), excerpt_.end(), true) != excerpt_.end();
+  }
+
+  // Walks over the bytes at the start of `bytes` in which nothing is placed or collected, in
+  // bulk: a compact file is one long line, and the text after the value may be gigabytes of
+  // blanks. Returns how many it took; 0 when the next byte needs a look of its own.
+  std::size_t Skip(std::string_view bytes) {
+    if (stored_ < bom_ || !collectors_.empty() || !awaiting_line_end_.empty()) {
+      return 0;
+    }
+    std::size_t limit = bytes.size();
+    if (next_ < points_.size()) {
+      if (points_[next_].parser <= parser_) {
+        return 0;
+      }
+      limit = std::min(limit, points_[next_].parser - parser_);
+    }
+    const bool seeking_text = text_after_ && !text_after_started_;
+    if (seeking_text && parser_ < text_after_->from) {
+      limit = std::min(limit, text_after_->from - parser_);
+    } else if (seeking_text) {
+      limit = BlanksAtStart(bytes.substr(0, limit));
+    }
+    // A CR at the end would need the byte after it to tell whether the parser saw it.
+    while (limit > 0 && bytes[limit - 1] == '\r') {
+      --limit;
+    }
+    if (limit == 0) {
+      return 0;
+    }
+    Bulk(bytes.substr(0, limit));
+    return limit;
   }
 
   // Nothing asked for lies further on.
@@ -102,6 +137,74 @@ class Walk {
     std::size_t left;
   };
 
+  // How many bytes at the start of `bytes` are blanks, tabs or line breaks; runs of blanks eight
+  // at a time.
+  static std::size_t BlanksAtStart(std::string_view bytes) {
+    std::size_t at = 0;
+    constexpr std::uint64_t kBlanks = 0x2020202020202020;
+    while (at < bytes.size()) {
+      if (at + 8 <= bytes.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        if (word == kBlanks) {
+          at += 8;
+          continue;
+        }
+      }
+      const char c = bytes[at];
+      if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+        break;
+      }
+      ++at;
+    }
+    return at;
+  }
+
+  // Bytes in which nothing is placed, none of them a CR at the end: lines and columns counted
+  // without a look at each point.
+  void Bulk(std::string_view bytes) {
+    std::size_t breaks = 0;
+    std::size_t pairs = 0;  // CR LF
+    std::size_t line_start = std::string_view::npos;
+    for (std::size_t at = bytes.find_first_of("\r\n"); at != std::string_view::npos;
+         at = bytes.find_first_of("\r\n", at + 1)) {
+      const bool after_cr = at > 0 ? bytes[at - 1] == '\r' : previous_cr_;
+      if (bytes[at] == '\n' && after_cr) {
+        ++pairs;  // the line ended at the CR
+      } else {
+        ++breaks;
+      }
+      line_start = at + 1;
+    }
+    const std::string_view tail =
+        line_start == std::string_view::npos ? bytes : bytes.substr(line_start);
+    std::size_t columns = 0;
+    for (const char c : tail) {
+      columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    if (breaks > 0 || line_start != std::string_view::npos) {
+      line_ += breaks;
+      column_ = 1 + columns;
+      window_.clear();
+      window_cut_ = false;
+    } else {
+      column_ += columns;
+    }
+    if (keeps_window_) {
+      if (tail.size() >= kExcerptReach) {
+        window_.assign(tail.substr(tail.size() - kExcerptReach));
+        window_cut_ = true;
+      } else {
+        for (const char c : tail) {
+          Keep(c);
+        }
+      }
+    }
+    previous_cr_ = false;
+    stored_ += bytes.size();
+    parser_ += bytes.size() - (joins_crlf_ ? pairs : 0);
+  }
+
   void Reach(std::size_t parser) {
     while (next_ < points_.size() && points_[next_].parser <= parser) {
       Place(points_[next_++]);
@@ -122,7 +225,8 @@ class Walk {
       awaiting_line_end_.push_back(point.request);
     }
     if (excerpt_[point.request]) {
-      SourceExcerpt& excerpt = place.excerpt;
+      place.excerpt = std::make_shared<SourceExcerpt>();
+      SourceExcerpt& excerpt = *place.excerpt;
       const std::size_t before = std::min(kExcerptReach, window_.size());
       excerpt.text = window_.substr(window_.size() - before);
       excerpt.cut_before = window_cut_ || before < window_.size();
@@ -140,12 +244,12 @@ class Walk {
     }
     for (std::size_t i = 0; i < collectors_.size();) {
       Collector& collector = collectors_[i];
-      places_[collector.request].excerpt.text += c;
+      places_[collector.request].excerpt->text += c;
       if (text_after_ && collector.request == text_after_->request) {
         places_[collector.request].end = SourcePoint{stored_ + 1, line_, column_};
       }
       if (--collector.left == 0) {
-        places_[collector.request].excerpt.cut_after = true;
+        places_[collector.request].excerpt->cut_after = true;
         collectors_[i] = collectors_.back();
         collectors_.pop_back();
       } else {
@@ -176,6 +280,7 @@ class Walk {
   std::size_t line_ = 1;
   std::size_t column_ = 1;
   bool previous_cr_ = false;
+  bool keeps_window_ = false;  // some place wants the source line before it
   std::string window_;
   bool window_cut_ = false;
   std::vector<Collector> collectors_;
@@ -223,7 +328,10 @@ std::vector<SourcePlace> Run(bool joins_crlf, const std::vector<Span>& spans,
   walk.Finish();
   for (std::size_t i = 0; i < places.size(); ++i) {
     SourcePlace& place = places[i];
-    SourceExcerpt& excerpt_of = place.excerpt;
+    if (!place.excerpt) {
+      continue;
+    }
+    SourceExcerpt& excerpt_of = *place.excerpt;
     if (text_after && text_after->request == i) {
       excerpt_of.mark_end = excerpt_of.text.size();
       continue;
@@ -237,12 +345,17 @@ std::vector<SourcePlace> Run(bool joins_crlf, const std::vector<Span>& spans,
 // Feeds `bytes` to the walk, each byte with the one after it; `last` marks the file's end.
 // Returns false once the walk needs no more.
 bool FeedBytes(Walk& walk, std::string_view bytes, int after) {
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
+  for (std::size_t i = 0; i < bytes.size();) {
     if (walk.Done()) {
       return false;
     }
+    if (const std::size_t skipped = walk.Skip(bytes.substr(i)); skipped > 0) {
+      i += skipped;
+      continue;
+    }
     const int next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : after;
     walk.Byte(bytes[i], next);
+    ++i;
   }
   return true;
 }
@@ -281,23 +394,24 @@ std::vector<SourcePlace> LineLocator::Locate(const std::filesystem::path& path) 
     if (!in) {
       return false;
     }
-    // One byte is held back each time, so that every byte is fed with the one after it.
-    std::string block(65536, '\0');
-    std::string held;
+    // One byte is held back each time, in front of the next block, so that every byte is fed
+    // with the one after it.
+    std::vector<char> block(1 + 65536);
+    std::size_t held = 0;
     bool started = false;
-    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
-      std::string_view got(block.data(), static_cast<std::size_t>(in.gcount()));
-      std::string bytes = held;
-      bytes.append(got);
+    while (in.read(block.data() + held, static_cast<std::streamsize>(block.size() - held)) ||
+           in.gcount() > 0) {
+      const std::string_view bytes(block.data(), held + static_cast<std::size_t>(in.gcount()));
       if (!started) {
-        walk.Start(std::string_view(bytes).substr(0, 3));
+        walk.Start(bytes.substr(0, 3));
         started = true;
       }
-      if (!FeedBytes(walk, std::string_view(bytes).substr(0, bytes.size() - 1),
+      if (!FeedBytes(walk, bytes.substr(0, bytes.size() - 1),
                      static_cast<unsigned char>(bytes.back()))) {
         return true;
       }
-      held.assign(1, bytes.back());
+      block[0] = bytes.back();
+      held = 1;
     }
     if (in.bad()) {
       return false;
@@ -305,7 +419,7 @@ std::vector<SourcePlace> LineLocator::Locate(const std::filesystem::path& path) 
     if (!started) {
       walk.Start({});
     }
-    FeedBytes(walk, held, -1);
+    FeedBytes(walk, std::string_view(block.data(), held), -1);
     return true;
   });
 }

@@ -4,6 +4,7 @@
 // the same span in the stored file, with lines and columns as editors count them.
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,7 +38,8 @@ struct SourceExcerpt {
 struct SourcePlace {
   SourcePoint start;
   SourcePoint end;
-  SourceExcerpt excerpt;
+  // Only a report for people asks for it; shared, as findings are copied whole.
+  std::shared_ptr<SourceExcerpt> excerpt;
 };
 
 // A JSON pointer (RFC 6901) segment: '~' as "~0" and '/' as "~1".

@@ -103,8 +103,8 @@ void AppendCompilerFinding(std::string& out, const std::string& file, const Find
   out += Toned(std::string(SeverityWord(finding.severity)) + ":",
                RowOf(kTones, finding.severity).tone, colour);
   out += " " + message + " [" + finding.code + "]\n";
-  if (finding.place && !finding.place->excerpt.text.empty()) {
-    const ShownLine shown = Shown(finding.place->excerpt);
+  if (finding.place && finding.place->excerpt && !finding.place->excerpt->text.empty()) {
+    const ShownLine shown = Shown(*finding.place->excerpt);
     const std::string number = std::to_string(finding.place->start.line);
     const std::string gutter(number.size(), ' ');
     out += "  " + number + " | " + shown.text + "\n";
