@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "devhost/findings/FailingRead.h"
+#include "devhost/rules/FailingRead.h"
 #include "devhost/findings/Finding.h"
-#include "devhost/findings/Typable.h"
+#include "devhost/rules/Typable.h"
 
 namespace devhost {
 

@@ -19,7 +19,7 @@
 #include "devhost/present/Output.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/probe/ReloadPreview.h"
-#include "devhost/report/CheckPage.h"
+#include "devhost/page/CheckPage.h"
 #include "devhost/report/CheckReport.h"
 #include "devhost/report/ReloadReport.h"
 

@@ -10,7 +10,7 @@
 #include "config/FirstValueParser.h"
 #include "config/RegistrationCheck.h"
 #include "devhost/findings/EntryChecks.h"
-#include "devhost/findings/EntryRules.h"
+#include "devhost/rules/EntryRules.h"
 #include "devhost/findings/FindingCodes.h"
 #include "devhost/findings/LoadedDocument.h"
 #include "devhost/locate/LineLocator.h"

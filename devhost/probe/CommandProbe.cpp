@@ -5,7 +5,7 @@
 #include <spdlog/fmt/fmt.h>
 
 #include "devhost/catalogue/FindingWords.h"
-#include "devhost/findings/Typable.h"
+#include "devhost/rules/Typable.h"
 #include "devhost/present/ReportText.h"
 #include "devhost/text/Text.h"
 

@@ -2,9 +2,9 @@
 
 #include "config/EntryKeys.h"
 #include "devhost/catalogue/FindingWords.h"
-#include "devhost/findings/EntryRules.h"
+#include "devhost/rules/EntryRules.h"
 #include "devhost/findings/LoadedDocument.h"
-#include "devhost/findings/ReplyBraces.h"
+#include "devhost/rules/ReplyBraces.h"
 #include "devhost/present/ReportText.h"
 
 namespace devhost {

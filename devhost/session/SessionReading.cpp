@@ -13,7 +13,7 @@
 #include "config/RegistrationCheck.h"
 #include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/LoadedDocument.h"
-#include "devhost/findings/ReplyBraces.h"
+#include "devhost/rules/ReplyBraces.h"
 #include "devhost/present/ReportText.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/text/Text.h"

@@ -2,7 +2,7 @@
 
 #include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/ConfigCheck.h"
-#include "devhost/findings/EntryRules.h"
+#include "devhost/rules/EntryRules.h"
 
 #include <algorithm>
 #include <limits>

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "config/EntryKeys.h"
-#include "devhost/findings/FailingRead.h"
+#include "devhost/rules/FailingRead.h"
 
 namespace devhost {
 

@@ -1,4 +1,4 @@
-#include "devhost/report/CheckPage.h"
+#include "devhost/page/CheckPage.h"
 
 #include <algorithm>
 #include <cmath>

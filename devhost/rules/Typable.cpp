@@ -1,4 +1,4 @@
-#include "devhost/findings/Typable.h"
+#include "devhost/rules/Typable.h"
 
 #include "devhost/text/Text.h"
 

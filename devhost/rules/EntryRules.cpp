@@ -1,4 +1,4 @@
-#include "devhost/findings/EntryRules.h"
+#include "devhost/rules/EntryRules.h"
 
 #include "config/GameFloat.h"
 #include "config/ReplyTypes.h"

@@ -1,4 +1,4 @@
-#include "devhost/findings/ReplyBraces.h"
+#include "devhost/rules/ReplyBraces.h"
 
 #include <stdexcept>
 
