@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ios>
 #include <istream>
+#include <iterator>
 #include <stdexcept>
 #include <streambuf>
 
@@ -10,12 +11,12 @@
 #include "config/FirstValueParser.h"
 #include "config/RegistrationCheck.h"
 #include "devhost/findings/EntryChecks.h"
-#include "devhost/rules/EntryRules.h"
 #include "devhost/findings/FindingCodes.h"
 #include "devhost/findings/LoadedDocument.h"
 #include "devhost/locate/LineLocator.h"
 #include "devhost/locate/SourceWalker.h"
 #include "devhost/locate/SyntaxCause.h"
+#include "devhost/rules/EntryRules.h"
 #include "devhost/text/Nearest.h"
 
 using quorvane::ChatCommandElements;
@@ -227,21 +228,33 @@ ConfigAnalysis Analyse(std::istream& in, bool excerpts, const Locate& locate) {
     PlaceAll(analysis, {}, std::nullopt, excerpts, locate);
     return analysis;
   }
-  CheckRepeatedKeys(walk, analysis.findings);
+  // Findings about the whole file first, then entry by entry in file order, each entry's keys
+  // given twice before its other findings: both lists are in that order already, so they are
+  // merged rather than sorted, and the entries' list is not copied.
+  std::vector<Finding> repeats;
+  CheckRepeatedKeys(walk, repeats);
+  std::vector<Finding> whole_file;
+  const auto in_entry = std::stable_partition(repeats.begin(), repeats.end(),
+                                              [](const Finding& f) { return !f.position; });
+  whole_file.insert(whole_file.end(), std::make_move_iterator(repeats.begin()),
+                    std::make_move_iterator(in_entry));
   if (document->json.is_object() || document->json.is_array()) {
     value_end = walk.ValueEndOffset();
   }
-  CheckDocument(document->json, walk, analysis.findings);
-  std::vector<Finding>& judged = entries.Findings();
-  analysis.findings.insert(analysis.findings.end(), std::make_move_iterator(judged.begin()),
-                           std::make_move_iterator(judged.end()));
-  std::vector<Finding>().swap(judged);  // not two arrays of findings at once
-  // Report entry by entry, in file order; findings about the whole file first.
-  std::stable_sort(analysis.findings.begin(), analysis.findings.end(),
-                   [](const Finding& a, const Finding& b) {
-                     return a.position.value_or(0) + (a.position ? 1 : 0) <
-                            b.position.value_or(0) + (b.position ? 1 : 0);
-                   });
+  CheckDocument(document->json, walk, whole_file);
+  std::vector<Finding> by_entry = std::move(entries.Findings());
+  if (in_entry != repeats.end()) {
+    std::vector<Finding> merged;
+    merged.reserve(by_entry.size() + static_cast<std::size_t>(repeats.end() - in_entry));
+    std::merge(std::make_move_iterator(in_entry), std::make_move_iterator(repeats.end()),
+               std::make_move_iterator(by_entry.begin()), std::make_move_iterator(by_entry.end()),
+               std::back_inserter(merged),
+               [](const Finding& a, const Finding& b) { return *a.position < *b.position; });
+    by_entry = std::move(merged);
+  }
+  by_entry.insert(by_entry.begin(), std::make_move_iterator(whole_file.begin()),
+                  std::make_move_iterator(whole_file.end()));
+  analysis.findings = std::move(by_entry);
   PlaceAll(analysis, entries.Commands(), value_end, excerpts, locate);
   analysis.document = std::move(document);
   return analysis;
