@@ -423,6 +423,32 @@ std::string UnknownTypeWords(std::string_view type, const Quote& quote) {
   return fmt::format("Type {} is none of {}", quote(type), quorvane::ReplyTypeList());
 }
 
+std::string ReasonWords(const ProbeReason& reason, const Quote& quote) {
+  switch (reason.why) {
+    case ProbeReason::Why::Untypable:
+      return "no typed line reaches it: " + UntypableWords(reason.untypable);
+    case ProbeReason::Why::Unmatched:
+      return fmt::format("a typed {} matches no command", quote(reason.value));
+    case ProbeReason::Why::ReachesOther:
+      return fmt::format("a typed {} reaches {}", quote(reason.value), quote(reason.other));
+    case ProbeReason::Why::Shadowed:
+      return fmt::format("an earlier registration answers every typed {}", quote(reason.value));
+    case ProbeReason::Why::SentNothing:
+      return "the plugin sent nothing";
+    case ProbeReason::Why::UnknownType:
+      return UnknownTypeWords(reason.value, quote);
+    case ProbeReason::Why::CommandsObject:
+      return "\"ChatCommands\" is an object; write a list: \"ChatCommands\": [ {...}, {...} ]";
+    case ProbeReason::Why::FailingRead:
+      return reason.read ? FailingReadWords(*reason.read) : std::string();
+    case ProbeReason::Why::Braces:
+      return BraceHintWords(reason.value, quote);
+    case ProbeReason::Why::None:
+      break;
+  }
+  return {};
+}
+
 std::string RelatedWords(std::string_view role) {
   if (role == "first_registration") {
     return "first registered here";

@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "devhost/rules/FailingRead.h"
 #include "devhost/findings/Finding.h"
+#include "devhost/rules/FailingRead.h"
+#include "devhost/rules/ProbeReason.h"
 #include "devhost/rules/Typable.h"
 
 namespace devhost {
@@ -40,6 +41,9 @@ std::string FailingReadWords(const FailingRead& failing);
 std::string BraceHintWords(std::string_view escaped, const Quote& quote);
 // Why a use sent nothing, when its Type names no reply type.
 std::string UnknownTypeWords(std::string_view type, const Quote& quote);
+// Why a probed command sent nothing, was not reached, or fails; empty for no reason.
+std::string ReasonWords(const ProbeReason& reason, const Quote& quote);
+
 // A note's words for a place a finding names ("first_registration", "open_object", ...).
 std::string RelatedWords(std::string_view role);
 

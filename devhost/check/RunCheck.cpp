@@ -15,13 +15,15 @@
 #include "devhost/host/Host.h"
 #include "devhost/host/LogSinks.h"
 #include "devhost/host/PluginLoader.h"
+#include "devhost/page/CheckPage.h"
 #include "devhost/present/ExitStatus.h"
 #include "devhost/present/Output.h"
+#include "devhost/present/ReportText.h"
 #include "devhost/probe/ProbeExplanation.h"
 #include "devhost/probe/ReloadPreview.h"
-#include "devhost/page/CheckPage.h"
 #include "devhost/report/CheckReport.h"
 #include "devhost/report/ReloadReport.h"
+#include "devhost/report/ResultLooks.h"
 
 namespace devhost {
 
@@ -85,7 +87,7 @@ void AddUnexplainedFailures(CheckReport& report) {
     Finding finding = FindingOf(kCommandFailed);
     finding.position = probe.position;
     finding.subject = "Command";
-    finding.With("error", probe.detail).With("because", probe.hint);
+    finding.With("error", probe.detail).With("because", FailureHint(probe, Quoted));
     if (probe.command_place) {
       finding.place = SourcePlace{probe.command_place->start, probe.command_place->end, {}};
       finding.pointer = "/ChatCommands/" + std::to_string(probe.position) + "/Command";

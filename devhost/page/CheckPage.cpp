@@ -171,6 +171,10 @@ void WriteCaption(std::FILE* out, const ScreenMessage& message) {
   }
 }
 
+std::string PageQuote(std::string_view value) {
+  return Quoted(Clipped(value));
+}
+
 std::string FileWhere(const Finding& finding) {
   return finding.place ? fmt::format("line {}, column {}", finding.place->start.line,
                                      finding.place->start.column)
@@ -227,9 +231,9 @@ void WriteEntry(std::FILE* out, std::size_t position, const ProbeResult* probe,
     const bool warning = probe->outcome == ProbeResult::Outcome::NothingSent;
     Print(out, "<li class=\"{}\"><span class=\"severity\">{}</span>{}",
           SeverityWord(warning ? Finding::Severity::Warning : Finding::Severity::Error),
-          RowOf(kOutcomeLooks, probe->outcome).problem, Escaped(probe->detail));
-    if (!probe->hint.empty()) {
-      Print(out, "<span class=\"hint\">{}</span>", Escaped(probe->hint));
+          RowOf(kOutcomeLooks, probe->outcome).problem, Escaped(OutcomeDetail(*probe, PageQuote)));
+    if (const std::string hint = FailureHint(*probe, PageQuote); !hint.empty()) {
+      Print(out, "<span class=\"hint\">Hint: {}</span>", Escaped(hint));
     }
     PutText(out, "</li>\n");
   }

@@ -2,11 +2,7 @@
 
 #include <unordered_set>
 
-#include <spdlog/fmt/fmt.h>
-
-#include "devhost/catalogue/FindingWords.h"
 #include "devhost/rules/Typable.h"
-#include "devhost/present/ReportText.h"
 #include "devhost/text/Text.h"
 
 namespace devhost {
@@ -32,7 +28,8 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
     const Untypable untypable = UntypableOf(result.command);
     if (untypable != Untypable::No) {
       result.outcome = ProbeResult::Outcome::Unreachable;
-      result.detail = "no typed line reaches it: " + UntypableWords(untypable);
+      result.reason.why = ProbeReason::Why::Untypable;
+      result.reason.untypable = untypable;
       results.push_back(std::move(result));
       continue;
     }
@@ -44,10 +41,11 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
       if (dispatch.status == DispatchResult::Status::Unmatched ||
           dispatch.command != result.command) {
         result.outcome = ProbeResult::Outcome::Unreachable;
-        result.detail = dispatch.status == DispatchResult::Status::Unmatched
-                            ? fmt::format("a typed {} matches no command", Quoted(result.command))
-                            : fmt::format("a typed {} reaches {}", Quoted(result.command),
-                                          Quoted(dispatch.command));
+        result.reason.why = dispatch.status == DispatchResult::Status::Unmatched
+                                ? ProbeReason::Why::Unmatched
+                                : ProbeReason::Why::ReachesOther;
+        result.reason.value = result.command;
+        result.reason.other = dispatch.command;
         probe.ClearScreen();
         results.push_back(std::move(result));
         continue;
@@ -57,14 +55,14 @@ std::vector<ProbeResult> ProbeChatCommands(Host& host, const std::string& owner)
     if (shadowed) {
       // What its entry would send is kept: it shows the operator what the shadowed entry holds.
       result.outcome = ProbeResult::Outcome::Unreachable;
-      result.detail =
-          fmt::format("an earlier registration answers every typed {}", Quoted(result.command));
+      result.reason.why = ProbeReason::Why::Shadowed;
+      result.reason.value = result.command;
     } else if (dispatch.status == DispatchResult::Status::Failed) {
       result.outcome = ProbeResult::Outcome::Failed;
       result.detail = dispatch.error;
     } else if (result.messages.empty()) {
       result.outcome = ProbeResult::Outcome::NothingSent;
-      result.detail = "the plugin sent nothing";
+      result.reason.why = ProbeReason::Why::SentNothing;
     } else {
       result.outcome = ProbeResult::Outcome::Sent;
     }

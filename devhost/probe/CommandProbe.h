@@ -9,6 +9,7 @@
 
 #include "devhost/host/Host.h"
 #include "devhost/locate/SourceSpan.h"
+#include "devhost/rules/ProbeReason.h"
 #include "devhost/text/EnumTable.h"
 
 namespace devhost {
@@ -19,8 +20,8 @@ struct ProbeResult {
   std::string command;       // the registered text, UTF-8
   Outcome outcome = Outcome::NothingSent;
   std::vector<ScreenMessage> messages;
-  std::string detail;  // NothingSent, Unreachable: the reason; Failed: the error text, unchanged
-  std::string hint;    // Failed: what in the entry makes it fail, when the entry tells
+  std::string detail;  // Failed: the error text, unchanged
+  ProbeReason reason;  // NothingSent, Unreachable: why; Failed: what in the entry makes it fail
   // Where the entry's "Command" value stands in the file, when the check could tell.
   struct Place {
     SourcePoint start;

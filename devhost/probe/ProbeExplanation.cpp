@@ -1,23 +1,28 @@
 #include "devhost/probe/ProbeExplanation.h"
 
 #include "config/EntryKeys.h"
-#include "devhost/catalogue/FindingWords.h"
-#include "devhost/rules/EntryRules.h"
 #include "devhost/findings/LoadedDocument.h"
+#include "devhost/rules/EntryRules.h"
 #include "devhost/rules/ReplyBraces.h"
-#include "devhost/present/ReportText.h"
 
 namespace devhost {
 
 namespace {
 
-// The first fault that makes using the entry fail, in the plugin's read order; empty if none.
-std::string FailureWords(const nlohmann::json& entry) {
-  if (const std::optional<FailingRead> failing = FirstFailingRead(entry)) {
-    return FailingReadWords(*failing);
+// The first fault that makes using the entry fail, in the plugin's read order.
+ProbeReason FailureOf(const nlohmann::json& entry) {
+  ProbeReason reason;
+  if (std::optional<FailingRead> failing = FirstFailingRead(entry)) {
+    reason.why = ProbeReason::Why::FailingRead;
+    reason.read = std::move(failing);
+    return reason;
   }
   const BraceScan scan = ScanBraces(entry[quorvane::kReplyKey.name].get<std::string>());
-  return scan.fails ? BraceHintWords(scan.escaped, Quoted) : std::string();
+  if (scan.fails) {
+    reason.why = ProbeReason::Why::Braces;
+    reason.value = scan.escaped;
+  }
+  return reason;
 }
 
 }  // namespace
@@ -38,13 +43,16 @@ void ExplainProbes(std::vector<ProbeResult>& probes, const LoadedDocument* docum
     }
     const nlohmann::json& entry = *entries[probe.position];
     if (probe.outcome == ProbeResult::Outcome::Failed) {
-      probe.hint = listed_as_object
-                       ? "\"ChatCommands\" is an object; write a list: \"ChatCommands\": [ {...}, "
-                         "{...} ]"
-                       : FailureWords(entry);
+      if (listed_as_object) {
+        probe.reason.why = ProbeReason::Why::CommandsObject;
+      } else {
+        probe.reason = FailureOf(entry);
+      }
     } else if (probe.outcome == ProbeResult::Outcome::NothingSent) {
-      const std::optional<std::string> type = UnknownTypeOf(entry);
-      probe.detail = type ? UnknownTypeWords(*type, Quoted) : "the plugin sent nothing";
+      if (const std::optional<std::string> type = UnknownTypeOf(entry)) {
+        probe.reason.why = ProbeReason::Why::UnknownType;
+        probe.reason.value = *type;
+      }
     }
   }
 }

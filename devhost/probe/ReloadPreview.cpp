@@ -232,7 +232,8 @@ bool SameMessage(const ScreenMessage& a, const ScreenMessage& b) {
 }
 
 bool SameOutcome(const ProbeResult& a, const ProbeResult& b) {
-  if (a.outcome != b.outcome || a.detail != b.detail || a.messages.size() != b.messages.size()) {
+  if (a.outcome != b.outcome || a.detail != b.detail || a.reason != b.reason ||
+      a.messages.size() != b.messages.size()) {
     return false;
   }
   for (std::size_t i = 0; i < a.messages.size(); ++i) {

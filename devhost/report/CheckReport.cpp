@@ -24,6 +24,14 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
+// Values from the file in a sentence: whole for programs, cut short for people.
+std::string WholeQuote(std::string_view value) {
+  return Quoted(value);
+}
+std::string ClippedQuote(std::string_view value) {
+  return Quoted(Clipped(value));
+}
+
 // How many commands had each outcome, and how many findings each severity.
 class Counts {
  public:
@@ -139,19 +147,20 @@ void WriteProbes(Output& out, const CheckReport& report, const Styler& style) {
     if (probe.outcome == ProbeResult::Outcome::Sent) {
       AppendMessage(line, probe.messages.front());
     } else {
-      AppendPrintable(line, probe.detail);
+      AppendPrintable(line, OutcomeDetail(probe, ClippedQuote));
     }
     line += '\n';
     out += line;
-    if (probe.messages.size() <= first_under && probe.hint.empty()) {
+    const std::string hint = FailureHint(probe, ClippedQuote);
+    if (probe.messages.size() <= first_under && hint.empty()) {
       continue;
     }
     const std::string indent(lead_size + 14, ' ');
     for (std::size_t i = first_under; i < probe.messages.size(); ++i) {
       out += indent + DescribeMessage(probe.messages[i]) + "\n";
     }
-    if (!probe.hint.empty()) {
-      out += indent + style("hint: " + Printable(probe.hint), Tone::Faint) + "\n";
+    if (!hint.empty()) {
+      out += indent + style("hint: " + Printable(hint), Tone::Faint) + "\n";
     }
   }
 }
@@ -357,10 +366,10 @@ nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe) {
       break;
     }
     case ProbeResult::Outcome::NothingSent:
-      fields["reason"] = probe.detail;
+      fields["reason"] = OutcomeDetail(probe, WholeQuote);
       break;
     case ProbeResult::Outcome::Unreachable: {
-      fields["reason"] = probe.detail;
+      fields["reason"] = OutcomeDetail(probe, WholeQuote);
       if (!probe.messages.empty()) {
         json messages = json::array();
         for (const ScreenMessage& message : probe.messages) {
@@ -372,8 +381,8 @@ nlohmann::ordered_json ProbeOutcomeJson(const ProbeResult& probe) {
     }
     case ProbeResult::Outcome::Failed:
       fields["error"] = probe.detail;
-      if (!probe.hint.empty()) {
-        fields["hint"] = probe.hint;
+      if (const std::string hint = FailureHint(probe, WholeQuote); !hint.empty()) {
+        fields["hint"] = hint;
       }
       break;
   }

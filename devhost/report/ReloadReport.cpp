@@ -71,11 +71,11 @@ std::string Describe(const ProbeResult& probe) {
     case ProbeResult::Outcome::Sent:
       return DescribeMessage(probe.messages.front());
     case ProbeResult::Outcome::NothingSent:
-      return "nothing sent: " + probe.detail;
+      return "nothing sent: " + OutcomeDetail(probe, Quoted);
     case ProbeResult::Outcome::Failed:
       return "fails: " + probe.detail;
     case ProbeResult::Outcome::Unreachable:
-      return "unreachable: " + probe.detail;
+      return "unreachable: " + OutcomeDetail(probe, Quoted);
   }
   return probe.detail;
 }
@@ -112,11 +112,12 @@ std::string WhatPlayersGet(const ReloadPreview& preview, const CommandChange& ch
                          Quoted(change.answered_by), Describe(change.after),
                          WhereNow(preview, change));
     case CommandChange::Kind::SendsNothing:
-      return "nothing: " + change.after.detail;
+      return "nothing: " + OutcomeDetail(change.after, Quoted);
     case CommandChange::Kind::Fails:
-      return "nothing, the command fails: " + change.after.detail + WhereNow(preview, change);
+      return "nothing, the command fails: " + OutcomeDetail(change.after, Quoted) +
+             WhereNow(preview, change);
     case CommandChange::Kind::Unreachable:
-      return "nothing, as before: " + change.before.detail;
+      return "nothing, as before: " + OutcomeDetail(change.before, Quoted);
   }
   return "";
 }
@@ -231,9 +232,10 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
                       Padded(Printable(Quoted(change.before.command)), command_width));
       Put(out, lead + style(Padded(words.label, 13), words.tone) + "  " +
                    Printable(WhatPlayersGet(preview, change)));
-      if (change.kind == CommandChange::Kind::Fails && !change.after.hint.empty()) {
+      const std::string hint = FailureHint(change.after, Quoted);
+      if (change.kind == CommandChange::Kind::Fails && !hint.empty()) {
         Put(out,
-            std::string(lead.size() + 15, ' ') + style("hint: " + change.after.hint, Tone::Faint));
+            std::string(lead.size() + 15, ' ') + style("hint: " + Printable(hint), Tone::Faint));
       }
     }
   }

@@ -2,6 +2,9 @@
 // How the reports show each command's outcome and each change a reload makes: the label, its
 // colour, and the words a sentence uses for it.
 
+#include <string>
+
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/present/Tone.h"
 #include "devhost/probe/CommandProbe.h"
 #include "devhost/probe/ReloadPreview.h"
@@ -45,5 +48,17 @@ inline constexpr ChangeLook kChangeLooks[] = {
      "were never reached"},
 };
 static_assert(InEnumOrder(kChangeLooks));
+
+// What a report says of a command that did not send: the library's error for a failure, else the
+// reason in words.
+inline std::string OutcomeDetail(const ProbeResult& probe, const Quote& quote) {
+  return probe.outcome == ProbeResult::Outcome::Failed ? probe.detail
+                                                       : ReasonWords(probe.reason, quote);
+}
+// What in the entry makes a failing command fail, in words; empty when the entry does not tell.
+inline std::string FailureHint(const ProbeResult& probe, const Quote& quote) {
+  return probe.outcome == ProbeResult::Outcome::Failed ? ReasonWords(probe.reason, quote)
+                                                       : std::string();
+}
 
 }  // namespace devhost

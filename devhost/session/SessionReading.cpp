@@ -13,9 +13,10 @@
 #include "config/RegistrationCheck.h"
 #include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/LoadedDocument.h"
-#include "devhost/rules/ReplyBraces.h"
 #include "devhost/present/ReportText.h"
 #include "devhost/probe/ProbeExplanation.h"
+#include "devhost/report/ResultLooks.h"
+#include "devhost/rules/ReplyBraces.h"
 #include "devhost/text/Text.h"
 
 namespace devhost {
@@ -57,7 +58,7 @@ std::string SessionReading::NothingSentReason(std::size_t position) const {
   if (!document_) {
     return {};
   }
-  return Explained(*document_, position, ProbeResult::Outcome::NothingSent).detail;
+  return OutcomeDetail(Explained(*document_, position, ProbeResult::Outcome::NothingSent), Quoted);
 }
 
 std::string SessionReading::FailureReason(std::size_t position) const {
@@ -73,13 +74,14 @@ std::string SessionReading::FailureReason(std::size_t position) const {
         position,
         entries.size() == 1 ? std::string("1 entry") : fmt::format("{} entries", entries.size()));
   }
-  std::string reason = Explained(*document_, position, ProbeResult::Outcome::Failed).hint;
+  const ProbeResult failed = Explained(*document_, position, ProbeResult::Outcome::Failed);
+  std::string reason = FailureHint(failed, Quoted);
   // The hint for a reply that fails formatting says what to write instead; say first why.
   const json& entry = *entries[position];
   const auto reply = entry.is_object() ? entry.find(quorvane::kReplyKey.name) : entry.end();
   if (reply != entry.end() && reply->is_string()) {
     const BraceScan scan = ScanBraces(reply->get<std::string>());
-    if (scan.fails && reason == BraceHintWords(scan.escaped, Quoted)) {
+    if (scan.fails && failed.reason.why == ProbeReason::Why::Braces) {
       reason = fmt::format("\"{}\" holds a single brace, which fails formatting; {}",
                            quorvane::kReplyKey.name, reason);
     }

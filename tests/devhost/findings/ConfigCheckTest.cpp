@@ -395,7 +395,8 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
   std::vector<devhost::ProbeResult> probes(1);
   probes[0].outcome = devhost::ProbeResult::Outcome::Failed;
   devhost::ExplainProbes(probes, devhost::LoadDocument(object).get());
-  EXPECT_EQ(probes[0].hint.find("\"ChatCommands\" is an object"), 0u) << probes[0].hint;
+  const std::string hint = devhost::ReasonWords(probes[0].reason, devhost::Quoted);
+  EXPECT_EQ(hint.find("\"ChatCommands\" is an object"), 0u) << hint;
   const auto entries = FindingsOf(R"({"ChatCommands":[7,{"Type":"ClientChat","Reply":"x"}]})");
   EXPECT_EQ(Codes(entries), (std::vector<std::string>{"entry_kind", "command_kind"}));
   EXPECT_EQ(entries[1].position, 1u);
