@@ -87,6 +87,10 @@ std::string KeyList() {
   return list;
 }
 
+std::string_view CauseOf(const Finding& finding) {
+  return finding.syntax ? std::string_view(finding.syntax->cause) : std::string_view();
+}
+
 std::string CauseHint(std::string_view cause) {
   if (cause == "missing_comma") {
     return "missing comma? put a ',' between the two values";
@@ -316,7 +320,7 @@ FindingWords WordsOf(const Finding& finding, const Quote& quote) {
   }
   if (code == "parse_error") {
     return {finding.Value("error"),
-            finding.cause == "unclosed" ? UnclosedHint(finding) : CauseHint(finding.cause)};
+            CauseOf(finding) == "unclosed" ? UnclosedHint(finding) : CauseHint(CauseOf(finding))};
   }
   if (code == "repeated_key") {
     const std::string& kind = finding.Value("ignored_kind");

@@ -53,10 +53,11 @@ Finding ParseFailure(const std::exception& error, const SourceWalker& walk) {
   }
   const SyntaxDiagnosis diagnosis = DiagnoseSyntax(error.what(), *walk.Stop(), walk.OpenAtStop());
   finding.span = diagnosis.fix;
-  finding.span_to_line_end = diagnosis.fix_to_line_end;
+  finding.syntax = std::make_shared<Finding::Syntax>();
+  finding.syntax->to_line_end = diagnosis.fix_to_line_end;
   finding.pointer = diagnosis.pointer;
-  finding.parser_stop = diagnosis.stopped;
-  finding.cause = SyntaxCauseName(diagnosis.cause);
+  finding.syntax->stop = diagnosis.stopped;
+  finding.syntax->cause = SyntaxCauseName(diagnosis.cause);
   for (const SyntaxDiagnosis::Bracket& bracket : diagnosis.open_brackets) {
     finding.related.push_back({{bracket.offset, bracket.offset + 1},
                                bracket.object ? "open_object" : "open_array",
@@ -150,10 +151,10 @@ void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& 
   LineLocator locator;
   for (const Finding& finding : analysis.findings) {
     if (finding.span) {
-      locator.Add(*finding.span, excerpts, finding.span_to_line_end);
+      locator.Add(*finding.span, excerpts, finding.syntax && finding.syntax->to_line_end);
     }
-    if (finding.parser_stop) {
-      locator.Add({*finding.parser_stop, *finding.parser_stop});
+    if (finding.syntax) {
+      locator.Add({finding.syntax->stop, finding.syntax->stop});
     }
     for (const Finding::Related& related : finding.related) {
       locator.Add(related.span);
@@ -177,8 +178,8 @@ void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& 
     if (finding.span) {
       finding.place = places[next++];
     }
-    if (finding.parser_stop) {
-      finding.parser_place = places[next++].start;
+    if (finding.syntax) {
+      finding.syntax->stopped_at = places[next++].start;
     }
     for (Finding::Related& related : finding.related) {
       related.point = places[next++].start;

@@ -3,6 +3,7 @@
 // catalogue (devhost/catalogue/) words it; the writers lay it out.
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,13 +30,17 @@ struct Finding {
   // value's JSON pointer, and once located, the place in the stored file.
   std::optional<Span> span;
   std::string pointer;
-  bool span_to_line_end = false;
   std::optional<SourcePlace> place;
-  // Syntax errors: the likely cause, and where the parser stopped (its parser offset, then its
-  // place) when that is not the place to fix.
-  std::string cause;
-  std::optional<std::size_t> parser_stop;
-  std::optional<SourcePoint> parser_place;
+  // Syntax errors only, apart so that every other finding stays small: the likely cause, where
+  // the parser stopped (its parser offset, then its place), and whether the place to fix runs
+  // to the end of its line.
+  struct Syntax {
+    std::string cause;
+    std::size_t stop = 0;
+    std::optional<SourcePoint> stopped_at;
+    bool to_line_end = false;
+  };
+  std::shared_ptr<Syntax> syntax;
   // Other places the finding names: the earlier command that shadows this one
   // ("first_registration"), each bracket still open ("open_object", "open_array").
   struct Related {

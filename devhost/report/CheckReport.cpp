@@ -344,13 +344,14 @@ void AddFindingPlaceJson(json& line, const Finding& finding) {
     AddPlaceJson(line, finding.place->start, finding.place->end);
     line["pointer"] = finding.pointer;
   }
-  if (!finding.cause.empty()) {
-    line["cause"] = finding.cause;
+  if (finding.syntax && !finding.syntax->cause.empty()) {
+    line["cause"] = finding.syntax->cause;
   }
-  if (finding.parser_place) {
-    line["parser_offset"] = finding.parser_place->offset;
-    line["parser_line"] = finding.parser_place->line;
-    line["parser_column"] = finding.parser_place->column;
+  if (finding.syntax && finding.syntax->stopped_at) {
+    const SourcePoint& stopped = *finding.syntax->stopped_at;
+    line["parser_offset"] = stopped.offset;
+    line["parser_line"] = stopped.line;
+    line["parser_column"] = stopped.column;
   }
 }
 

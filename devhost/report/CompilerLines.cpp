@@ -116,10 +116,10 @@ void AppendCompilerFinding(std::string& out, const std::string& file, const Find
   if (!words.hint.empty()) {
     out += "  " + Toned("hint:", Tone::Bold, colour) + " " + Printable(words.hint) + "\n";
   }
-  if (finding.parser_place && finding.place &&
-      finding.parser_place->offset != finding.place->start.offset) {
-    out += "  " + Printable(file) + ":" + Point(*finding.parser_place) +
-           ": note: the parser stopped here\n";
+  const std::optional<SourcePoint> stopped =
+      finding.syntax ? finding.syntax->stopped_at : std::nullopt;
+  if (stopped && finding.place && stopped->offset != finding.place->start.offset) {
+    out += "  " + Printable(file) + ":" + Point(*stopped) + ": note: the parser stopped here\n";
   }
   for (const Finding::Related& related : finding.related) {
     if (related.point) {

@@ -153,7 +153,8 @@ TEST(ConfigCheckTest, SyntaxErrorsNameTheirCauseAtThePlaceToFix) {
     ASSERT_EQ(Codes(findings), std::vector<std::string>{"parse_error"}) << c.text;
     const Finding& error = findings[0];
     EXPECT_EQ(error.severity, Finding::Severity::Error);
-    EXPECT_EQ(error.cause, c.cause) << c.text;
+    ASSERT_TRUE(error.syntax) << c.text;
+    EXPECT_EQ(error.syntax->cause, c.cause) << c.text;
     ASSERT_TRUE(error.place.has_value()) << c.text;
     EXPECT_EQ(error.place->start.line, c.line) << c.text;
     EXPECT_EQ(error.place->start.column, c.column) << c.text;
@@ -161,14 +162,14 @@ TEST(ConfigCheckTest, SyntaxErrorsNameTheirCauseAtThePlaceToFix) {
     if (c.text.size() < 100) {
       EXPECT_EQ(error.pointer, c.pointer) << c.text;
     }
-    EXPECT_TRUE(error.parser_place.has_value()) << c.text;
+    EXPECT_TRUE(error.syntax->stopped_at.has_value()) << c.text;
   }
   // The library's message is the text, verbatim; the parser stopped at the second entry.
   const auto comma = FindingsOf(cases[0].text);
   EXPECT_EQ(Text(comma[0]),
             "[json.exception.parse_error.101] parse error at 42: syntax error - unexpected '{'; "
             "expected ']'");
-  EXPECT_EQ(comma[0].parser_place->line, 3u);
+  EXPECT_EQ(comma[0].syntax->stopped_at->line, 3u);
   EXPECT_EQ(Hint(comma[0]), "missing comma? put a ',' between the two values");
 }
 
