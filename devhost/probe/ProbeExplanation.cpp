@@ -14,7 +14,7 @@ ProbeReason FailureOf(const nlohmann::json& entry) {
   ProbeReason reason;
   if (std::optional<FailingRead> failing = FirstFailingRead(entry)) {
     reason.why = ProbeReason::Why::FailingRead;
-    reason.read = std::move(failing);
+    reason.read = std::make_shared<const FailingRead>(std::move(*failing));
     return reason;
   }
   const BraceScan scan = ScanBraces(entry[quorvane::kReplyKey.name].get<std::string>());

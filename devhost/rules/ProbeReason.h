@@ -2,7 +2,7 @@
 // Why a probed command sent nothing, could not be reached, or fails, as data: the catalogue
 // words it.
 
-#include <optional>
+#include <memory>
 #include <string>
 
 #include "devhost/rules/FailingRead.h"
@@ -27,7 +27,7 @@ struct ProbeReason {
   std::string value;
   std::string other;
   Untypable untypable = Untypable::No;
-  std::optional<FailingRead> read;
+  std::shared_ptr<const FailingRead> read;  // FailingRead only: a probe result stays small
 
   bool operator==(const ProbeReason& o) const {
     return why == o.why && value == o.value && other == o.other && untypable == o.untypable;
