@@ -23,7 +23,6 @@ using Event = Parser::parse_event_t;
 
 // The bytes after a token: a separator, then the start of the next token.
 struct ParseStopGap {
-  std::size_t from = 0;
   std::optional<std::size_t> separator;
   std::optional<std::size_t> next;
 };
@@ -52,8 +51,7 @@ class NestingLimitBuffer final : public std::streambuf {
   // Starts looking for the next token from here: after whitespace and one ':' or ','.
   void MarkTokenEnd() {
     gap_ = ParseStopGap{};
-    gap_.from = Offset();
-    scanned_ = gap_.from;
+    scanned_ = Offset();
   }
   // What lies between the mark and the bytes handed out so far. Each byte is looked at once,
   // and the look ends at the next token, so a long string costs nothing.

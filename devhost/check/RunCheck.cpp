@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <future>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -68,20 +69,19 @@ int RunReloadPreview(const CheckOptions& options, std::FILE* out) {
 // A command whose every use fails has an error finding that says why; a failure that no rule
 // explains is one too, with the library's own text.
 void AddUnexplainedFailures(CheckReport& report) {
-  std::vector<bool> explained(report.probes.size() + 1, false);
-  bool all_explained = false;
+  std::vector<bool> explained(report.probes.size(), false);
   for (const Finding& finding : report.findings) {
     if (finding.code == kCommandsKind.code) {
-      all_explained = true;
-    } else if (finding.severity == Finding::Severity::Error && finding.position &&
-               *finding.position < explained.size()) {
+      return;  // every use fails for that, and it says so
+    }
+    if (finding.severity == Finding::Severity::Error && finding.position &&
+        *finding.position < explained.size()) {
       explained[*finding.position] = true;
     }
   }
   std::vector<Finding> failures;
   for (const ProbeResult& probe : report.probes) {
-    if (probe.outcome != ProbeResult::Outcome::Failed || all_explained ||
-        explained[std::min(probe.position, explained.size() - 1)]) {
+    if (probe.outcome != ProbeResult::Outcome::Failed || explained[probe.position]) {
       continue;
     }
     Finding finding = FindingOf(kCommandFailed);
@@ -94,14 +94,21 @@ void AddUnexplainedFailures(CheckReport& report) {
     }
     failures.push_back(std::move(finding));
   }
-  // Each beside its entry's other findings.
-  for (Finding& failure : failures) {
-    const auto after =
-        std::find_if(report.findings.begin(), report.findings.end(), [&](const Finding& finding) {
-          return finding.position && *finding.position > *failure.position;
-        });
-    report.findings.insert(after, std::move(failure));
+  if (failures.empty()) {
+    return;
   }
+  // Each after its entry's other findings: both lists are in entry order, so one merge.
+  std::vector<Finding> merged;
+  merged.reserve(report.findings.size() + failures.size());
+  const auto by_entry = [](const Finding& a, const Finding& b) {
+    return a.position.value_or(0) + (a.position ? 1 : 0) <
+           b.position.value_or(0) + (b.position ? 1 : 0);
+  };
+  std::merge(std::make_move_iterator(report.findings.begin()),
+             std::make_move_iterator(report.findings.end()),
+             std::make_move_iterator(failures.begin()), std::make_move_iterator(failures.end()),
+             std::back_inserter(merged), by_entry);
+  report.findings = std::move(merged);
 }
 
 }  // namespace

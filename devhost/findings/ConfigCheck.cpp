@@ -197,7 +197,6 @@ void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& 
     Finding finding = FindingOf(kTrailingText);
     finding.With("excerpt", place.excerpt->text).With("cut", place.excerpt->cut_after ? "1" : "");
     finding.pointer = "";
-    finding.span = Span{};  // placed already
     finding.place = place;
     // Listed with the findings about the whole file, after the keys given twice.
     const auto first_not_repeat =
@@ -268,16 +267,6 @@ ConfigAnalysis AnalyseConfigText(std::string_view bytes, bool excerpts) {
   std::istream in(&buffer);
   return Analyse(in, excerpts,
                  [bytes](const LineLocator& locator) { return locator.LocateIn(bytes); });
-}
-
-std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes) {
-  try {
-    BytesBuffer buffer(bytes);
-    std::istream in(&buffer);
-    return std::make_shared<const LoadedDocument>(LoadedDocument{ParseFirstValue(in)});
-  } catch (const std::exception&) {
-    return nullptr;  // the plugin refuses the file too; its start or reload says why
-  }
 }
 
 Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file) {

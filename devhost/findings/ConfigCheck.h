@@ -51,7 +51,4 @@ Finding OpenFailure(const std::filesystem::path& path, const quorvane::ConfigFil
 // The plugin's config.json under a server folder.
 std::filesystem::path ConfigPathOf(const std::string& server_dir);
 
-// What the plugin loads from `bytes` (the whole file), or null when it refuses them.
-std::shared_ptr<const LoadedDocument> LoadDocument(std::string_view bytes);
-
 }  // namespace devhost

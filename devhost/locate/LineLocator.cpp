@@ -25,20 +25,15 @@ class Walk {
     bool end;
   };
 
-  struct TextAfter {
-    std::size_t request;
-    std::size_t from;
-    std::size_t reach;
-  };
+  using Request = LineLocator::Request;
+  using TextAfter = LineLocator::TextAfter;
 
   Walk(bool joins_crlf, std::vector<SourcePlace>& places, std::vector<Point> points,
-       const std::vector<bool>& excerpt, const std::vector<bool>& to_line_end,
-       std::optional<TextAfter> text_after)
+       const std::vector<Request>& requests, std::optional<TextAfter> text_after)
       : joins_crlf_(joins_crlf),
         places_(places),
         points_(std::move(points)),
-        excerpt_(excerpt),
-        to_line_end_(to_line_end),
+        requests_(requests),
         text_after_(text_after) {
     std::sort(points_.begin(), points_.end(),
               [](const Point& a, const Point& b) { return a.parser < b.parser; });
@@ -84,7 +79,8 @@ class Walk {
 
   void Start(std::string_view head) {
     bom_ = head.size() - quorvane::WithoutByteOrderMark(head).size();
-    keeps_window_ = std::find(excerpt_.begin(), excerpt_.end(), true) != excerpt_.end();
+    keeps_window_ = std::any_of(requests_.begin(), requests_.end(),
+                                [](const Request& request) { return request.excerpt; });
   }
 
   // Walks over the bytes at the start of `bytes` in which nothing is placed or collected, in
@@ -232,16 +228,16 @@ class Walk {
     SourcePlace& place = places_[point.request];
     const SourcePoint here{stored_, line_, column_};
     if (point.end) {
-      if (!to_line_end_[point.request]) {
+      if (!requests_[point.request].to_line_end) {
         place.end = here;
       }
       return;
     }
     place.start = here;
-    if (to_line_end_[point.request]) {
+    if (requests_[point.request].to_line_end) {
       awaiting_line_end_.push_back(point.request);
     }
-    if (excerpt_[point.request]) {
+    if (requests_[point.request].excerpt) {
       place.excerpt = std::make_shared<SourceExcerpt>();
       SourceExcerpt& excerpt = *place.excerpt;
       const std::size_t before = std::min(kExcerptReach, window_.size());
@@ -288,8 +284,7 @@ class Walk {
   bool joins_crlf_;
   std::vector<SourcePlace>& places_;
   std::vector<Point> points_;
-  const std::vector<bool>& excerpt_;
-  const std::vector<bool>& to_line_end_;
+  const std::vector<Request>& requests_;
   std::size_t next_ = 0;
   std::size_t bom_ = 0;
   std::size_t stored_ = 0;
@@ -314,31 +309,29 @@ std::size_t LineLocator::Add(Span span, bool excerpt, bool to_line_end) {
 }
 
 std::size_t LineLocator::AddTextAfter(std::size_t offset, std::size_t reach) {
-  text_after_ = requests_.size();
-  text_after_offset_ = offset;
-  text_after_reach_ = reach;
+  text_after_ = TextAfter{requests_.size(), offset, reach};
   // Placed by the walk itself, not by its points.
   requests_.push_back({{offset, offset}, false, false});
-  return *text_after_;
+  return text_after_->request;
 }
 
 namespace {
 
 template <typename Feed>
-std::vector<SourcePlace> Run(bool joins_crlf, const std::vector<Span>& spans,
-                             const std::vector<bool>& excerpt, const std::vector<bool>& to_line_end,
-                             std::optional<Walk::TextAfter> text_after, const Feed& feed) {
-  std::vector<SourcePlace> places(spans.size());
+std::vector<SourcePlace> Run(bool joins_crlf, const std::vector<LineLocator::Request>& requests,
+                             std::optional<LineLocator::TextAfter> text_after, const Feed& feed) {
+  std::vector<SourcePlace> places(requests.size());
   std::vector<Walk::Point> points;
-  points.reserve(2 * spans.size());
-  for (std::size_t i = 0; i < spans.size(); ++i) {
+  points.reserve(2 * requests.size());
+  for (std::size_t i = 0; i < requests.size(); ++i) {
     if (text_after && text_after->request == i) {
       continue;
     }
-    points.push_back({spans[i].begin, i, false});
-    points.push_back({std::max(spans[i].begin, spans[i].end), i, true});
+    const Span& span = requests[i].span;
+    points.push_back({span.begin, i, false});
+    points.push_back({std::max(span.begin, span.end), i, true});
   }
-  Walk walk(joins_crlf, places, std::move(points), excerpt, to_line_end, text_after);
+  Walk walk(joins_crlf, places, std::move(points), requests, text_after);
   if (!feed(walk)) {
     return {};
   }
@@ -381,19 +374,7 @@ bool FeedBytes(Walk& walk, std::string_view bytes, int after) {
 
 template <typename Feed>
 std::vector<SourcePlace> LineLocator::Run(bool joins_crlf, const Feed& feed) const {
-  std::vector<Span> spans;
-  std::vector<bool> excerpt;
-  std::vector<bool> to_line_end;
-  for (const Request& request : requests_) {
-    spans.push_back(request.span);
-    excerpt.push_back(request.excerpt);
-    to_line_end.push_back(request.to_line_end);
-  }
-  std::optional<Walk::TextAfter> text_after;
-  if (text_after_) {
-    text_after = Walk::TextAfter{*text_after_, text_after_offset_, text_after_reach_};
-  }
-  return devhost::Run(joins_crlf, spans, excerpt, to_line_end, text_after, feed);
+  return devhost::Run(joins_crlf, requests_, text_after_, feed);
 }
 
 std::vector<SourcePlace> LineLocator::LocateIn(std::string_view content) const {

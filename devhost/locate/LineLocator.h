@@ -29,19 +29,24 @@ class LineLocator {
   // The same for bytes the parser read as they are.
   std::vector<SourcePlace> LocateIn(std::string_view content) const;
 
- private:
-  template <typename Feed>
-  std::vector<SourcePlace> Run(bool joins_crlf, const Feed& feed) const;
-
+  // What the walk is asked, as Add and AddTextAfter record it.
   struct Request {
     Span span;
     bool excerpt;
     bool to_line_end;
   };
+  struct TextAfter {
+    std::size_t request;
+    std::size_t from;
+    std::size_t reach;
+  };
+
+ private:
+  template <typename Feed>
+  std::vector<SourcePlace> Run(bool joins_crlf, const Feed& feed) const;
+
   std::vector<Request> requests_;
-  std::optional<std::size_t> text_after_;  // the request that asks for it
-  std::size_t text_after_offset_ = 0;
-  std::size_t text_after_reach_ = 0;
+  std::optional<TextAfter> text_after_;
 };
 
 }  // namespace devhost

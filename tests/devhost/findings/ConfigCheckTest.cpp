@@ -395,7 +395,7 @@ TEST(ConfigCheckTest, ShapesThatStopThePluginOrRegisterNothing) {
   EXPECT_NE(Text(members[0]).find("sorted order of their keys"), std::string::npos);
   std::vector<devhost::ProbeResult> probes(1);
   probes[0].outcome = devhost::ProbeResult::Outcome::Failed;
-  devhost::ExplainProbes(probes, devhost::LoadDocument(object).get());
+  devhost::ExplainProbes(probes, AnalyseConfigText(object).document.get());
   const std::string hint = devhost::ReasonWords(probes[0].reason, devhost::Quoted);
   EXPECT_EQ(hint.find("\"ChatCommands\" is an object"), 0u) << hint;
   const auto entries = FindingsOf(R"({"ChatCommands":[7,{"Type":"ClientChat","Reply":"x"}]})");
