@@ -149,55 +149,54 @@ template <typename Locate>
 void PlaceAll(ConfigAnalysis& analysis, const std::vector<std::optional<Span>>& commands,
               std::optional<std::size_t> value_end, bool excerpts, const Locate& locate) {
   LineLocator locator;
+  std::size_t requests = 0;
   for (const Finding& finding : analysis.findings) {
-    if (finding.span) {
-      locator.Add(*finding.span, excerpts, finding.syntax && finding.syntax->to_line_end);
-    }
-    if (finding.syntax) {
-      locator.Add({finding.syntax->stop, finding.syntax->stop});
-    }
-    for (const Finding::Related& related : finding.related) {
-      locator.Add(related.span);
-    }
+    requests += (finding.span ? 1 : 0) + (finding.syntax ? 1 : 0) + finding.related.size();
   }
-  for (const std::optional<Span>& command : commands) {
-    if (command) {
-      locator.Add(*command);
-    }
-  }
-  std::optional<std::size_t> trailing;
-  if (value_end) {
-    trailing = locator.AddTextAfter(*value_end, kTrailingExcerpt);
-  }
-  const std::vector<SourcePlace> places = locate(locator);
-  if (places.empty()) {
-    return;  // the file changed or vanished since it was read; the findings stand unplaced
-  }
-  std::size_t next = 0;
+  locator.Reserve(requests + commands.size());
   for (Finding& finding : analysis.findings) {
     if (finding.span) {
-      finding.place = places[next++];
+      locator.Add(*finding.span, finding.place.emplace(), excerpts,
+                  finding.syntax && finding.syntax->to_line_end);
     }
     if (finding.syntax) {
-      finding.syntax->stopped_at = places[next++].start;
+      locator.Add(finding.syntax->stop, finding.syntax->stopped_at.emplace());
     }
     for (Finding::Related& related : finding.related) {
-      related.point = places[next++].start;
+      locator.Add(related.span.begin, related.point.emplace());
     }
   }
   analysis.commands.resize(commands.size());
   for (std::size_t i = 0; i < commands.size(); ++i) {
     if (commands[i]) {
-      const SourcePlace& place = places[next++];
-      analysis.commands[i] = CommandPlace{place.start, place.end};
+      CommandPlace& place = analysis.commands[i].emplace();
+      locator.Add(*commands[i], place.start, place.end);
     }
   }
-  if (trailing && places[*trailing].excerpt && places[*trailing].excerpt->mark_end > 0) {
-    const SourcePlace& place = places[*trailing];
+  SourcePlace trailing;
+  if (value_end) {
+    locator.AddTextAfter(*value_end, kTrailingExcerpt, trailing);
+  }
+  if (!locate(locator)) {
+    // The file changed or vanished since it was read; the findings stand unplaced.
+    for (Finding& finding : analysis.findings) {
+      finding.place.reset();
+      if (finding.syntax) {
+        finding.syntax->stopped_at.reset();
+      }
+      for (Finding::Related& related : finding.related) {
+        related.point.reset();
+      }
+    }
+    analysis.commands.clear();
+    return;
+  }
+  if (trailing.excerpt && trailing.excerpt->mark_end > 0) {
     Finding finding = FindingOf(kTrailingText);
-    finding.With("excerpt", place.excerpt->text).With("cut", place.excerpt->cut_after ? "1" : "");
+    finding.With("excerpt", trailing.excerpt->text)
+        .With("cut", trailing.excerpt->cut_after ? "1" : "");
     finding.pointer = "";
-    finding.place = place;
+    finding.place = std::move(trailing);
     // Listed with the findings about the whole file, after the keys given twice.
     const auto first_not_repeat =
         std::find_if(analysis.findings.begin(), analysis.findings.end(),
@@ -266,7 +265,7 @@ ConfigAnalysis AnalyseConfigText(std::string_view bytes, bool excerpts) {
   BytesBuffer buffer(bytes);
   std::istream in(&buffer);
   return Analyse(in, excerpts,
-                 [bytes](const LineLocator& locator) { return locator.LocateIn(bytes); });
+                 [bytes](LineLocator& locator) { return locator.LocateIn(bytes); });
 }
 
 Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file) {
@@ -282,7 +281,7 @@ ConfigAnalysis AnalyseConfigFile(const std::filesystem::path& path, bool excerpt
   if (!file.problem) {
     file.stream.exceptions(std::ios::badbit);
     return Analyse(file.stream, excerpts,
-                   [&path](const LineLocator& locator) { return locator.Locate(path); });
+                   [&path](LineLocator& locator) { return locator.Locate(path); });
   }
   ConfigFileRead read;
   read.problem = file.problem;

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <limits>
+#include <queue>
 
 #include "config/ByteOrderMark.h"
 #include "devhost/os/SystemCalls.h"
@@ -16,28 +19,16 @@ namespace {
 constexpr std::size_t kExcerptReach = 60;
 
 // Walks the stored bytes once, keeping the parser's offset beside the stored one, and places
-// each requested point as the walk passes it.
+// each requested point as the walk passes it: starts in offset order, and each end once its
+// start is placed, from a heap of the ends still open (few at a time: spans are short).
 class Walk {
  public:
-  struct Point {
-    std::size_t parser;
-    std::size_t request;
-    bool end;
-  };
-
   using Request = LineLocator::Request;
   using TextAfter = LineLocator::TextAfter;
 
-  Walk(bool joins_crlf, std::vector<SourcePlace>& places, std::vector<Point> points,
-       const std::vector<Request>& requests, std::optional<TextAfter> text_after)
-      : joins_crlf_(joins_crlf),
-        places_(places),
-        points_(std::move(points)),
-        requests_(requests),
-        text_after_(text_after) {
-    std::sort(points_.begin(), points_.end(),
-              [](const Point& a, const Point& b) { return a.parser < b.parser; });
-  }
+  // `requests` in the order of their starts.
+  Walk(bool joins_crlf, const std::vector<Request>& requests, std::optional<TextAfter> text_after)
+      : joins_crlf_(joins_crlf), requests_(requests), text_after_(text_after) {}
 
   // `next` is the byte after `c`, or -1 at the end of the file.
   void Byte(char c, int next) {
@@ -54,9 +45,10 @@ class Walk {
     if (text_after_ && !text_after_started_ && parser_ >= text_after_->from && !line_break &&
         c != ' ' && c != '\t') {
       text_after_started_ = true;
-      places_[text_after_->request].start = SourcePoint{stored_, line_, column_};
-      places_[text_after_->request].excerpt = std::make_shared<SourceExcerpt>();
-      collectors_.push_back({text_after_->request, text_after_->reach});
+      SourcePlace& place = *text_after_->into;
+      place.start = SourcePoint{stored_, line_, column_};
+      place.excerpt = std::make_shared<SourceExcerpt>();
+      collectors_.push_back({place.excerpt.get(), &place.end, text_after_->reach});
     }
     if (line_break) {
       if (!(c == '\n' && previous_cr_)) {
@@ -91,11 +83,11 @@ class Walk {
       return 0;
     }
     std::size_t limit = bytes.size();
-    if (next_ < points_.size()) {
-      if (points_[next_].parser <= parser_) {
+    if (const std::optional<std::size_t> point = NextPoint()) {
+      if (*point <= parser_) {
         return 0;
       }
-      limit = std::min(limit, points_[next_].parser - parser_);
+      limit = std::min(limit, *point - parser_);
     }
     const bool seeking_text = text_after_ && !text_after_started_;
     bool blanks = false;  // blanks, tabs and line breaks only
@@ -118,20 +110,26 @@ class Walk {
 
   // Nothing asked for lies further on.
   bool Done() const {
-    return next_ == points_.size() && collectors_.empty() && awaiting_line_end_.empty() &&
+    return !NextPoint() && collectors_.empty() && awaiting_line_end_.empty() &&
            (!text_after_ || text_after_started_);
   }
 
+  // At the end of the file: whatever lies beyond it stands there.
   void Finish() {
+    Reach(std::numeric_limits<std::size_t>::max());
     EndLine();
-    while (next_ < points_.size()) {
-      Place(points_[next_++]);
-    }
   }
 
  private:
+  struct Closing {
+    std::size_t parser;
+    SourcePoint* into;
+    bool operator>(const Closing& other) const { return parser > other.parser; }
+  };
+  // An excerpt still taking bytes; `end`, when set, follows its last byte.
   struct Collector {
-    std::size_t request;
+    SourceExcerpt* excerpt;
+    SourcePoint* end;
     std::size_t left;
   };
 
@@ -218,33 +216,53 @@ class Walk {
     parser_ += bytes.size() - (joins_crlf_ ? pairs : 0);
   }
 
+  // The parser offset of the next start or end to place.
+  std::optional<std::size_t> NextPoint() const {
+    std::optional<std::size_t> next;
+    if (next_ < requests_.size()) {
+      next = requests_[next_].span.begin;
+    }
+    if (!ends_.empty() && (!next || ends_.top().parser < *next)) {
+      next = ends_.top().parser;
+    }
+    return next;
+  }
+
+  // Places every start and end at or before `parser`, each start before its end.
   void Reach(std::size_t parser) {
-    while (next_ < points_.size() && points_[next_].parser <= parser) {
-      Place(points_[next_++]);
+    for (;;) {
+      const bool start = next_ < requests_.size() && requests_[next_].span.begin <= parser &&
+                         (ends_.empty() || requests_[next_].span.begin <= ends_.top().parser);
+      if (start) {
+        PlaceStart(requests_[next_++]);
+      } else if (!ends_.empty() && ends_.top().parser <= parser) {
+        *ends_.top().into = Here();
+        ends_.pop();
+      } else {
+        return;
+      }
     }
   }
 
-  void Place(const Point& point) {
-    SourcePlace& place = places_[point.request];
-    const SourcePoint here{stored_, line_, column_};
-    if (point.end) {
-      if (!requests_[point.request].to_line_end) {
-        place.end = here;
+  SourcePoint Here() const { return SourcePoint{stored_, line_, column_}; }
+
+  void PlaceStart(const Request& request) {
+    *request.start = Here();
+    if (request.end != nullptr) {
+      if (request.to_line_end) {
+        awaiting_line_end_.push_back(request.end);
+      } else {
+        ends_.push({std::max(request.span.begin, request.span.end), request.end});
       }
-      return;
     }
-    place.start = here;
-    if (requests_[point.request].to_line_end) {
-      awaiting_line_end_.push_back(point.request);
-    }
-    if (requests_[point.request].excerpt) {
-      place.excerpt = std::make_shared<SourceExcerpt>();
-      SourceExcerpt& excerpt = *place.excerpt;
+    if (request.excerpt != nullptr) {
+      *request.excerpt = std::make_shared<SourceExcerpt>();
+      SourceExcerpt& excerpt = **request.excerpt;
       const std::size_t before = std::min(kExcerptReach, window_.size());
       excerpt.text = window_.substr(window_.size() - before);
       excerpt.cut_before = window_cut_ || before < window_.size();
       excerpt.mark_begin = excerpt.text.size();
-      collectors_.push_back({point.request, kExcerptReach});
+      collectors_.push_back({&excerpt, nullptr, kExcerptReach});
     }
   }
 
@@ -257,12 +275,12 @@ class Walk {
     }
     for (std::size_t i = 0; i < collectors_.size();) {
       Collector& collector = collectors_[i];
-      places_[collector.request].excerpt->text += c;
-      if (text_after_ && collector.request == text_after_->request) {
-        places_[collector.request].end = SourcePoint{stored_ + 1, line_, column_};
+      collector.excerpt->text += c;
+      if (collector.end != nullptr) {
+        *collector.end = SourcePoint{stored_ + 1, line_, column_};
       }
       if (--collector.left == 0) {
-        places_[collector.request].excerpt->cut_after = true;
+        collector.excerpt->cut_after = true;
         collectors_[i] = collectors_.back();
         collectors_.pop_back();
       } else {
@@ -275,17 +293,16 @@ class Walk {
     collectors_.clear();
     window_.clear();
     window_cut_ = false;
-    for (const std::size_t request : awaiting_line_end_) {
-      places_[request].end = SourcePoint{stored_, line_, column_};
+    for (SourcePoint* end : awaiting_line_end_) {
+      *end = Here();
     }
     awaiting_line_end_.clear();
   }
 
   bool joins_crlf_;
-  std::vector<SourcePlace>& places_;
-  std::vector<Point> points_;
   const std::vector<Request>& requests_;
   std::size_t next_ = 0;
+  std::priority_queue<Closing, std::vector<Closing>, std::greater<Closing>> ends_;
   std::size_t bom_ = 0;
   std::size_t stored_ = 0;
   std::size_t parser_ = 0;
@@ -296,60 +313,61 @@ class Walk {
   std::string window_;
   bool window_cut_ = false;
   std::vector<Collector> collectors_;
-  std::vector<std::size_t> awaiting_line_end_;
+  std::vector<SourcePoint*> awaiting_line_end_;
   std::optional<TextAfter> text_after_;
   bool text_after_started_ = false;
 };
 
 }  // namespace
 
-std::size_t LineLocator::Add(Span span, bool excerpt, bool to_line_end) {
-  requests_.push_back({span, excerpt, to_line_end});
-  return requests_.size() - 1;
+void LineLocator::Add(Span span, SourcePlace& into, bool excerpt, bool to_line_end) {
+  requests_.push_back(
+      {span, &into.start, &into.end, excerpt ? &into.excerpt : nullptr, to_line_end});
 }
 
-std::size_t LineLocator::AddTextAfter(std::size_t offset, std::size_t reach) {
-  text_after_ = TextAfter{requests_.size(), offset, reach};
-  // Placed by the walk itself, not by its points.
-  requests_.push_back({{offset, offset}, false, false});
-  return text_after_->request;
+void LineLocator::Add(Span span, SourcePoint& start, SourcePoint& end) {
+  requests_.push_back({span, &start, &end, nullptr, false});
+}
+
+void LineLocator::Add(std::size_t offset, SourcePoint& into) {
+  requests_.push_back({{offset, offset}, &into, nullptr, nullptr, false});
+}
+
+void LineLocator::AddTextAfter(std::size_t offset, std::size_t reach, SourcePlace& into) {
+  // Placed by the walk itself, as it meets the text.
+  text_after_ = TextAfter{offset, reach, &into};
 }
 
 namespace {
 
 template <typename Feed>
-std::vector<SourcePlace> Run(bool joins_crlf, const std::vector<LineLocator::Request>& requests,
-                             std::optional<LineLocator::TextAfter> text_after, const Feed& feed) {
-  std::vector<SourcePlace> places(requests.size());
-  std::vector<Walk::Point> points;
-  points.reserve(2 * requests.size());
-  for (std::size_t i = 0; i < requests.size(); ++i) {
-    if (text_after && text_after->request == i) {
-      continue;
-    }
-    const Span& span = requests[i].span;
-    points.push_back({span.begin, i, false});
-    points.push_back({std::max(span.begin, span.end), i, true});
-  }
-  Walk walk(joins_crlf, places, std::move(points), requests, text_after);
+bool Run(bool joins_crlf, std::vector<LineLocator::Request>& requests,
+         std::optional<LineLocator::TextAfter> text_after, const Feed& feed) {
+  // In the order of the file. Requests that start together all take the same place, each into
+  // its own target, so their order among themselves does not matter.
+  std::sort(requests.begin(), requests.end(),
+            [](const LineLocator::Request& a, const LineLocator::Request& b) {
+              return a.span.begin < b.span.begin;
+            });
+  Walk walk(joins_crlf, requests, text_after);
   if (!feed(walk)) {
-    return {};
+    return false;
   }
   walk.Finish();
-  for (std::size_t i = 0; i < places.size(); ++i) {
-    SourcePlace& place = places[i];
-    if (!place.excerpt) {
+  for (const LineLocator::Request& request : requests) {
+    if (request.excerpt == nullptr || !*request.excerpt) {
       continue;
     }
-    SourceExcerpt& excerpt_of = *place.excerpt;
-    if (text_after && text_after->request == i) {
-      excerpt_of.mark_end = excerpt_of.text.size();
-      continue;
-    }
-    const std::size_t length = place.end.offset - std::min(place.end.offset, place.start.offset);
-    excerpt_of.mark_end = std::min(excerpt_of.text.size(), excerpt_of.mark_begin + length);
+    SourceExcerpt& excerpt = **request.excerpt;
+    const std::size_t length =
+        request.end->offset - std::min(request.end->offset, request.start->offset);
+    excerpt.mark_end = std::min(excerpt.text.size(), excerpt.mark_begin + length);
   }
-  return places;
+  if (text_after && text_after->into->excerpt) {
+    SourceExcerpt& excerpt = *text_after->into->excerpt;
+    excerpt.mark_end = excerpt.text.size();
+  }
+  return true;
 }
 
 // Feeds `bytes` to the walk, each byte with the one after it; `last` marks the file's end.
@@ -373,11 +391,11 @@ bool FeedBytes(Walk& walk, std::string_view bytes, int after) {
 }  // namespace
 
 template <typename Feed>
-std::vector<SourcePlace> LineLocator::Run(bool joins_crlf, const Feed& feed) const {
+bool LineLocator::Run(bool joins_crlf, const Feed& feed) {
   return devhost::Run(joins_crlf, requests_, text_after_, feed);
 }
 
-std::vector<SourcePlace> LineLocator::LocateIn(std::string_view content) const {
+bool LineLocator::LocateIn(std::string_view content) {
   return Run(false, [&](Walk& walk) {
     walk.Start(content.substr(0, 3));
     FeedBytes(walk, content, -1);
@@ -385,7 +403,7 @@ std::vector<SourcePlace> LineLocator::LocateIn(std::string_view content) const {
   });
 }
 
-std::vector<SourcePlace> LineLocator::Locate(const std::filesystem::path& path) const {
+bool LineLocator::Locate(const std::filesystem::path& path) {
   // Text mode hands the parser one LF for a CR LF pair where the platform's C library does so.
   return Run(kTextModeJoinsCrLf, [&](Walk& walk) {
     std::ifstream in(path, std::ios::binary);
