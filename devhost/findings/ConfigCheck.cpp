@@ -264,8 +264,7 @@ ConfigAnalysis Analyse(std::istream& in, bool excerpts, const Locate& locate) {
 ConfigAnalysis AnalyseConfigText(std::string_view bytes, bool excerpts) {
   BytesBuffer buffer(bytes);
   std::istream in(&buffer);
-  return Analyse(in, excerpts,
-                 [bytes](LineLocator& locator) { return locator.LocateIn(bytes); });
+  return Analyse(in, excerpts, [bytes](LineLocator& locator) { return locator.LocateIn(bytes); });
 }
 
 Finding OpenFailure(const std::filesystem::path& path, const ConfigFileRead& file) {

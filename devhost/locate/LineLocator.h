@@ -39,7 +39,7 @@ class LineLocator {
   struct Request {
     Span span;
     SourcePoint* start;
-    SourcePoint* end;                          // null for a point
+    SourcePoint* end;                         // null for a point
     std::shared_ptr<SourceExcerpt>* excerpt;  // null unless asked
     bool to_line_end;
   };
