@@ -1,4 +1,5 @@
 #include "devhost/os/FileWatch.h"
+#include "devhost/os/EndingSignals.h"
 
 #include <cerrno>
 #include <csignal>
@@ -47,13 +48,16 @@ int StopSignals::Received() {
   return received_signal;
 }
 
+void StopSignals::EndBy(int signal) {
+  EndBySignal(signal);
+}
+
 #if defined(_WIN32)
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGBREAK};
 using Handler = void (*)(int);
-Handler previous_handlers[std::size(kStopSignals)] = {};
+Handler previous_handlers[std::size(kEndingSignals)] = {};
 
 void Remember(int signal) {
   if (received_signal == 0) {
@@ -142,21 +146,15 @@ std::wstring Quoted(const std::wstring& argument) {
 
 StopSignals::StopSignals() {
   received_signal = 0;
-  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-    previous_handlers[i] = std::signal(kStopSignals[i], Remember);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    previous_handlers[i] = std::signal(kEndingSignals[i], Remember);
   }
 }
 
 StopSignals::~StopSignals() {
-  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-    std::signal(kStopSignals[i], previous_handlers[i]);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    std::signal(kEndingSignals[i], previous_handlers[i]);
   }
-}
-
-void StopSignals::EndBy(int signal) {
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-  std::_Exit(3);  // what the C runtime's default action exits with
 }
 
 std::unique_ptr<FileWatch> FileWatch::Start(const fs::path& file, std::string& /*error*/) {
@@ -195,8 +193,7 @@ ChildEnd RunChildProgram(const fs::path& program, const std::vector<std::string>
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction previous_actions[std::size(kStopSignals)] = {};
+struct sigaction previous_actions[std::size(kEndingSignals)] = {};
 // Written by the handler, so that a wait in poll() ends.
 int stop_pipe[2] = {-1, -1};
 
@@ -319,8 +316,8 @@ StopSignals::StopSignals() {
   if (stop_pipe[0] < 0 && pipe2(stop_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     stop_pipe[0] = stop_pipe[1] = -1;  // the waits then end at the next look instead
   }
-  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-    sigaction(kStopSignals[i], nullptr, &previous_actions[i]);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    sigaction(kEndingSignals[i], nullptr, &previous_actions[i]);
     // A signal the program was started ignoring (a background job's SIGINT) stays ignored.
     if (previous_actions[i].sa_handler == SIG_IGN) {
       continue;
@@ -329,27 +326,14 @@ StopSignals::StopSignals() {
     remember.sa_handler = Remember;
     sigemptyset(&remember.sa_mask);
     remember.sa_flags = 0;  // no SA_RESTART: a wait for the child ends to pass the signal on
-    sigaction(kStopSignals[i], &remember, nullptr);
+    sigaction(kEndingSignals[i], &remember, nullptr);
   }
 }
 
 StopSignals::~StopSignals() {
-  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) {
-    sigaction(kStopSignals[i], &previous_actions[i], nullptr);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    sigaction(kEndingSignals[i], &previous_actions[i], nullptr);
   }
-}
-
-void StopSignals::EndBy(int signal) {
-  struct sigaction by_default {};
-  by_default.sa_handler = SIG_DFL;
-  sigemptyset(&by_default.sa_mask);
-  sigaction(signal, &by_default, nullptr);
-  sigset_t only;
-  sigemptyset(&only);
-  sigaddset(&only, signal);
-  sigprocmask(SIG_UNBLOCK, &only, nullptr);
-  raise(signal);
-  std::_Exit(128 + signal);
 }
 
 std::unique_ptr<FileWatch> FileWatch::Start(const fs::path& file, std::string& error) {

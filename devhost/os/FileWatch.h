@@ -12,9 +12,9 @@
 
 namespace devhost {
 
-// While one lives, SIGINT and SIGTERM (and on POSIX SIGHUP and SIGQUIT) no longer end the
-// program: they are remembered, and end the waits of this file (FileWatch::WaitForChange and
-// WaitForChild) instead. One at a time.
+// While one lives, the ending signals (EndingSignals.h) no longer end the program: they are
+// remembered, and end the waits of this file (FileWatch::WaitForChange and WaitForChild)
+// instead. One at a time.
 class StopSignals {
  public:
   StopSignals();

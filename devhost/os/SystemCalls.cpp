@@ -1,4 +1,5 @@
 #include "devhost/os/SystemCalls.h"
+#include "devhost/os/EndingSignals.h"
 
 #include <atomic>
 #include <csignal>
@@ -119,12 +120,10 @@ void RemoveAndEnd(int signal) {
       _wrmdir(removed_paths[i]);
     }
   }
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
+  EndBySignal(signal);
 }
 using PreviousHandler = void (*)(int);
-PreviousHandler previous_int = SIG_DFL;
-PreviousHandler previous_term = SIG_DFL;
+PreviousHandler previous_handlers[std::size(kEndingSignals)] = {};
 }  // namespace
 
 RemovedOnSignal::RemovedOnSignal(const std::vector<fs::path>& paths) {
@@ -137,13 +136,15 @@ RemovedOnSignal::RemovedOnSignal(const std::vector<fs::path>& paths) {
   // The handler reads the paths only once it sees the count.
   std::atomic_signal_fence(std::memory_order_seq_cst);
   removed_count = static_cast<std::sig_atomic_t>(count);
-  previous_int = std::signal(SIGINT, RemoveAndEnd);
-  previous_term = std::signal(SIGTERM, RemoveAndEnd);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    previous_handlers[i] = std::signal(kEndingSignals[i], RemoveAndEnd);
+  }
 }
 
 RemovedOnSignal::~RemovedOnSignal() {
-  std::signal(SIGINT, previous_int);
-  std::signal(SIGTERM, previous_term);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    std::signal(kEndingSignals[i], previous_handlers[i]);
+  }
   const std::sig_atomic_t count = removed_count;
   removed_count = 0;
   for (std::sig_atomic_t i = 0; i < count; ++i) {
@@ -232,25 +233,16 @@ fs::path CreatePrivateFolder(const fs::path& parent, const char* prefix, std::er
 namespace {
 
 extern "C" void RemoveAndEnd(int signal) {
-  const int saved = errno;
   for (std::sig_atomic_t i = 0; i < removed_count; ++i) {
     if (unlink(removed_paths[i]) != 0) {
       rmdir(removed_paths[i]);
     }
   }
-  // Ended by the signal itself once this returns: it is blocked until then.
-  struct sigaction by_default {};
-  by_default.sa_handler = SIG_DFL;
-  sigemptyset(&by_default.sa_mask);
-  sigaction(signal, &by_default, nullptr);
-  raise(signal);
-  errno = saved;
+  EndBySignal(signal);
 }
 
-// The signals that end the program after removing what it leaves half-made, and what each did
-// before.
-constexpr int kRemovingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction previous_actions[std::size(kRemovingSignals)] = {};
+// What each ending signal did before.
+struct sigaction previous_actions[std::size(kEndingSignals)] = {};
 
 // A signal the program was started ignoring (a background job's SIGINT) stays ignored.
 void Arm(int signal, struct sigaction& previous) {
@@ -263,7 +255,7 @@ void Arm(int signal, struct sigaction& previous) {
   struct sigaction handler {};
   handler.sa_handler = RemoveAndEnd;
   sigemptyset(&handler.sa_mask);
-  for (const int other : kRemovingSignals) {
+  for (const int other : kEndingSignals) {
     sigaddset(&handler.sa_mask, other);
   }
   sigaction(signal, &handler, nullptr);
@@ -281,14 +273,14 @@ RemovedOnSignal::RemovedOnSignal(const std::vector<fs::path>& paths) {
   // The handler reads the paths only once it sees the count.
   std::atomic_signal_fence(std::memory_order_seq_cst);
   removed_count = static_cast<std::sig_atomic_t>(count);
-  for (std::size_t i = 0; i < std::size(kRemovingSignals); ++i) {
-    Arm(kRemovingSignals[i], previous_actions[i]);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    Arm(kEndingSignals[i], previous_actions[i]);
   }
 }
 
 RemovedOnSignal::~RemovedOnSignal() {
-  for (std::size_t i = 0; i < std::size(kRemovingSignals); ++i) {
-    sigaction(kRemovingSignals[i], &previous_actions[i], nullptr);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+    sigaction(kEndingSignals[i], &previous_actions[i], nullptr);
   }
   const std::sig_atomic_t count = removed_count;
   removed_count = 0;

@@ -52,9 +52,9 @@ std::filesystem::path TemporaryFolder();
 std::filesystem::path CreatePrivateFolder(const std::filesystem::path& parent, const char* prefix,
                                           std::error_code& error);
 
-// While one lives, SIGINT and SIGTERM (and on POSIX SIGHUP and SIGQUIT) first remove `paths`
-// (files, or empty folders, in the order given) and then end the program by that signal. The
-// paths are copied now, as a handler may build nothing. One at a time.
+// While one lives, the ending signals (EndingSignals.h) first remove `paths` (files, or empty
+// folders, in the order given) and then end the program by that signal. The paths are copied
+// now, as a handler may build nothing. One at a time.
 class RemovedOnSignal {
  public:
   explicit RemovedOnSignal(const std::vector<std::filesystem::path>& paths);
