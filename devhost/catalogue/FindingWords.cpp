@@ -64,6 +64,7 @@ constexpr CodeMeaning kMeanings[] = {
      "using the command failed for a reason no other finding explains; the library's text says "
      "why"},
     {"game_memory", "the plugin did not give back game memory after the probes"},
+    {"scratch_folder", "the reload preview cannot make or write its scratch server folder"},
 };
 
 struct SeverityPlurals {
@@ -347,6 +348,16 @@ FindingWords WordsOf(const Finding& finding, const Quote& quote) {
         "is an object: its members are registered and counted as entries in the sorted order "
         "of their keys, not as written, and every use of them fails",
         "write a list: \"ChatCommands\": [ {...}, {...} ]"};
+  }
+  if (code == "scratch_folder") {
+    const std::string& action = finding.Value("action");
+    const std::string& path = finding.Value("path");
+    const std::string& reason = finding.Value("reason");
+    return {action == "create_under"
+                ? fmt::format("cannot create a scratch folder under {}: {}", path, reason)
+                : fmt::format("cannot {} {}: {}", action, path, reason),
+            "the preview needs a temporary folder it may write: TMPDIR names it (TMP on "
+            "Windows)"};
   }
   if (code == "game_memory") {
     return {fmt::format("{} game allocations ({} bytes) were never released by the plugin",

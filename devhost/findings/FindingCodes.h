@@ -55,6 +55,8 @@ inline constexpr FindingCode kColorShort = {"color_short", Finding::Severity::Er
 // The plugin at work.
 inline constexpr FindingCode kCommandFailed = {"command_failed", Finding::Severity::Error};
 inline constexpr FindingCode kGameMemory = {"game_memory", Finding::Severity::Error};
+// The reload preview's own folder.
+inline constexpr FindingCode kScratchFolder = {"scratch_folder", Finding::Severity::Error};
 
 // Every code, in the order the README lists them.
 inline constexpr const FindingCode* kFindingCodes[] = {
@@ -67,7 +69,7 @@ inline constexpr const FindingCode* kFindingCodes[] = {
     &kReplyBraces,        &kReplyDoubledBraces, &kColorLength,    &kColorRange,
     &kColorNegative,      &kColorTransparent,   &kNumberBoolean,  &kNumberRange,
     &kDisplayNotPositive, &kKeyMissing,         &kValueKind,      &kColorShort,
-    &kCommandFailed,      &kGameMemory,
+    &kCommandFailed,      &kGameMemory,         &kScratchFolder,
 };
 
 // A finding of `code`, with its severity.

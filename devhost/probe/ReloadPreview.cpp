@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "config/ConfigFile.h"
-#include "devhost/catalogue/FindingWords.h"
 #include "devhost/findings/ConfigCheck.h"
 #include "devhost/findings/FindingCodes.h"
 #include "devhost/host/Host.h"
@@ -53,11 +52,20 @@ struct Source {
   fs::perms mode = fs::perms::owner_read;
 };
 
-// Where a preview cannot go on: OLD or the scratch folder cannot be used.
-class PreviewStopped : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+// Where a preview cannot go on: the scratch folder cannot be used.
+struct PreviewStopped {
+  Finding why;
 };
+
+// The scratch folder's `action` ("create_under", "create", "write") on `path` failed.
+PreviewStopped ScratchFailed(const char* action, const fs::path& path,
+                             const std::error_code& error) {
+  Finding finding = FindingOf(kScratchFolder);
+  finding.With("action", action)
+      .With("path", path.generic_string())
+      .With("reason", error.message());
+  return {std::move(finding)};
+}
 
 // A server folder of our own under the system's temporary folder, that only this user can
 // enter, removed at the end or when SIGINT or SIGTERM ends the program.
@@ -68,8 +76,7 @@ class ScratchServer {
     std::error_code error;
     root_ = CreatePrivateFolder(temporary, "quorvane-reload-", error);
     if (error) {
-      throw PreviewStopped("cannot create a scratch folder under " + temporary.u8string() + ": " +
-                           error.message());
+      throw ScratchFailed("create_under", temporary, error);
     }
     const fs::path config = ConfigPathOf(root_.string());
     std::vector<fs::path> made = {config, root_ / kOldCopy, root_ / kCurrentCopy};
@@ -80,8 +87,7 @@ class ScratchServer {
     removed_on_signal_ = std::make_unique<RemovedOnSignal>(made);
     fs::create_directories(config.parent_path(), error);
     if (error) {
-      throw PreviewStopped("cannot create " + config.parent_path().u8string() + ": " +
-                           error.message());
+      throw ScratchFailed("create", config.parent_path(), error);
     }
   }
   ScratchServer(const ScratchServer&) = delete;
@@ -93,8 +99,8 @@ class ScratchServer {
 
   std::string Path() const { return root_.string(); }
   // Copies `source` into the scratch folder as `name`, in blocks: a long file never sits in
-  // memory. The system's reason when reading fails; writing failures stop the preview.
-  ConfigCopy Keep(Source& source, const char* name, std::string& read_error) const {
+  // memory. Why reading fails, if it does; writing failures stop the preview.
+  ConfigCopy Keep(Source& source, const char* name, std::optional<Finding>& read_error) const {
     ConfigCopy copy{root_ / name, (source.mode & fs::perms::owner_write) | fs::perms::owner_read};
     // No wider than the original's from the moment it exists: only its owner's write, if the
     // original has it, and read, which the plugin needs.
@@ -116,8 +122,10 @@ class ScratchServer {
         }
       } catch (const std::ios_base::failure& failure) {
         // A read that fails is no syntax error: the system says why.
-        read_error =
-            "cannot read " + source.path.generic_string() + ": " + failure.code().message();
+        read_error = FindingOf(kFileUnreadable);
+        read_error->With("path", source.path.generic_string())
+            .With("reason", failure.code().message())
+            .With("read", "1");
       }
       errno = 0;
       written = written && std::fflush(file.stream) == 0;
@@ -128,7 +136,7 @@ class ScratchServer {
       }
     }
     if (error) {
-      throw PreviewStopped("cannot write " + copy.path.u8string() + ": " + error.message());
+      throw ScratchFailed("write", copy.path, error);
     }
     return copy;
   }
@@ -150,7 +158,7 @@ class ScratchServer {
       fs::copy_file(copy->path, path, error);
     }
     if (error) {
-      throw PreviewStopped("cannot write " + path.u8string() + ": " + error.message());
+      throw ScratchFailed("write", path, error);
     }
   }
 
@@ -159,9 +167,8 @@ class ScratchServer {
   std::unique_ptr<RemovedOnSignal> removed_on_signal_;
 };
 
-// `path` open for copying, or null with the plain check's reason, and its remedy, when it
-// cannot be opened.
-std::unique_ptr<Source> OpenSource(const fs::path& path, std::string& problem) {
+// `path` open for copying, or null with the plain check's finding when it cannot be opened.
+std::unique_ptr<Source> OpenSource(const fs::path& path, std::optional<Finding>& problem) {
   quorvane::ConfigFileOpen open = OpenConfigFile(path);
   auto source = std::make_unique<Source>();
   source->path = path;
@@ -178,9 +185,7 @@ std::unique_ptr<Source> OpenSource(const fs::path& path, std::string& problem) {
     ConfigFileRead read;
     read.problem = open.problem;
     read.detail = std::move(open.detail);
-    const Finding failure = OpenFailure(path, read);
-    const FindingWords words = WordsOf(failure, Quoted);
-    problem = words.text + "; " + words.hint;
+    problem = OpenFailure(path, read);
     return nullptr;
   }
   std::error_code ignored;
@@ -308,26 +313,21 @@ ReloadPreview PlayPreview(const std::string& old_path, const std::string& server
   preview.old_path = fs::path(old_path).generic_string();
   const fs::path config_path = ConfigPathOf(server_dir);
   preview.config_path = config_path.generic_string();
-  std::string old_problem;
-  const std::unique_ptr<Source> old_source = OpenSource(fs::u8path(old_path), old_problem);
+  const std::unique_ptr<Source> old_source = OpenSource(fs::u8path(old_path), preview.unreadable);
   if (!old_source) {
-    // Only the reason: the remedies speak of a server's own file.
-    preview.unreadable = old_problem.substr(0, old_problem.find("; "));
     return preview;
   }
   const std::unique_ptr<Source> new_source = OpenSource(config_path, preview.config_problem);
 
   ScratchServer scratch;
-  std::string old_read_error;
-  const ConfigCopy old_copy = scratch.Keep(*old_source, kOldCopy, old_read_error);
-  if (!old_read_error.empty()) {
-    preview.unreadable = old_read_error;
+  const ConfigCopy old_copy = scratch.Keep(*old_source, kOldCopy, preview.unreadable);
+  if (preview.unreadable) {
     return preview;
   }
   std::optional<ConfigCopy> new_copy;
   if (new_source) {
     new_copy = scratch.Keep(*new_source, kCurrentCopy, preview.config_problem);
-    if (!preview.config_problem.empty()) {
+    if (preview.config_problem) {
       new_copy.reset();
     }
   }
@@ -386,7 +386,7 @@ ReloadPreview PreviewReload(const std::string& old_path, const std::string& serv
     ReloadPreview preview;
     preview.old_path = fs::u8path(old_path).generic_string();
     preview.config_path = ConfigPathOf(server_dir).generic_string();
-    preview.unreadable = stopped.what();
+    preview.unreadable = std::move(stopped.why);
     return preview;
   }
 }

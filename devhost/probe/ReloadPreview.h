@@ -77,9 +77,9 @@ struct ReloadPreview {
   std::string old_path;
   std::string config_path;
   // Why the preview could not be played at all: OLD or the scratch folder cannot be used.
-  std::string unreadable;
-  // Why the current file cannot be read, as the plain check says it; the reload then fails.
-  std::string config_problem;
+  std::optional<Finding> unreadable;
+  // Why the current file cannot be read, as the plain check finds it; the reload then fails.
+  std::optional<Finding> config_problem;
   StartReport start;    // the plugin on OLD; nothing more happens when it fails
   StartReport restart;  // what a restart on the current file would do
   bool reload_ok = false;

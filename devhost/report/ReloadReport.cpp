@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "devhost/catalogue/FindingWords.h"
 #include "devhost/present/JsonLines.h"
 #include "devhost/present/MessageJson.h"
 #include "devhost/present/MessageText.h"
@@ -149,6 +150,12 @@ std::string Summary(const ReloadPreview& preview) {
   return text + ".";
 }
 
+// Why the current file cannot be read, and what to do, as the plain check says it.
+std::string ProblemWords(const Finding& problem) {
+  const FindingWords words = WordsOf(problem, Quoted);
+  return words.hint.empty() ? words.text : words.text + "; " + words.hint;
+}
+
 void Put(std::FILE* out, const std::string& line) {
   PutText(out, line + "\n");
 }
@@ -156,7 +163,7 @@ void Put(std::FILE* out, const std::string& line) {
 }  // namespace
 
 int ReloadExitStatus(const ReloadPreview& preview) {
-  if (!preview.unreadable.empty()) {
+  if (preview.unreadable) {
     return kExitUnreadable;
   }
   if (!preview.start.ok) {
@@ -175,8 +182,9 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
   };
   const Tone red = Tone::Red;
   Put(out, "Previewing a reload of " + Printable(preview.config_path));
-  if (!preview.unreadable.empty()) {
-    Put(out, style("The preview cannot run: " + preview.unreadable, red));
+  if (preview.unreadable) {
+    // Only what is wrong: the remedies speak of a server's own file.
+    Put(out, style("The preview cannot run: " + WordsOf(*preview.unreadable, Quoted).text, red));
     Flush(out);
     return;
   }
@@ -202,8 +210,9 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
                  ? style("The reload fails:", red)
                  : style("The reload fails: " + preview.reload_error, red));
     PutParseError(out, preview.config_path, preview.current_file, colour);
-    if (!preview.config_problem.empty()) {
-      Put(out, "The current file cannot be read: " + Printable(preview.config_problem));
+    if (preview.config_problem) {
+      Put(out,
+          "The current file cannot be read: " + Printable(ProblemWords(*preview.config_problem)));
     }
     Put(out, "Its caller gets " + answer);
     Put(out, "Every command keeps the configuration the server started with.");
@@ -259,8 +268,11 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
 }
 
 void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
-  if (!preview.unreadable.empty()) {
-    PutJson(out, {{"finding", "input"}, {"ok", false}, {"error", preview.unreadable}});
+  if (preview.unreadable) {
+    PutJson(out, {{"finding", "input"},
+                  {"ok", false},
+                  {"error", WordsOf(*preview.unreadable, Quoted).text},
+                  {"code", preview.unreadable->code}});
     PutJson(out,
             {{"finding", "summary"}, {"commands", 0}, {"exit_status", ReloadExitStatus(preview)}});
     Flush(out);
@@ -293,8 +305,8 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
         AddFindingPlaceJson(reload, *preview.current_file.parse_error);
       }
     }
-    if (!preview.config_problem.empty()) {
-      reload["file_error"] = preview.config_problem;
+    if (preview.config_problem) {
+      reload["file_error"] = ProblemWords(*preview.config_problem);
     }
     PutJson(out, reload);
   }
