@@ -218,6 +218,7 @@ void WriteJsonFindings(const Write& write, const CheckReport& report) {
     json line = {{"finding", "config"},
                  {"severity", SeverityWord(finding.severity)},
                  {"code", finding.code}};
+    line.get_ref<json::object_t&>().reserve(24);  // a line for each of many findings
     if (finding.position) {
       line["position"] = *finding.position;
     }
@@ -322,6 +323,8 @@ void WriteCheckJson(std::FILE* out, const CheckReport& report, ReportPart part) 
 
   for (const ProbeResult& probe : report.probes) {
     json line = {{"finding", "command"}, {"position", probe.position}, {"command", probe.command}};
+    // Room for the place and the outcome at once: a line is built for each of many commands.
+    line.get_ref<json::object_t&>().reserve(16);
     if (probe.command_place) {
       AddPlaceJson(line, probe.command_place->start, probe.command_place->end);
     }
