@@ -68,7 +68,7 @@ PreviewStopped ScratchFailed(const char* action, const fs::path& path,
 }
 
 // A server folder of our own under the system's temporary folder, that only this user can
-// enter, removed at the end or when SIGINT or SIGTERM ends the program.
+// enter, removed at the end or when an ending signal ends the program.
 class ScratchServer {
  public:
   ScratchServer() {
@@ -358,13 +358,11 @@ ReloadPreview PlayPreview(const std::string& old_path, const std::string& server
   const DispatchResult reload = host.DispatchConsole(&caller, kReloadCommandName);
   preview.reload_answer.assign(caller.Screen().begin(), caller.Screen().end());
   preview.reload_error = errors->Take();
-  if (reload.status == DispatchResult::Status::Unmatched) {
-    preview.reload_error =
-        std::string("the plugin registered no console command ") + kReloadCommandName;
-  } else if (reload.status == DispatchResult::Status::Failed) {
+  preview.reload_unregistered = reload.status == DispatchResult::Status::Unmatched;
+  if (reload.status == DispatchResult::Status::Failed) {
     preview.reload_error = reload.error;
   }
-  preview.reload_ok = preview.reload_error.empty();
+  preview.reload_ok = preview.reload_error.empty() && !preview.reload_unregistered;
 
   // After a failed reload the last good configuration, the old one, is still in force.
   const LoadedDocument* in_force = (preview.reload_ok ? new_document : old_document).get();

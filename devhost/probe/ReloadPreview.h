@@ -85,6 +85,7 @@ struct ReloadPreview {
   bool reload_ok = false;
   std::vector<ScreenMessage> reload_answer;  // what the reload sent its caller
   std::string reload_error;                  // why it failed, as the plugin logged it
+  bool reload_unregistered = false;          // it failed as the plugin has no reload command
   std::vector<CommandChange> commands;       // registration order
   std::vector<NewCommand> new_commands;      // in the current file, registered only by a restart
   PreviewedFile old_file;

@@ -16,6 +16,7 @@
 #include "devhost/present/ReportText.h"
 #include "devhost/present/Tone.h"
 #include "devhost/report/CompilerLines.h"
+#include "plugin/ReloadCommandName.h"
 
 namespace devhost {
 namespace {
@@ -150,6 +151,13 @@ std::string Summary(const ReloadPreview& preview) {
   return text + ".";
 }
 
+// Why the reload failed: the plugin's own words, or that it has no reload command at all.
+std::string ReloadError(const ReloadPreview& preview) {
+  return preview.reload_unregistered ? std::string("the plugin registered no console command ") +
+                                           quorvane::kReloadCommandName
+                                     : preview.reload_error;
+}
+
 // Why the current file cannot be read, and what to do, as the plain check says it.
 std::string ProblemWords(const Finding& problem) {
   const FindingWords words = WordsOf(problem, Quoted);
@@ -208,7 +216,7 @@ void WriteReloadReport(std::FILE* out, const ReloadPreview& preview, bool colour
   } else {
     Put(out, Explained(preview.current_file, preview.reload_error)
                  ? style("The reload fails:", red)
-                 : style("The reload fails: " + preview.reload_error, red));
+                 : style("The reload fails: " + ReloadError(preview), red));
     PutParseError(out, preview.config_path, preview.current_file, colour);
     if (preview.config_problem) {
       Put(out,
@@ -300,7 +308,7 @@ void WriteReloadJson(std::FILE* out, const ReloadPreview& preview) {
                    {"config", preview.config_path},
                    {"answer", std::move(answer)}};
     if (!preview.reload_ok) {
-      reload["error"] = preview.reload_error;
+      reload["error"] = ReloadError(preview);
       if (preview.current_file.parse_error) {
         AddFindingPlaceJson(reload, *preview.current_file.parse_error);
       }
